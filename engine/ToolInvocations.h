@@ -1,0 +1,47 @@
+#pragma once
+// One unit of TIFF work as one run of tiffinfo, tiffcp or tiffsplit.
+
+#include <string>
+
+namespace pw {
+
+class StopSignal;
+
+// What a file operation leaves for callers that want more than true/false:
+// the reason of a failure, in a few words, for the per-entry report.
+struct ToolOutcome {
+    std::string reason;  // empty on success
+};
+
+// The tiffinfo report of the file as captured, or "ERROR" when the file,
+// the program's path or the tool is missing.
+std::string RunTiffInfo(const std::string& path);
+
+// The decimal number at the start of text (after blanks, not tabs); 0 when
+// there is none or text is at its end.
+unsigned ParseLeadingNumber(const char* text);
+
+// 1 when every page the report's walk meets has one bit per sample;
+// otherwise the first other bit depth; 8 when the report has no "Compress".
+unsigned ScanBitsPerSample(const std::string& report, const char* key);
+
+// Recompresses source into destination. True only when tiffcp was started,
+// exited with status 0 and left a non-empty destination.
+bool CompressFile(const std::string& source, const std::string& destination,
+                  const std::string& compressionArguments, const std::string& methodName,
+                  StopSignal* stop = nullptr, ToolOutcome* outcome = nullptr);
+
+// Appends source's pages to output. True only when tiffcp was started,
+// exited with status 0 and left a non-empty output file.
+bool MergeFile(const std::string& source, const std::string& output,
+               const std::string& compressionArguments, const std::string& useCompression,
+               const std::string& methodName,
+               StopSignal* stop = nullptr, ToolOutcome* outcome = nullptr);
+
+// Splits source into one file per page, named from output's folder and base
+// name. True only when tiffsplit was started, exited with status 0 and left
+// at least one page file with that prefix.
+bool SplitFile(const std::string& source, const std::string& output,
+               StopSignal* stop = nullptr, ToolOutcome* outcome = nullptr);
+
+}  // namespace pw

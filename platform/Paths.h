@@ -1,0 +1,37 @@
+#pragma once
+// Path helpers shared by the engine, the settings and the pages.
+
+#include <string>
+
+namespace pw {
+
+// The platform's path separator, used wherever a path is built.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// A path cut into its four parts the way the C run-time's path splitter does:
+// drive ("" on POSIX), folder (with its trailing separator, "" when the path
+// names no folder), base name, and extension (with its leading dot, "" when
+// the file name has no dot). drive + dir + fname + ext gives the path back.
+struct PathParts {
+    std::string drive;
+    std::string dir;
+    std::string fname;
+    std::string ext;
+};
+
+PathParts SplitPath(const std::string& path);
+
+// True when anything (file, folder, device) exists at the path.
+bool PathExists(const std::string& path);
+
+// True when the path names a folder (links are followed).
+bool IsFolder(const std::string& path);
+
+// The path with a separator appended unless it already ends in one.
+std::string WithTrailingSeparator(const std::string& folder);
+
+}  // namespace pw

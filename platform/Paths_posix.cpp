@@ -1,0 +1,47 @@
+#include "platform/Paths.h"
+
+#include <sys/stat.h>
+
+namespace pw {
+
+PathParts SplitPath(const std::string& path)
+{
+    PathParts parts;
+    const auto slash = path.find_last_of(kPathSeparator);
+    std::string name;
+    if (slash == std::string::npos) {
+        name = path;
+    } else {
+        parts.dir = path.substr(0, slash + 1);
+        name = path.substr(slash + 1);
+    }
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos) {
+        parts.fname = name;
+    } else {
+        parts.fname = name.substr(0, dot);
+        parts.ext = name.substr(dot);
+    }
+    return parts;
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string WithTrailingSeparator(const std::string& folder)
+{
+    if (!folder.empty() && folder.back() == kPathSeparator)
+        return folder;
+    return folder + kPathSeparator;
+}
+
+}  // namespace pw

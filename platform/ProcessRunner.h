@@ -1,0 +1,60 @@
+#pragma once
+// Runs one external tool hidden, with its standard output and standard
+// error captured as one text. The single place where a tool is started.
+
+#include <string>
+#include <vector>
+
+namespace pw {
+
+// How a run ended, for callers that judge success themselves.
+struct RunStatus {
+    bool started = false;  // the child was started
+    bool exited = false;   // it ended through exit (not through a signal)
+    int exitCode = -1;     // its exit status, when exited
+    int signal = 0;        // the signal that ended it, when not exited
+};
+
+// A stop request shared by a batch and the tool runs it makes. Once it is
+// requested, RunAndCapture starts no further child for it and ends the
+// children it has running. Clear() makes it usable for the next batch.
+class StopSignal {
+public:
+    StopSignal() = default;
+    StopSignal(const StopSignal&) = delete;
+    StopSignal& operator=(const StopSignal&) = delete;
+
+    // Sets the request and ends every child started under this signal.
+    void Request();
+    bool IsRequested() const;
+    void Clear();
+
+private:
+    friend class ToolProcessRegistry;
+    bool requested_ = false;  // guarded by the registry's lock
+};
+
+// Runs the command line and appends everything the child writes to its
+// standard output and standard error, in the order written, to output.
+// The first token names the program; the line is split into arguments by
+// SplitCommandLine. Standard input is /dev/null. Blocks until the child has
+// ended and the pipe is empty; there is no time-out.
+// Returns 0, leaving output untouched, when the program cannot be started
+// (or the stop signal is already requested); non-zero otherwise.
+int RunAndCapture(const std::string& commandLine, std::string& output,
+                  RunStatus* status = nullptr, StopSignal* stop = nullptr);
+
+// The arguments a Windows program receives for the command line: blanks
+// separate arguments; a double quote starts or ends a quoted stretch and is
+// not part of the argument; the first argument (the program) ends at its
+// closing quote even when no blank follows it.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// Ends every tool process that RunAndCapture has running in this process,
+// and no other process. Returns how many were signalled.
+int TerminateToolProcesses();
+
+// The number of tool processes RunAndCapture has running right now.
+int RunningToolProcessCount();
+
+}  // namespace pw
