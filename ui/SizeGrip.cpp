@@ -17,14 +17,21 @@ wxSize SizeGrip::DoGetBestSize() const { return FromDIP(wxSize(16, 16)); }
 
 void SizeGrip::OnPaint(wxPaintEvent&) {
     wxBufferedPaintDC dc(this);
-    const wxSize size = GetClientSize();
-    dc.SetBackground(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+    const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    dc.SetBackground(wxBrush(face));
     dc.Clear();
+
+    // Light desktop themes make the 3-D shadow colour nearly as light as the
+    // face; halfway to the text colour the ridges stay visible on all.
+    const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
+    const wxColour dark = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
+    const wxPen light(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
+    const wxPen shadow(wxColour((dark.Red() + text.Red()) / 2, (dark.Green() + text.Green()) / 2,
+                                (dark.Blue() + text.Blue()) / 2));
 
     // Three ridges, each a light line above two shadow lines, running from
     // the right edge down to the bottom edge.
-    const wxPen light(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT));
-    const wxPen shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
+    const wxSize size = GetClientSize();
     const int w = size.x;
     const int h = size.y;
     const int step = std::max(3, FromDIP(4));
@@ -36,8 +43,8 @@ void SizeGrip::OnPaint(wxPaintEvent&) {
             if (d < 0)
                 continue;
             dc.SetPen(k == 0 ? light : shadow);
-            // A diagonal from (w - 1 - d, h) up to (w, h - 1 - d); DrawLine
-            // leaves out its last point, so it is extended by one.
+            // A diagonal from (w - 1 - d, h - 1) to (w - 1, h - 1 - d);
+            // DrawLine leaves out its last point, so it runs one further.
             dc.DrawLine(w - 1 - d, h - 1, w, h - 2 - d);
         }
     }

@@ -2,6 +2,10 @@
 
 #include "ui/SizeGrip.h"
 
+#include <wx/display.h>
+
+#include <algorithm>
+
 namespace pw {
 
 namespace {
@@ -14,6 +18,26 @@ void ModePercentages(int mode, uint8_t& low, uint8_t& high) {
     case cdxCLayoutManager::ModeHalfMove: low = 50; high = 50; break;
     default: low = 0; high = 0; break;
     }
+}
+
+// Desktop fonts are larger than the classic dialog font the templates were
+// drawn for, so a grown window can be larger than a small screen, with its
+// buttons out of reach. Such a window is fitted into its display's work
+// area, never below its size before growing; one that fits is left as is.
+wxRect FitIntoWorkArea(wxRect grown, const wxSize& before, const wxWindow* window) {
+    const int display = wxDisplay::GetFromWindow(window);
+    if (display == wxNOT_FOUND)
+        return grown;
+    const wxRect area = wxDisplay(static_cast<unsigned>(display)).GetClientArea();
+    if (area.IsEmpty() || area.Contains(grown))
+        return grown;
+    grown.width = std::min(grown.width, std::max(area.width, before.x));
+    grown.height = std::min(grown.height, std::max(area.height, before.y));
+    if (grown.GetRight() > area.GetRight())
+        grown.x = std::max(area.x, area.GetRight() + 1 - grown.width);
+    if (grown.GetBottom() > area.GetBottom())
+        grown.y = std::max(area.y, area.GetBottom() + 1 - grown.height);
+    return grown;
 }
 
 }  // namespace
@@ -88,8 +112,11 @@ void cdxCLayoutManager::Grow(int growStep) {
         top = top - d < 0 ? 0 : top - d;
         bottom += d;
     }
-    window->SetSize(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
-                    static_cast<int>(bottom - top), wxSIZE_ALLOW_MINUS_ONE);
+    wxRect grown(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                 static_cast<int>(bottom - top));
+    if (window->IsTopLevel())
+        grown = FitIntoWorkArea(grown, r.GetSize(), window);
+    window->SetSize(grown, wxSIZE_ALLOW_MINUS_ONE);
 }
 
 cdxCLayoutEntry* cdxCLayoutManager::AddControl(wxWindow* control, int horzMode, int vertMode) {

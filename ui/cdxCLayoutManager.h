@@ -70,6 +70,8 @@ public:
     bool Relayout();
     // Enlarges the window around its centre by growStep fiftieths of its size
     // in each direction that may change; the left and top edges stop at 0.
+    // A top-level window that would then leave its display's work area is
+    // fitted into it, but never made smaller than it was.
     void Grow(int growStep);
 
     // The size notice's share of the work: lays out unless minimised.

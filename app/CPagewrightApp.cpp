@@ -1,0 +1,26 @@
+#include "app/CPagewrightApp.h"
+
+#include "app/SelectUiLanguage.h"
+#include "mainwnd/CMainDlg.h"
+
+namespace pw {
+
+namespace {
+bool g_ranMainWindow = false;
+}
+
+bool CPagewrightApp::RanMainWindow() { return g_ranMainWindow; }
+
+bool CPagewrightApp::OnInit() {
+    SelectUiLanguage(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    g_ranMainWindow = true;
+    {
+        CMainDlg dialog(nullptr);
+        SetTopWindow(&dialog);
+        dialog.ShowModal();
+        SetTopWindow(nullptr);
+    }
+    return false;
+}
+
+}  // namespace pw

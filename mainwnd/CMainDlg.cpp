@@ -1,0 +1,186 @@
+#include "mainwnd/CMainDlg.h"
+
+#include "app/ProductIdentity.h"
+#include "mainwnd/CommandLine.h"
+#include "mainwnd/SystemImageLists.h"
+#include "mainwnd/SystemMenu.h"
+#include "res/ProgramIcon.h"
+#include "res/ResourceIds.h"
+#include "ui/XMessageBox.h"
+
+#include <wx/dc.h>
+#include <wx/dcclient.h>
+#include <wx/region.h>
+#include <wx/settings.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace pw {
+
+namespace {
+
+// How each control follows the window's size: by percentages of the growth
+// (left, right, top, bottom), or by one mode per direction.
+struct LayoutRow {
+    int id;
+    bool byModes;
+    int a, b, c, d;  // percentages, or horizontal and vertical mode in a and b
+};
+
+constexpr int kHalfMove = cdxCLayoutManager::ModeHalfMove;
+constexpr int kMove = cdxCLayoutManager::ModeMove;
+constexpr int kStretch = cdxCLayoutManager::ModeStretch;
+
+constexpr LayoutRow kMainLayout[] = {
+    {IDC_PREVIEW, false, 0, 70, 0, 100},
+    {IDC_SPLITTER, false, 70, 70, 0, 100},
+    {IDC_FILELIST, false, 70, 100, 0, 100},
+    {IDC_ADDFILES, true, kHalfMove, kMove, 0, 0},
+    {IDC_REMOVE, true, kHalfMove, kMove, 0, 0},
+    {IDC_REMOVEALL, true, kHalfMove, kMove, 0, 0},
+    {IDC_OPTIONS, true, kHalfMove, kMove, 0, 0},
+    {IDC_COMPRESS, true, kHalfMove, kMove, 0, 0},
+    {IDC_MERGEALL, true, kHalfMove, kMove, 0, 0},
+    {IDC_SPLITALL, true, kHalfMove, kMove, 0, 0},
+    {IDC_EXTRACT, true, kHalfMove, kMove, 0, 0},
+    {IDC_ABOUT, true, kHalfMove, kMove, 0, 0},
+    {IDC_INFORMATION, true, kStretch, kMove, 0, 0},
+    {IDC_PROGRESS, true, kStretch, kMove, 0, 0},
+};
+
+wxIconBundle ProgramIcons() {
+    wxIconBundle icons;
+    icons.AddIcon(wxIcon(kProgramIcon16));
+    icons.AddIcon(wxIcon(kProgramIcon32));
+    icons.AddIcon(wxIcon(kProgramIcon48));
+    return icons;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(wxWindow* parent) : cdxCResizableDialog(IDD_MAIN, parent), m_icon(ProgramIcons()) {
+    m_hooks.messageBox = [](wxWindow* owner, const char* text, const char* caption, unsigned style) {
+        return XMessageBox(owner, text, caption, style, nullptr);
+    };
+    m_hooks.exitProcess = [](int code) {
+        std::fflush(nullptr);
+        std::exit(code);
+    };
+    BindControls();
+    Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
+}
+
+CMainDlg::~CMainDlg() { ReleaseBorrowedImageLists(); }
+
+bool CMainDlg::Destroy() {
+    ReleaseBorrowedImageLists();
+    return cdxCResizableDialog::Destroy();
+}
+
+void CMainDlg::SetStartupHooks(StartupHooks hooks) {
+    if (hooks.messageBox)
+        m_hooks.messageBox = std::move(hooks.messageBox);
+    if (hooks.exitProcess)
+        m_hooks.exitProcess = std::move(hooks.exitProcess);
+}
+
+void CMainDlg::BindControls() {
+    m_progress = wxDynamicCast(FindWindow(IDC_PROGRESS), wxGauge);
+    m_fileList = wxDynamicCast(FindWindow(IDC_FILELIST), wxListCtrl);
+    m_preview = FindWindow(IDC_PREVIEW);
+    // The preview's place stays the colour of an empty viewer until it
+    // shows a page.
+    if (m_preview)
+        m_preview->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE));
+}
+
+// In order: the layout with its growth, the window menu's About item where
+// the desktop has one, the icons, the list and its borrowed image lists, the
+// progress range, dropped files, the buttons, the controls' layout, the
+// command line, the caption.
+bool CMainDlg::OnInitDialog() {
+    InitLayout(10);
+    const ProductIdentity& id = GetProductIdentity();
+    AppendAboutToSystemMenu(this, wxString("&About ") + wxString::FromUTF8(id.displayName));
+    SetIcons(m_icon);
+    SetUpFileList();
+
+    SystemImageLists& lists = SystemImageLists::Get();
+    m_smallImages = lists.GetSmallList();
+    m_largeImages = lists.GetLargeList();
+    if (m_fileList) {
+        m_fileList->SetImageList(m_smallImages, wxIMAGE_LIST_SMALL);
+        m_fileList->SetImageList(m_largeImages, wxIMAGE_LIST_NORMAL);
+    }
+    if (m_progress)
+        m_progress->SetRange(100);
+    DragAcceptFiles(true);
+    UpdateButtons();
+    TransferDataToWindow();
+    AddControlsToLayout();
+    ProcessCommandLine();
+    SetTitle(wxString::FromUTF8(id.displayName));
+    return true;
+}
+
+void CMainDlg::AddControlsToLayout() {
+    for (const LayoutRow& row : kMainLayout) {
+        wxWindow* control = FindWindow(row.id);
+        if (row.byModes)
+            m_layout.AddControl(control, row.a, row.b);
+        else
+            m_layout.AddControlPercent(control, static_cast<uint8_t>(row.a), static_cast<uint8_t>(row.b),
+                                       static_cast<uint8_t>(row.c), static_cast<uint8_t>(row.d));
+    }
+}
+
+int CMainDlg::ProcessCommandLine() { return ProcessCommandLine(GetProgramArguments()); }
+
+int CMainDlg::ProcessCommandLine(const std::vector<std::string>& args) {
+    CommandLineHandlers handlers;
+    handlers.addExistingFile = [this](const std::string& path) { AddExistingFile(path.c_str()); };
+    handlers.copyright = [this] {
+        const ProductIdentity& id = GetProductIdentity();
+        m_hooks.messageBox(this, id.copyrightNotice, id.displayName, MB_OK | MB_ICONINFORMATION);
+        m_hooks.exitProcess(0);
+    };
+    return ScanCommandLine(args, handlers);
+}
+
+void CMainDlg::ReleaseBorrowedImageLists() {
+    // The list control would keep pointers to lists that are not its own;
+    // it gets none, and the lists stay with their owner.
+    if (m_fileList && !m_fileList->IsBeingDeleted()) {
+        m_fileList->SetImageList(nullptr, wxIMAGE_LIST_SMALL);
+        m_fileList->SetImageList(nullptr, wxIMAGE_LIST_NORMAL);
+    }
+    m_smallImages = nullptr;
+    m_largeImages = nullptr;
+}
+
+void CMainDlg::OnEraseBackground(wxEraseEvent& event) {
+    // The preview and the list paint their own areas; painting the face
+    // colour under them first would make them flicker.
+    wxRegion region(wxRect(wxPoint(0, 0), GetClientSize()));
+    bool ok = true;
+    if (m_preview)
+        ok = region.Xor(m_preview->GetRect());
+    if (ok && m_fileList)
+        ok = region.Xor(m_fileList->GetRect());
+    if (!ok)
+        return;
+    wxDC* dc = event.GetDC();
+    std::unique_ptr<wxClientDC> own;
+    if (!dc) {
+        own = std::make_unique<wxClientDC>(this);
+        dc = own.get();
+    }
+    const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+    dc->SetBrush(wxBrush(face));
+    dc->SetPen(wxPen(face));
+    for (wxRegionIterator it(region); it; ++it)
+        dc->DrawRectangle(it.GetRect());
+}
+
+}  // namespace pw

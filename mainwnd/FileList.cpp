@@ -1,0 +1,134 @@
+// The file list of the main window: one row per file, the path in column 0.
+
+#include "mainwnd/CMainDlg.h"
+#include "mainwnd/FileListRules.h"
+#include "mainwnd/PathText.h"
+#include "mainwnd/SystemImageLists.h"
+#include "pages/TiffPages.h"
+#include "platform/Paths.h"
+
+#include <wx/app.h>
+#include <wx/weakref.h>
+
+namespace pw {
+
+namespace {
+
+struct Column {
+    const char* title;
+    int width;
+};
+
+constexpr Column kColumns[] = {
+    {"TIFF File", 200},
+    {"Page Count", 70},
+    {"File Size", 100},
+    {"Information", 70},
+};
+
+}  // namespace
+
+int ScaledColumnWidth(const wxWindow* dialog, int width) {
+    const wxPoint averageChar = dialog->ConvertDialogToPixels(wxPoint(4, 8));
+    if (averageChar.x <= kClassicCharWidth)
+        return width;
+    return (width * averageChar.x + kClassicCharWidth / 2) / kClassicCharWidth;
+}
+
+void CMainDlg::SetUpFileList() {
+    if (!m_fileList)
+        return;
+    m_fileList->SetWindowStyleFlag(m_fileList->GetWindowStyleFlag() | wxLC_REPORT | wxLC_HRULES | wxLC_VRULES);
+    for (int i = 0; i < 4; ++i)
+        m_fileList->InsertColumn(i, kColumns[i].title, wxLIST_FORMAT_LEFT);
+    for (int i = 0; i < 4; ++i)
+        m_fileList->SetColumnWidth(i, ScaledColumnWidth(this, kColumns[i].width));
+}
+
+void CMainDlg::AddExistingFile(const char* path) {
+    if (!path || !*path || !PathExists(path))
+        return;
+    AddFile(path);
+    UpdateButtons();
+}
+
+long CMainDlg::AddFile(const std::string& path) {
+    if (!m_fileList)
+        return -1;
+    const long index = m_fileList->GetItemCount();
+    const int icon = SystemImageLists::Get().IconIndexForPath(path);
+    const long row = m_fileList->InsertItem(index, PathToWx(path), icon);
+    if (row < 0)
+        return -1;
+    m_fileList->SetItem(row, 1, wxString::Format("%d", GetTiffPageCount(path)));
+    m_fileList->SetItem(row, 2, FormatFileSize(path));
+    return row;
+}
+
+void CMainDlg::AddFiles(std::vector<std::string> paths) {
+    const std::size_t n = paths.size();
+    if (n == 0 || !m_fileList)
+        return;
+    wxWeakRef<CMainDlg> self(this);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (m_progress)
+            m_progress->SetValue(static_cast<int>((i * 100 + 99) / n));
+        // Commands, timers and batch notices run between files. A handler
+        // may call AddFiles again (it then adds without yielding) or close
+        // the window, after which nothing more is added.
+        if (wxTheApp)
+            wxTheApp->Yield(true);
+        if (!self || IsBeingDeleted())
+            return;
+        const long row = AddFile(paths[i]);
+        if (row < 0)
+            continue;
+        m_fileList->EnsureVisible(row);
+        m_fileList->RefreshItems(0, row);
+        m_fileList->Update();
+        TransferDataToWindow();
+    }
+    if (m_progress)
+        m_progress->SetValue(0);
+    UpdateButtons();
+}
+
+void CMainDlg::UpdateButtons() {
+    if (!m_fileList)
+        return;
+    const int count = m_fileList->GetItemCount();
+    const int selected = m_fileList->GetSelectedItemCount();
+    for (const auto& [id, enabled] : FileListButtonStates(count, selected))
+        if (wxWindow* button = FindWindow(id))
+            button->Enable(enabled);
+}
+
+void CMainDlg::DeselectAll() {
+    if (!m_fileList)
+        return;
+    for (long i = m_fileList->GetItemCount() - 1; i >= 0; --i)
+        if (m_fileList->GetItemState(i, wxLIST_STATE_SELECTED) & wxLIST_STATE_SELECTED)
+            m_fileList->SetItemState(i, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+}
+
+int CMainDlg::GetSelectedPaths(std::vector<std::string>& paths) const {
+    if (m_fileList) {
+        for (long item = m_fileList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); item != -1;
+             item = m_fileList->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+            const wxString text = m_fileList->GetItemText(item, 0);
+            if (!text.empty())
+                paths.push_back(PathFromWx(text));
+        }
+    }
+    return static_cast<int>(paths.size());
+}
+
+void CMainDlg::ClearInformationColumn() {
+    if (!m_fileList)
+        return;
+    const long count = m_fileList->GetItemCount();
+    for (long i = 0; i < count; ++i)
+        m_fileList->SetItem(i, 3, wxString());
+}
+
+}  // namespace pw

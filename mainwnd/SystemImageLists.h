@@ -1,0 +1,42 @@
+#pragma once
+// The desktop's file-type icons in two image lists (16 and 32 pixels) that
+// windows borrow: the lists belong to the process and live until the toolkit
+// shuts down, so a window hands them back on its way out and never deletes
+// them. Each kind of file is looked up once; every later file of the same
+// kind gets the same index.
+
+#include <wx/imaglist.h>
+
+#include <map>
+#include <string>
+
+namespace pw {
+
+class SystemImageLists {
+public:
+    static SystemImageLists& Get();
+
+    wxImageList* GetSmallList() { return &m_small; }
+    wxImageList* GetLargeList() { return &m_large; }
+
+    // The index, the same in both lists, of the icon of the file or folder
+    // at the path; -1 when the desktop has no icon for it.
+    int IconIndexForPath(const std::string& path);
+
+    // How many different kinds of file have been looked up so far.
+    std::size_t LookupCount() const { return m_indexByKind.size(); }
+
+    SystemImageLists(const SystemImageLists&) = delete;
+    SystemImageLists& operator=(const SystemImageLists&) = delete;
+
+private:
+    friend class SystemImageListsModule;
+    SystemImageLists();
+    int LookUp(const std::string& kind);
+
+    wxImageList m_small;
+    wxImageList m_large;
+    std::map<std::string, int> m_indexByKind;
+};
+
+}  // namespace pw
