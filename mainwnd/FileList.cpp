@@ -71,15 +71,19 @@ void CMainDlg::AddFiles(std::vector<std::string> paths) {
         return;
     wxWeakRef<CMainDlg> self(this);
     for (std::size_t i = 0; i < n; ++i) {
+        const int progress = static_cast<int>((i * 100 + 99) / n);
         if (m_progress)
-            m_progress->SetValue(static_cast<int>((i * 100 + 99) / n));
+            m_progress->SetValue(progress);
         // Commands, timers and batch notices run between files. A handler
-        // may call AddFiles again (it then adds without yielding) or close
-        // the window, after which nothing more is added.
+        // may call AddFiles again (it then adds without yielding, and resets
+        // the bar when done) or close the window, after which nothing more
+        // is added.
         if (wxTheApp)
             wxTheApp->Yield(true);
         if (!self || IsBeingDeleted())
             return;
+        if (m_progress && m_progress->GetValue() != progress)
+            m_progress->SetValue(progress);
         const long row = AddFile(paths[i]);
         if (row < 0)
             continue;
