@@ -49,6 +49,14 @@ constexpr LayoutRow kMainLayout[] = {
     {IDC_PROGRESS, true, kStretch, kMove, 0, 0},
 };
 
+// The file list is a list of the window's own class.
+wxWindow* CreateMainDlgControl(wxDialog* dialog, const ControlTemplate& row, const wxRect& rect) {
+    if (row.id != IDC_FILELIST)
+        return nullptr;
+    return new CFileListCtrl(dialog, row.id, rect.GetPosition(), rect.GetSize(),
+                             (row.style & CS_BORDER) ? wxBORDER_SUNKEN : 0);
+}
+
 wxIconBundle ProgramIcons() {
     wxIconBundle icons;
     icons.AddIcon(wxIcon(kProgramIcon16));
@@ -59,7 +67,8 @@ wxIconBundle ProgramIcons() {
 
 }  // namespace
 
-CMainDlg::CMainDlg(wxWindow* parent) : cdxCResizableDialog(IDD_MAIN, parent), m_icon(ProgramIcons()) {
+CMainDlg::CMainDlg(wxWindow* parent)
+    : cdxCResizableDialog(IDD_MAIN, parent, &CreateMainDlgControl), m_icon(ProgramIcons()) {
     m_hooks.messageBox = [](wxWindow* owner, const char* text, const char* caption, unsigned style) {
         return XMessageBox(owner, text, caption, style, nullptr);
     };
@@ -87,7 +96,7 @@ void CMainDlg::SetStartupHooks(StartupHooks hooks) {
 
 void CMainDlg::BindControls() {
     m_progress = wxDynamicCast(FindWindow(IDC_PROGRESS), wxGauge);
-    m_fileList = wxDynamicCast(FindWindow(IDC_FILELIST), wxListCtrl);
+    m_fileList = dynamic_cast<CFileListCtrl*>(FindWindow(IDC_FILELIST));
     m_preview = FindWindow(IDC_PREVIEW);
     // The preview's place stays the colour of an empty viewer until it
     // shows a page.

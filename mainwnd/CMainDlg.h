@@ -6,7 +6,7 @@
 
 #include <wx/gauge.h>
 #include <wx/iconbndl.h>
-#include <wx/listctrl.h>
+#include "mainwnd/CFileListCtrl.h"
 
 #include <functional>
 #include <string>
@@ -63,7 +63,7 @@ public:
     int GetSelectedPaths(std::vector<std::string>& paths) const;
     void ClearInformationColumn();
 
-    wxListCtrl* GetFileList() const { return m_fileList; }
+    CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
     wxWindow* GetPreview() const { return m_preview; }
     const wxIconBundle& GetIcons() const { return m_icon; }
@@ -77,7 +77,7 @@ private:
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;
     wxGauge* m_progress = nullptr;
-    wxListCtrl* m_fileList = nullptr;
+    CFileListCtrl* m_fileList = nullptr;
     wxWindow* m_preview = nullptr;
     wxIconBundle m_icon;
     StartupHooks m_hooks;

@@ -4,11 +4,15 @@
 #include "mainwnd/FileListRules.h"
 #include "mainwnd/PathText.h"
 #include "mainwnd/SystemImageLists.h"
+#include "mainwnd/WaitingEvents.h"
 #include "pages/TiffPages.h"
 #include "platform/Paths.h"
 
 #include <wx/app.h>
 #include <wx/weakref.h>
+
+#include <algorithm>
+#include <chrono>
 
 namespace pw {
 
@@ -24,6 +28,33 @@ constexpr Column kColumns[] = {
     {"Page Count", 70},
     {"File Size", 100},
     {"Information", 70},
+};
+
+// The shortest time between two showings of the rows AddFiles adds.
+constexpr std::chrono::milliseconds kFrameInterval{100};
+
+// Keeps the list from painting while files are added; ShowNow paints what
+// has changed at once. Safe when the list goes away meanwhile.
+class ListFreeze {
+public:
+    explicit ListFreeze(wxListCtrl* list) : m_list(list) { m_list->Freeze(); }
+    ~ListFreeze() { Release(); }
+    void ShowNow() {
+        if (!m_list || !m_frozen)
+            return;
+        m_list->Thaw();
+        m_list->Update();
+        m_list->Freeze();
+    }
+    void Release() {
+        if (m_list && m_frozen)
+            m_list->Thaw();
+        m_frozen = false;
+    }
+
+private:
+    wxWeakRef<wxListCtrl> m_list;
+    bool m_frozen = true;
 };
 
 }  // namespace
@@ -70,28 +101,39 @@ void CMainDlg::AddFiles(std::vector<std::string> paths) {
     if (n == 0 || !m_fileList)
         return;
     wxWeakRef<CMainDlg> self(this);
+    // Showing a new row scrolls the list, and a scrolled list repaints every
+    // row in view, which costs far more than adding a row. So the list stays
+    // frozen while the files go in and is shown at most once per frame
+    // interval, and never for more than a ninth of the time (slow displays
+    // repaint less often), and once more after the last file.
+    using Clock = std::chrono::steady_clock;
+    ListFreeze freeze(m_fileList);
+    Clock::time_point nextShow = Clock::now() + kFrameInterval;
     for (std::size_t i = 0; i < n; ++i) {
         const int progress = static_cast<int>((i * 100 + 99) / n);
-        if (m_progress)
+        if (m_progress && m_progress->GetValue() != progress)
             m_progress->SetValue(progress);
         // Commands, timers and batch notices run between files. A handler
-        // may call AddFiles again (it then adds without yielding, and resets
-        // the bar when done) or close the window, after which nothing more
-        // is added.
-        if (wxTheApp)
-            wxTheApp->Yield(true);
+        // may call AddFiles again (it then adds without handling events, and
+        // resets the bar when done) or close the window, after which nothing
+        // more is added.
+        DispatchWaitingEvents();
         if (!self || IsBeingDeleted())
             return;
         if (m_progress && m_progress->GetValue() != progress)
             m_progress->SetValue(progress);
         const long row = AddFile(paths[i]);
-        if (row < 0)
-            continue;
-        m_fileList->EnsureVisible(row);
-        m_fileList->RefreshItems(0, row);
-        m_fileList->Update();
+        if (row >= 0 && (Clock::now() >= nextShow || i + 1 == n)) {
+            const Clock::time_point start = Clock::now();
+            m_fileList->EnsureVisible(row);
+            m_fileList->RefreshItems(0, row);
+            freeze.ShowNow();
+            const Clock::time_point end = Clock::now();
+            nextShow = end + std::max<Clock::duration>(kFrameInterval, 8 * (end - start));
+        }
         TransferDataToWindow();
     }
+    freeze.Release();
     if (m_progress)
         m_progress->SetValue(0);
     UpdateButtons();

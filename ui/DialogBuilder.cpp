@@ -91,14 +91,16 @@ wxWindow* CreateControlFromTemplate(wxDialog* dialog, const ControlTemplate& row
     return w;
 }
 
-bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTemplate& tmpl) {
+bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTemplate& tmpl,
+                              ControlFactory factory) {
     if (!dialog->Create(parent, wxID_ANY, wxString::FromUTF8(tmpl.caption ? tmpl.caption : ""),
                         wxDefaultPosition, wxDefaultSize, WxDialogStyle(tmpl.style)))
         return false;
     const wxRect client = DialogUnitsToPixels(dialog, DialogUnitRect{0, 0, tmpl.width, tmpl.height});
     dialog->SetClientSize(client.GetSize());
     for (const ControlTemplate& row : tmpl.controls)
-        CreateControlFromTemplate(dialog, row);
+        if (!factory || !factory(dialog, row, DialogUnitsToPixels(dialog, row.rect)))
+            CreateControlFromTemplate(dialog, row);
     if (tmpl.style & DS_CENTER)
         dialog->CentreOnScreen();
     return true;

@@ -13,10 +13,16 @@ namespace pw {
 // touch in pixels too.
 wxRect DialogUnitsToPixels(const wxWindow* dialog, const DialogUnitRect& r);
 
+// Lets a dialog build some controls of its template with classes of its
+// own: called for every row with the row's rectangle in pixels; null leaves
+// the row to the builder.
+using ControlFactory = wxWindow* (*)(wxDialog* dialog, const ControlTemplate& row, const wxRect& rect);
+
 // Creates the dialog window with the template's caption, style and client
 // size, and then its controls in the template's order (which is also the
 // keyboard order). False when the dialog window cannot be created.
-bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTemplate& tmpl);
+bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTemplate& tmpl,
+                              ControlFactory factory = nullptr);
 
 // Creates one control of a template as a child of the dialog; null when its
 // class is unknown.

@@ -1,22 +1,20 @@
 #include "ui/cdxCResizableDialog.h"
 
-#include "ui/DialogBuilder.h"
-
 namespace pw {
 
-cdxCResizableDialog::cdxCResizableDialog(int templateId, wxWindow* parent)
+cdxCResizableDialog::cdxCResizableDialog(int templateId, wxWindow* parent, ControlFactory factory)
     : m_layout(cdxCLayoutManager::SizeHorz | cdxCLayoutManager::SizeVert, true) {
-    Construct(FindDialogTemplate(templateId), parent);
+    Construct(FindDialogTemplate(templateId), parent, factory);
 }
 
-cdxCResizableDialog::cdxCResizableDialog(const DialogTemplate& tmpl, wxWindow* parent)
+cdxCResizableDialog::cdxCResizableDialog(const DialogTemplate& tmpl, wxWindow* parent, ControlFactory factory)
     : m_layout(cdxCLayoutManager::SizeHorz | cdxCLayoutManager::SizeVert, true) {
-    Construct(&tmpl, parent);
+    Construct(&tmpl, parent, factory);
 }
 
-void cdxCResizableDialog::Construct(const DialogTemplate* tmpl, wxWindow* parent) {
+void cdxCResizableDialog::Construct(const DialogTemplate* tmpl, wxWindow* parent, ControlFactory factory) {
     if (tmpl)
-        CreateDialogFromTemplate(this, parent, *tmpl);
+        CreateDialogFromTemplate(this, parent, *tmpl, factory);
     else
         wxDialog::Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                          wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);

@@ -4,6 +4,7 @@
 // corner, and opens larger than its template by a growth step.
 
 #include "res/DialogTemplate.h"
+#include "ui/DialogBuilder.h"
 #include "ui/cdxCLayoutManager.h"
 
 #include <wx/dialog.h>
@@ -14,8 +15,10 @@ class cdxCResizableDialog : public wxDialog {
 public:
     // Builds the dialog window and the controls of the program's template
     // with the given number (an empty dialog when there is none).
-    cdxCResizableDialog(int templateId, wxWindow* parent);
-    cdxCResizableDialog(const DialogTemplate& tmpl, wxWindow* parent);
+    // The factory builds controls of the dialog's own classes (see
+    // CreateDialogFromTemplate).
+    cdxCResizableDialog(int templateId, wxWindow* parent, ControlFactory factory = nullptr);
+    cdxCResizableDialog(const DialogTemplate& tmpl, wxWindow* parent, ControlFactory factory = nullptr);
     ~cdxCResizableDialog() override;
 
     // The dialog initialisation runs once, before the window first shows,
@@ -40,7 +43,7 @@ protected:
     cdxCLayoutManager m_layout;
 
 private:
-    void Construct(const DialogTemplate* tmpl, wxWindow* parent);
+    void Construct(const DialogTemplate* tmpl, wxWindow* parent, ControlFactory factory);
     void ApplySizeHints();
     void OnSizeEvent(wxSizeEvent& event);
     void OnIconizeEvent(wxIconizeEvent& event);

@@ -73,7 +73,7 @@ struct MainWindow {
     }
     ~MainWindow() { SetProgramArguments(0, nullptr); }
 
-    wxListCtrl* list() { return dlg->GetFileList(); }
+    CFileListCtrl* list() { return dlg->GetFileList(); }
     std::string cell(long row, int col) { return PathFromWx(list()->GetItemText(row, col)); }
     std::vector<std::string> paths() {
         std::vector<std::string> p;

@@ -16,6 +16,13 @@ public:
         static char name[] = "pagewright-test";
         static char* argv[] = {name, nullptr};
         int argc = 1;
+        // A failed toolkit assertion fails the test instead of waiting for
+        // someone to dismiss a dialog.
+        wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
+                              const wxString& msg) {
+            ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion " << cond.utf8_str() << " in "
+                                                  << func.utf8_str() << ": " << msg.utf8_str();
+        });
         wxApp::SetInstance(new wxApp());
         ASSERT_TRUE(wxEntryStart(argc, argv)) << "the toolkit did not start (is there a display?)";
         ASSERT_TRUE(wxTheApp->CallOnInit());
