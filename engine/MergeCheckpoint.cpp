@@ -95,10 +95,9 @@ bool MergeCheckpoint::Restore() const
         return !exists || ::unlink(path_.c_str()) == 0;
     if (!exists)
         return false;
-    if (static_cast<long long>(st.st_size) == size_)
-        return true;
-    if (::truncate(path_.c_str(), size_) != 0)
+    if (static_cast<long long>(st.st_size) != size_ && ::truncate(path_.c_str(), size_) != 0)
         return false;
+    // Also with the size unchanged: a link may already lead past the end.
     return CutTiffDirectoryChain(path_, size_);
 }
 

@@ -16,8 +16,7 @@ public:
     // exist; otherwise cut to the recorded size, with the directory chain
     // ended at the last directory that lies wholly inside it (an append only
     // adds bytes at the end and links its first new directory to the last
-    // old one). Nothing is done when the size has not changed. False when
-    // the file could not be restored.
+    // old one). False when the file could not be restored.
     bool Restore() const;
 
 private:
