@@ -36,6 +36,17 @@ std::string RealFolderPrefix(const std::string& folder)
     return WithTrailingSeparator(NormalPath(folder));
 }
 
+// The same existing file (device and inode, so also through links and other
+// spellings), or the same path once made absolute and normal.
+bool NameSameFile(const std::string& a, const std::string& b)
+{
+    struct stat first;
+    struct stat second;
+    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return NormalPath(a) == NormalPath(b);
+}
+
 std::string SafeRule(const std::string& rule)
 {
     std::string safe = rule;
@@ -71,15 +82,6 @@ std::string SplitFolderName(const std::string& namingRule, const std::string& ba
     return name + "_" + std::to_string(index + 1);
 }
 
-bool IsSameFile(const std::string& a, const std::string& b)
-{
-    struct stat first;
-    struct stat second;
-    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
-        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    return NormalPath(a) == NormalPath(b);
-}
-
 BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>& sources,
                     const std::string& outputPlace, const BatchSettingsOverrides& overrides)
 {
@@ -96,6 +98,10 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
         return plan;
     }
     std::string folder;
+    if (merge && IsFolder(outputPlace)) {
+        plan.error = "the output file " + outputPlace + " is a folder";
+        return plan;
+    }
     if (!merge) {
         if (!IsFolder(outputPlace)) {
             plan.error = "the output folder " + outputPlace + " does not exist";
@@ -138,7 +144,7 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
     // Refusals come before anything on disk is changed.
     if (merge) {
         for (const std::string& source : sources) {
-            if (IsSameFile(outputPlace, source)) {
+            if (NameSameFile(outputPlace, source)) {
                 plan.error = "the output file " + outputPlace + " is one of the files to merge (" + source + ")";
                 return plan;
             }

@@ -28,7 +28,7 @@ struct BatchPlan {
 // Builds the job of the operation ("Compress", "Merge", "Split") for the
 // sources. outputPlace is the chosen folder (Compress, Split) or file
 // (Merge). Refused, with nothing deleted or created, when the output folder
-// does not exist, when the merge output is one of the sources (also through
+// does not exist, when the merge output is a folder or one of the sources (also through
 // another path to the same file), or when a split folder that is about to
 // be emptied holds one of the sources. For Split, each entry's folder is
 // removed with its contents and created anew, in list order; when one
@@ -43,9 +43,5 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
 // every ".." become "_" characters, so the folder always is a direct child of
 // the chosen folder, and never the chosen folder itself.
 std::string SplitFolderName(const std::string& namingRule, const std::string& baseName, size_t index);
-
-// True when the two paths name the same existing file (device and inode),
-// or are the same path once made absolute and normal.
-bool IsSameFile(const std::string& a, const std::string& b);
 
 }  // namespace pw

@@ -241,6 +241,7 @@ TEST_F(BatchPlanTest, MissingOutputPlacesAndUnknownOperationsAreRefused)
     EXPECT_FALSE(PlanBatch("Split", sources_, sources_[0]).ok) << "a file is no folder";
     EXPECT_FALSE(PlanBatch("Compress", sources_, "").ok);
     EXPECT_FALSE(PlanBatch("Merge", sources_, "").ok);
+    EXPECT_FALSE(PlanBatch("Merge", sources_, Out()).ok) << "a folder is no output file";
     EXPECT_FALSE(PlanBatch("compress", sources_, Out()).ok);
 }
 
