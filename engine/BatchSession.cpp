@@ -14,8 +14,10 @@ BatchSession::~BatchSession()
 
 BatchSession& BatchSession::Instance()
 {
-    static BatchSession session;
-    return session;
+    // Never destroyed: a destructor at exit would stop the batch through
+    // parts of the program that may already be gone.
+    static BatchSession* const session = new BatchSession;
+    return *session;
 }
 
 void BatchSession::SetCurrentOperation(const std::string& operation)
@@ -88,10 +90,14 @@ void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, BatchOperat
     std::lock_guard<std::mutex> lock(mutex_);
     workerEnded_ = true;
     workerId_ = std::thread::id();
-    // A worker that finished by itself brings the batch back to idle; after
-    // a stop request, Stop does.
-    if (!stopRequested_)
+    // A worker that finished by itself (or that its own observer stopped)
+    // brings the batch back to idle; after a stop from outside, Stop does.
+    if (!stopRequested_ || stoppedByWorker_) {
+        toolStop_.Clear();
+        stopRequested_ = false;
+        stoppedByWorker_ = false;
         running_ = false;
+    }
     changed_.notify_all();
 }
 
@@ -114,6 +120,7 @@ void BatchSession::Stop(const std::function<void()>& deliverPending)
             // An observer stopping its own batch: the loop ends at its next
             // check; waiting here would wait for ourselves.
             stopRequested_ = true;
+            stoppedByWorker_ = true;
             lock.unlock();
             toolStop_.Request();
             TerminateToolProcesses();

@@ -53,7 +53,8 @@ public:
     // is never ended forcibly. Afterwards the worker has ended: it starts no
     // tool and makes no notice any more. Returns with the stop request
     // cleared and IsRunning() false. Thread-safe; concurrent Stops wait for
-    // each other.
+    // each other. Called from the worker's own thread (by an observer), it
+    // only requests the stop: the worker ends after the current notice.
     void Stop(const std::function<void()>& deliverPending = {});
 
     // Waits until no worker runs (it finished, or a Stop ended it).
@@ -72,6 +73,7 @@ private:
     bool stopRequested_ = false;
     bool running_ = false;      // the worker handle is set
     bool workerEnded_ = true;   // the worker's loop and notices are over
+    bool stoppedByWorker_ = false;
     std::thread::id workerId_;
 
     std::mutex threadMutex_;    // guards thread_; never taken by the worker
