@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/MergeCheckpoint.h"
+#include "engine/PageFileCheckpoint.h"
 
 namespace pw {
 namespace {
@@ -62,8 +63,11 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         host.Notify([&] { observer.OnItemStarted(index); });
 
         std::optional<MergeCheckpoint> checkpoint;
+        std::optional<PageFileCheckpoint> pageFiles;
         if (operation == Operation::Merge)
             checkpoint.emplace(job.outputs[0]);
+        if (operation == Operation::Split)
+            pageFiles.emplace(job.outputs[i]);
         ToolOutcome outcome;
         bool ok = false;
         try {
@@ -79,8 +83,10 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         const std::string status = ok ? "Success" : "Failed";
         const std::string reason = ok ? std::string() : outcome.reason;
         const bool reported = host.Notify([&] { observer.OnItemStatus(index, status, reason); });
-        if (ok && !reported && checkpoint)
+        if (!reported && ok && checkpoint)
             checkpoint->Restore();
+        if (!reported && pageFiles)
+            pageFiles->RemoveNewPages();
     }
     host.Notify([&] { observer.OnItemStarted(kBatchFinished); });
 }

@@ -30,7 +30,9 @@ public:
 // operation and the entry's status follow. Merge deletes the output first
 // and takes back an append whose entry is not reported "Success" (a failed
 // or stopped one), so the output holds exactly the pages of the entries
-// reported "Success", in list order. At the end the finished notice.
+// reported "Success", in list order; a split whose status a stop keeps from
+// being reported loses the page files it wrote. At the end the finished
+// notice.
 void RunBatchWorker(const std::string& operation, const BatchJob& job, BatchOperations& operations,
                     BatchObserver& observer, BatchWorkerHost& host);
 

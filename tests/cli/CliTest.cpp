@@ -465,10 +465,18 @@ TEST_P(CliSignal, StopsTheBatchAsTheStopCommandDoes)
             EXPECT_EQ(ReadPagePixels(target, static_cast<int>(i)), PagePixels(specs[i], 0)) << i;
         EXPECT_EQ(FilesIn(out), (std::set<std::string>{"merged.tif"}));
     } else if (std::string(GetParam().command) == "compress") {
+        // A stop that comes just after a file was written but before its
+        // status could be printed leaves that file, whole.
         std::set<std::string> expected;
         for (size_t i = 0; i < lines.size(); ++i)
             expected.insert("in" + std::to_string(i) + ".tif");
-        EXPECT_EQ(FilesIn(out), expected) << "no partial or temporary output";
+        std::set<std::string> written = FilesIn(out);
+        const std::string next = "in" + std::to_string(lines.size()) + ".tif";
+        if (written.count(next) != 0) {
+            EXPECT_EQ(ReadPagePixels(out + "/" + next, 0), PagePixels(specs[lines.size()], 0));
+            written.erase(next);
+        }
+        EXPECT_EQ(written, expected) << "no partial or temporary output";
     } else {
         // Every split folder was prepared before the start; only the
         // processed files' folders hold pages.

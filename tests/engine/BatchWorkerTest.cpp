@@ -291,6 +291,31 @@ TEST(BatchWorker, AJobWithShortListsRunsNoEntry)
     EXPECT_TRUE(operations.calls.empty());
 }
 
+TEST(BatchWorker, AStoppedSplitLosesThePageFilesItWroteAndKeepsOlderOnes)
+{
+    TempFolder dir;
+    BatchJob job = Job(3);
+    for (int i = 0; i < 3; ++i)
+        job.outputs[i] = dir / ("file" + std::to_string(i) + ".tif");
+    ASSERT_TRUE(test::WriteBytes(dir / "file2-older.tif", "not written by this split"));
+    FakeOperations operations;
+    FakeHost host;
+    operations.hook = [&](const Call& call) {
+        const std::string prefix = call.output.substr(0, call.output.size() - 4);
+        test::WriteBytes(prefix + "aaa.tif", "page 1");
+        test::WriteBytes(prefix + "aab.tif", "page 2");
+        if (call.source == job.sources[2])
+            host.stopRequested = true;
+        return true;
+    };
+    RecordingObserver observer;
+    RunBatchWorker("Split", job, operations, observer, host);
+    for (const char* kept : {"file0aaa.tif", "file0aab.tif", "file1aaa.tif", "file1aab.tif", "file2-older.tif"})
+        EXPECT_EQ(::access((dir / kept).c_str(), F_OK), 0) << kept;
+    for (const char* gone : {"file2aaa.tif", "file2aab.tif"})
+        EXPECT_NE(::access((dir / gone).c_str(), F_OK), 0) << gone;
+}
+
 // Merge with appends made the way tiffcp -a makes them, so that taking an
 // append back can be checked on real pages.
 class MergeTakeBack : public ::testing::Test {
