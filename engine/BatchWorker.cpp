@@ -5,7 +5,7 @@
 #include <exception>
 #include <optional>
 
-#include "engine/MergeCheckpoint.h"
+#include "engine/AppendRollback.h"
 #include "engine/PageFileCheckpoint.h"
 
 namespace pw {
@@ -62,7 +62,7 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         host.Notify([&] { observer.OnProgress(progress); });
         host.Notify([&] { observer.OnItemStarted(index); });
 
-        std::optional<MergeCheckpoint> checkpoint;
+        std::optional<AppendRollback> checkpoint;
         std::optional<PageFileCheckpoint> pageFiles;
         if (operation == Operation::Merge)
             checkpoint.emplace(job.outputs[0]);

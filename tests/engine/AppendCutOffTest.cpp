@@ -1,12 +1,14 @@
-// An append that is cut off anywhere can be taken back: the file keeps
-// exactly its earlier pages, readable, whatever the TIFF flavour.
+// An append that is cut off anywhere - a tool ended at any moment - can be
+// taken back: the file keeps exactly its earlier pages, byte for byte, and
+// takes further appends, whatever the TIFF flavour. The batch worker relies
+// on this for the merge output of a stopped batch.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
 
-#include "engine/MergeCheckpoint.h"
+#include "engine/AppendRollback.h"
 #include "tests/fixtures/TiffFixtures.h"
 
 namespace pw {
@@ -85,10 +87,10 @@ TEST_P(Flavour, AnAppendCutOffAnywhereIsTakenBackToTheEarlierPages)
     ASSERT_GT(after.size(), before.size());
 
     const size_t step = std::max<size_t>(1, (after.size() - before.size()) / 60);
-    for (size_t cut = before.size(); cut <= after.size(); cut += step) {
+    for (size_t cut = before.size() + 1; cut <= after.size(); cut += step) {
         const std::string path = dir / ("cut" + std::to_string(cut) + ".tif");
         ASSERT_TRUE(WriteBytes(path, before));
-        const MergeCheckpoint checkpoint(path);
+        const AppendRollback checkpoint(path);
         ASSERT_TRUE(WriteBytes(path, after.substr(0, cut)));
         ASSERT_TRUE(checkpoint.Restore()) << cut;
         EXPECT_EQ(SizeOf(path), static_cast<long long>(before.size())) << cut;
@@ -106,64 +108,6 @@ INSTANTIATE_TEST_SUITE_P(Tiff, Flavour, ::testing::Values("w", "wb", "w8", "wb8"
                              return std::string(mode.find('b') != std::string::npos ? "BigEndian" : "LittleEndian") +
                                     (mode.find('8') != std::string::npos ? "BigTiff" : "Classic");
                          });
-
-TEST(MergeCheckpoint, AFileThatDidNotExistIsRemovedAgain)
-{
-    TempFolder dir;
-    const std::string path = dir / "merged.tif";
-    const MergeCheckpoint checkpoint(path);
-    ASSERT_TRUE(WritePages(path, "w", 0, 1));
-    EXPECT_TRUE(checkpoint.Restore());
-    EXPECT_NE(::access(path.c_str(), F_OK), 0);
-    EXPECT_TRUE(checkpoint.Restore()) << "nothing there is already the recorded state";
-}
-
-TEST(MergeCheckpoint, AnUnchangedTiffFileIsLeftAlone)
-{
-    TempFolder dir;
-    const std::string path = dir / "merged.tif";
-    ASSERT_TRUE(WritePages(path, "w", 0, 3));
-    const std::string bytes = ReadBytes(path);
-    const MergeCheckpoint checkpoint(path);
-    EXPECT_TRUE(checkpoint.Restore());
-    EXPECT_EQ(ReadBytes(path), bytes);
-}
-
-TEST(MergeCheckpoint, AFileThatVanishedCannotBeRestored)
-{
-    TempFolder dir;
-    const std::string path = dir / "merged.tif";
-    ASSERT_TRUE(WritePages(path, "w", 0, 1));
-    const MergeCheckpoint checkpoint(path);
-    ::unlink(path.c_str());
-    EXPECT_FALSE(checkpoint.Restore());
-}
-
-TEST(CutTiffDirectoryChain, RefusesWhatIsNotATiffFile)
-{
-    TempFolder dir;
-    ASSERT_TRUE(WriteBytes(dir / "text.tif", "plain text, long enough to have a header"));
-    EXPECT_FALSE(CutTiffDirectoryChain(dir / "text.tif", 10));
-    EXPECT_FALSE(CutTiffDirectoryChain(dir / "missing.tif", 10));
-}
-
-TEST(CutTiffDirectoryChain, ALoopInTheChainEndsTheWalk)
-{
-    TempFolder dir;
-    const std::string path = dir / "loop.tif";
-    ASSERT_TRUE(WritePages(path, "w", 0, 1));
-    // Point the only directory's link back at itself.
-    std::string bytes = ReadBytes(path);
-    const uint32_t first = static_cast<uint8_t>(bytes[4]) | static_cast<uint8_t>(bytes[5]) << 8 |
-                           static_cast<uint8_t>(bytes[6]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[7])) << 24;
-    const uint16_t count = static_cast<uint8_t>(bytes[first]) | static_cast<uint8_t>(bytes[first + 1]) << 8;
-    const size_t link = first + 2 + count * 12;
-    for (int i = 0; i < 4; ++i)
-        bytes[link + i] = bytes[4 + i];
-    ASSERT_TRUE(WriteBytes(path, bytes));
-    EXPECT_TRUE(CutTiffDirectoryChain(path, static_cast<long long>(bytes.size())));
-    EXPECT_EQ(CountDirectories(path), 1);
-}
 
 }  // namespace
 }  // namespace pw
