@@ -1,5 +1,6 @@
 // pagewright-batch: Pagewright's batch jobs from the command line.
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -24,6 +25,9 @@ int main(int argc, char** argv)
     if (options.trace)
         pw::SetDebugTraceSink([](const std::string& text) { std::fputs(text.c_str(), stderr); });
 
+    // A reader that goes away (| head) must not end the program in the middle
+    // of a tool run; the batch finishes and the lost lines are just lost.
+    std::signal(SIGPIPE, SIG_IGN);
     SignalWatcher signals;
     if (options.command == "extract")
         return RunExtractCommand(options, signals);
