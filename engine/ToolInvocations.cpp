@@ -66,6 +66,12 @@ std::string FirstLine(const std::string& text)
     return std::string();
 }
 
+bool IsNonEmptyFile(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+}
+
 bool Stopped(const StopSignal* stop)
 {
     return stop != nullptr && stop->IsRequested();
@@ -235,16 +241,9 @@ bool MergeFile(const std::string& source, const std::string& output,
     RunStatus status;
     RunAndCapture(line, captured, &status, stop);
     bool ok = RanCleanly(kTiffCp, status, captured, stop, reason);
-    if (ok && !PathExists(output)) {
+    if (ok && !IsNonEmptyFile(output)) {
         reason = "tiffcp left no output";
         ok = false;
-    }
-    if (ok) {
-        struct stat st;
-        if (::stat(output.c_str(), &st) != 0 || st.st_size == 0) {
-            reason = "tiffcp left no output";
-            ok = false;
-        }
     }
     if (!ok && !rollback.Restore())
         reason += "; the output could not be restored";

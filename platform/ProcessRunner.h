@@ -62,4 +62,8 @@ int TerminateToolProcesses();
 // The number of tool processes RunAndCapture has running right now.
 int RunningToolProcessCount();
 
+// Makes RunAndCapture do without process descriptors (pidfd), as on kernels
+// that lack them, so that tests cover that way of waiting too.
+void SetProcessDescriptorsForTesting(bool enabled);
+
 }  // namespace pw

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/DebugTrace.h"
 #include "platform/ToolProcessRegistry.h"
@@ -71,9 +72,13 @@ bool CreatePipe(int& readEnd, int& writeEnd)
     return true;
 }
 
+std::atomic<bool> g_useProcessDescriptors{true};
+
 int OpenProcessDescriptor(pid_t pid)
 {
 #ifdef SYS_pidfd_open
+    if (!g_useProcessDescriptors)
+        return -1;
     return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
 #else
     (void)pid;
@@ -282,6 +287,11 @@ int RunAndCapture(const CommandLine& command, std::string& output, RunStatus* st
     ToolProcessRegistry::Instance().Remove(child.pid);
     Reap(child.pid, result);
     return 1;
+}
+
+void SetProcessDescriptorsForTesting(bool enabled)
+{
+    g_useProcessDescriptors = enabled;
 }
 
 int RunAndCapture(const std::string& commandLine, std::string& output, RunStatus* status, StopSignal* stop)

@@ -55,16 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
                      {"/opt/pw/tiffsplit", kSrc, "/out/Demo1__2/scan"}}),
     [](const ::testing::TestParamInfo<TemplateCase>& info) { return std::string(info.param.name); });
 
-TEST(CommandTemplatesTest, TemplatesAreTheExactTexts)
-{
-    EXPECT_EQ(kReportTemplate, "\"%s\" \"%s\"");
-    EXPECT_EQ(kRecompressTemplate, "\"%s\" %s \"%s\" \"%s\"");
-    EXPECT_EQ(kRecompressPackbitsTemplate, "\"%s\" \"-c\" \"packbits\" \"%s\" \"%s\"");
-    EXPECT_EQ(kAppendTemplate, "\"%s\" \"-a\" \"%s\" \"%s\"");
-    EXPECT_EQ(kAppendCompressedTemplate, "\"%s\" \"-a\" %s \"%s\" \"%s\"");
-    EXPECT_EQ(kSplitTemplate, "\"%s\"\"%s\" \"%s\"");
-}
-
 // File names that would break the text: each still reaches the tool as one
 // argument, and the options around it stay as the template has them.
 class HostileNameTest : public ::testing::TestWithParam<std::string> {};

@@ -64,7 +64,20 @@ pid_t ReadPid(const std::string& path)
     return text.empty() ? 0 : static_cast<pid_t>(std::stol(text));
 }
 
-TEST(RunAndCaptureTest, ProgramThatPrintsNothingGivesEmptyOutput)
+// Every case runs twice: woken by the child's process descriptor, and
+// without one (polling, as on kernels that have none).
+class RunnerTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { SetProcessDescriptorsForTesting(GetParam()); }
+    void TearDown() override { SetProcessDescriptorsForTesting(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Waits, RunnerTest, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "WithPidfd" : "WithoutPidfd");
+                         });
+
+TEST_P(RunnerTest, ProgramThatPrintsNothingGivesEmptyOutput)
 {
     std::string output;
     RunStatus status;
@@ -75,28 +88,28 @@ TEST(RunAndCaptureTest, ProgramThatPrintsNothingGivesEmptyOutput)
     EXPECT_EQ(status.exitCode, 0);
 }
 
-TEST(RunAndCaptureTest, OutputIsAppendedNotReplaced)
+TEST_P(RunnerTest, OutputIsAppendedNotReplaced)
 {
     std::string output = "before|";
     RunAndCapture(Sh("printf after"), output);
     EXPECT_EQ(output, "before|after");
 }
 
-TEST(RunAndCaptureTest, StandardErrorOnlyStillArrives)
+TEST_P(RunnerTest, StandardErrorOnlyStillArrives)
 {
     std::string output;
     RunAndCapture(Sh("echo 'only on stderr' >&2"), output);
     EXPECT_EQ(output, "only on stderr\n");
 }
 
-TEST(RunAndCaptureTest, OutputAndErrorArriveInTheOrderWritten)
+TEST_P(RunnerTest, OutputAndErrorArriveInTheOrderWritten)
 {
     std::string output;
     RunAndCapture(Sh("echo one; echo two >&2; echo three; echo four >&2"), output);
     EXPECT_EQ(output, "one\ntwo\nthree\nfour\n");
 }
 
-TEST(RunAndCaptureTest, LongOutputArrivesWholeAndInOrder)
+TEST_P(RunnerTest, LongOutputArrivesWholeAndInOrder)
 {
     std::string expected;
     for (int i = 1; i <= 40000; ++i)
@@ -108,35 +121,35 @@ TEST(RunAndCaptureTest, LongOutputArrivesWholeAndInOrder)
     EXPECT_TRUE(output == expected);
 }
 
-TEST(RunAndCaptureTest, TextIsKeptByteForByte)
+TEST_P(RunnerTest, TextIsKeptByteForByte)
 {
     std::string output;
     RunAndCapture(Sh("printf 'a\\r\\nb\\tc\\303\\251\\n'"), output);
     EXPECT_EQ(output, "a\r\nb\tc\xc3\xa9\n");
 }
 
-TEST(RunAndCaptureTest, ChunkIsCutAtItsZeroByteAndTheNextChunkStillCounts)
+TEST_P(RunnerTest, ChunkIsCutAtItsZeroByteAndTheNextChunkStillCounts)
 {
     std::string output;
     RunAndCapture(Sh("printf 'abc\\000def'; sleep 0.3; printf 'ghi'"), output);
     EXPECT_EQ(output, "abcghi");
 }
 
-TEST(RunAndCaptureTest, ArgumentsReachTheProgramAsSplit)
+TEST_P(RunnerTest, ArgumentsReachTheProgramAsSplit)
 {
     std::string output;
     RunAndCapture(R"("/usr/bin/printf" "[%s]" "a b"  c "" "d""e")", output);
     EXPECT_EQ(output, "[a b][c][][de]");
 }
 
-TEST(RunAndCaptureTest, GivenArgumentsAreUsedAsTheyAre)
+TEST_P(RunnerTest, GivenArgumentsAreUsedAsTheyAre)
 {
     std::string output;
     RunAndCapture(CommandLine{"shown only in the trace", {"/usr/bin/printf", "[%s]", "a\" \"b", "-x"}}, output);
     EXPECT_EQ(output, "[a\" \"b][-x]");
 }
 
-TEST(RunAndCaptureTest, ProgramFoundOnTheSearchPath)
+TEST_P(RunnerTest, ProgramFoundOnTheSearchPath)
 {
     std::string output;
     EXPECT_NE(RunAndCapture("echo found", output), 0);
@@ -172,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, UnstartableProgramTest,
                                            "no-such-program-anywhere x",
                                            "", "   ", "\"\" x"));
 
-TEST(RunAndCaptureTest, ReportsExitCodeAndSignal)
+TEST_P(RunnerTest, ReportsExitCodeAndSignal)
 {
     std::string output;
     RunStatus status;
@@ -188,7 +201,7 @@ TEST(RunAndCaptureTest, ReportsExitCodeAndSignal)
     EXPECT_EQ(status.signal, SIGTERM);
 }
 
-TEST(RunAndCaptureTest, StandardInputIsTheNullDevice)
+TEST_P(RunnerTest, StandardInputIsTheNullDevice)
 {
     std::string output;
     // cat ends at once on /dev/null; with an inherited terminal or pipe it
@@ -197,7 +210,7 @@ TEST(RunAndCaptureTest, StandardInputIsTheNullDevice)
     EXPECT_EQ(output, "/dev/null\n");
 }
 
-TEST(RunAndCaptureTest, ChildGetsNoDescriptorBeyondTheStandardOnes)
+TEST_P(RunnerTest, ChildGetsNoDescriptorBeyondTheStandardOnes)
 {
     TempFolder folder;
     // Opened the way libtiff opens its files: without close-on-exec.
@@ -210,7 +223,7 @@ TEST(RunAndCaptureTest, ChildGetsNoDescriptorBeyondTheStandardOnes)
     EXPECT_EQ(output, "0\n1\n2\n3\n");
 }
 
-TEST(RunAndCaptureTest, ChildKilledFromOutsideEndsTheRunWithWhatItWrote)
+TEST_P(RunnerTest, ChildKilledFromOutsideEndsTheRunWithWhatItWrote)
 {
     TempFolder folder;
     const std::string pidFile = folder / "pid";
@@ -227,7 +240,7 @@ TEST(RunAndCaptureTest, ChildKilledFromOutsideEndsTheRunWithWhatItWrote)
     EXPECT_FALSE(HasUnreapedChild());
 }
 
-TEST(RunAndCaptureTest, DescendantHoldingThePipeDoesNotKeepTheRunGoing)
+TEST_P(RunnerTest, DescendantHoldingThePipeDoesNotKeepTheRunGoing)
 {
     TempFolder folder;
     const std::string pidFile = folder / "pid";
@@ -251,7 +264,7 @@ TEST(RunAndCaptureTest, DescendantHoldingThePipeDoesNotKeepTheRunGoing)
     ::kill(ReadPid(pidFile), SIGKILL);
 }
 
-TEST(RunAndCaptureTest, ThousandRunsLeakNoDescriptorAndLeaveNoZombie)
+TEST_P(RunnerTest, ThousandRunsLeakNoDescriptorAndLeaveNoZombie)
 {
     const int before = CountOpenDescriptors();
     std::string output;
@@ -265,7 +278,7 @@ TEST(RunAndCaptureTest, ThousandRunsLeakNoDescriptorAndLeaveNoZombie)
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1000);
 }
 
-TEST(RunAndCaptureTest, RunsOnSeveralThreadsKeepTheirOwnOutput)
+TEST_P(RunnerTest, RunsOnSeveralThreadsKeepTheirOwnOutput)
 {
     constexpr int kThreads = 4;
     constexpr int kRuns = 40;
@@ -288,7 +301,7 @@ TEST(RunAndCaptureTest, RunsOnSeveralThreadsKeepTheirOwnOutput)
     EXPECT_FALSE(HasUnreapedChild());
 }
 
-TEST(RunAndCaptureTest, TracesTheCommandLine)
+TEST_P(RunnerTest, TracesTheCommandLine)
 {
     std::vector<std::string> traced;
     SetDebugTraceSink([&](const std::string& text) { traced.push_back(text); });
@@ -321,7 +334,7 @@ private:
     pid_t pid_;
 };
 
-TEST(TerminateToolProcessesTest, EndsOnlyTheRunnersChildren)
+TEST_P(RunnerTest, EndsOnlyTheRunnersChildren)
 {
     UnrelatedSleeper other;
     ASSERT_TRUE(other.Alive());
@@ -342,7 +355,7 @@ TEST(TerminateToolProcessesTest, EndsOnlyTheRunnersChildren)
     EXPECT_TRUE(other.Alive());
 }
 
-TEST(StopSignalTest, RequestedStopStartsNothing)
+TEST_P(RunnerTest, RequestedStopStartsNothing)
 {
     TempFolder folder;
     StopSignal stop;
@@ -361,7 +374,7 @@ TEST(StopSignalTest, RequestedStopStartsNothing)
     EXPECT_EQ(::access((folder / "ran").c_str(), F_OK), 0);
 }
 
-TEST(StopSignalTest, RequestEndsOnlyTheRunsUnderIt)
+TEST_P(RunnerTest, RequestEndsOnlyTheRunsUnderIt)
 {
     StopSignal stopA, stopB;
     RunStatus statusA, statusB;
@@ -381,7 +394,7 @@ TEST(StopSignalTest, RequestEndsOnlyTheRunsUnderIt)
     EXPECT_EQ(RunningToolProcessCount(), 0);
 }
 
-TEST(StopSignalTest, NoRunStartsOnceTheRequestIsSeen)
+TEST_P(RunnerTest, NoRunStartsOnceTheRequestIsSeen)
 {
     // Threads start runs back to back while the main thread requests the
     // stop at some moment; a run that begins after the request was visible
