@@ -211,6 +211,23 @@ TEST(LayoutManager, GrowthStopsAtTheScreensLeftAndTopEdges) {
     EXPECT_EQ(t.dlg->GetRect(), wxRect(0, 0, 630, 490));
 }
 
+TEST(LayoutManager, AGrownWindowStaysOnItsDisplayButNeverShrinks) {
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    ASSERT_EQ(area, wxRect(0, 0, 1600, 1000)) << "the test expects the display of the GUI tests";
+    TestDialog t;
+    t.dlg->SetSize(100, 100, 1200, 800);
+    ASSERT_TRUE(t.dlg->InitLayout(0));
+    t.layout().Grow(10);
+    // 1540 wide fits; 1060 high does not and becomes the display's height.
+    EXPECT_EQ(t.dlg->GetRect(), wxRect(0, 0, 1540, 1000));
+
+    TestDialog huge;
+    huge.dlg->SetSize(0, 0, 1700, 1100);
+    ASSERT_TRUE(huge.dlg->InitLayout(0));
+    huge.layout().Grow(10);
+    EXPECT_EQ(huge.dlg->GetRect(), wxRect(0, 0, 1700, 1100));
+}
+
 TEST(LayoutManager, GrowthFollowsTheFlags) {
     TestDialog t;
     t.dlg->SetSize(300, 200, 500, 400);
