@@ -21,6 +21,7 @@
 #include <wx/gauge.h>
 #include <wx/settings.h>
 #include <wx/statline.h>
+#include <wx/testing.h>
 #include <wx/stattext.h>
 
 #include <memory>
@@ -259,6 +260,39 @@ TEST(CommandLine, CopyrightShowsItsBoxAndEndsBeforeTheWindowShows) {
     // Nothing after the switch was looked at.
     EXPECT_EQ(w.paths(), std::vector<std::string>{f.three});
     w.dlg->Hide();
+}
+
+// The notice as the message box really shows it, answered by the test.
+class ExpectNotice : public wxExpectModalBase<wxDialog, ExpectNotice> {
+public:
+    explicit ExpectNotice(std::string* title, wxWindow** parent) : m_title(title), m_parent(parent) {}
+
+protected:
+    int OnInvoked(wxDialog* box) const override {
+        *m_title = box->GetTitle().utf8_string();
+        *m_parent = box->GetParent();
+        return wxID_OK;
+    }
+
+private:
+    std::string* m_title;
+    wxWindow** m_parent;
+};
+
+TEST(CommandLine, CopyrightGoesThroughTheMessageBox) {
+    std::vector<int> exits;
+    auto dlg = std::unique_ptr<CMainDlg, void (*)(CMainDlg*)>(new CMainDlg(nullptr), [](CMainDlg* d) { d->Destroy(); });
+    CMainDlg::StartupHooks hooks;
+    hooks.exitProcess = [&](int code) { exits.push_back(code); };
+    dlg->SetStartupHooks(hooks);  // the real message box, no real exit
+    SetProgramArguments(0, nullptr);
+    dlg->InitLayout(10);
+    std::string title;
+    wxWindow* parent = nullptr;
+    wxTEST_DIALOG(dlg->ProcessCommandLine({"pagewright", "-copyright"}), ExpectNotice(&title, &parent));
+    EXPECT_EQ(title, "Pagewright");
+    EXPECT_EQ(parent, dlg.get());
+    EXPECT_EQ(exits, std::vector<int>{0});
 }
 
 TEST(CommandLine, ProcessCommandLineReportsWhetherThereWereArguments) {
