@@ -62,20 +62,49 @@ std::string ExpandTabs(const std::string& line) {
     return out;
 }
 
-// The longest start of word (at least one character) that fits in maxWidth.
-std::size_t FittingPrefix(const std::string& word, int maxWidth, const XmbTextMeasure& measure) {
-    std::vector<std::size_t> ends;  // byte offsets after each character
-    for (std::size_t i = 1; i <= word.size(); ++i)
-        if (i == word.size() || !IsContinuationByte(word[i])) ends.push_back(i);
-    std::size_t lo = 0, hi = ends.size();  // ends[lo - 1] fits; find the last that does
-    while (lo < hi) {
-        const std::size_t mid = (lo + hi + 1) / 2;
-        if (measure(word.substr(0, ends[mid - 1])) <= maxWidth)
-            lo = mid;
-        else
-            hi = mid - 1;
+// How many characters of word, from character `from` on, fit in maxWidth:
+// at least one, all that are left when they all fit. ends holds the byte
+// offset after each character. The search gallops from `hint` (what fitted
+// on the line before), so that a very long word is neither measured whole nor
+// measured many times per line.
+std::size_t FittingChars(const std::string& word, const std::vector<std::size_t>& ends, std::size_t from,
+                         int maxWidth, const XmbTextMeasure& measure, std::size_t hint) {
+    const std::size_t count = ends.size() - from;
+    const std::size_t offset = from ? ends[from - 1] : 0;
+    auto fits = [&](std::size_t chars) {
+        return measure(word.substr(offset, ends[from + chars - 1] - offset)) <= maxWidth;
+    };
+    std::size_t good = 0;         // this many characters fit
+    std::size_t bad = count + 1;  // this many do not
+    const std::size_t start = std::clamp<std::size_t>(hint, 1, count);
+    if (fits(start)) {
+        good = start;
+        for (std::size_t step = 1; good < count && bad == count + 1; step *= 2) {
+            const std::size_t n = std::min(good + step, count);
+            if (fits(n))
+                good = n;
+            else
+                bad = n;
+        }
+        if (good == count) return count;
+    } else {
+        bad = start;
+        for (std::size_t step = 1; good == 0 && bad > 1; step *= 2) {
+            const std::size_t n = bad > step ? bad - step : 1;
+            if (fits(n))
+                good = n;
+            else
+                bad = n;
+        }
     }
-    return ends.empty() ? word.size() : ends[std::max<std::size_t>(lo, 1) - 1];
+    while (bad - good > 1) {
+        const std::size_t mid = good + (bad - good) / 2;
+        if (fits(mid))
+            good = mid;
+        else
+            bad = mid;
+    }
+    return std::max<std::size_t>(good, 1);
 }
 
 void WrapParagraph(const std::string& paragraph, int maxWidth, const XmbTextMeasure& measure,
@@ -94,13 +123,20 @@ void WrapParagraph(const std::string& paragraph, int maxWidth, const XmbTextMeas
             continue;
         }
         if (!line.empty()) lines.push_back(line);
-        while (measure(word) > maxWidth) {
-            const std::size_t cut = FittingPrefix(word, maxWidth, measure);
-            if (cut >= word.size()) break;  // one character wider than the limit stands alone
-            lines.push_back(word.substr(0, cut));
-            word.erase(0, cut);
+        std::vector<std::size_t> ends;  // byte offset after each character of the word
+        for (std::size_t i = 1; i <= word.size(); ++i)
+            if (i == word.size() || !IsContinuationByte(word[i])) ends.push_back(i);
+        std::size_t from = 0;  // characters already given to lines
+        std::size_t hint = 1;
+        while (from < ends.size()) {
+            const std::size_t chars = FittingChars(word, ends, from, maxWidth, measure, hint);
+            if (from + chars == ends.size()) break;
+            const std::size_t offset = from ? ends[from - 1] : 0;
+            lines.push_back(word.substr(offset, ends[from + chars - 1] - offset));
+            from += chars;
+            hint = chars;
         }
-        line = word;
+        line = word.substr(from ? ends[from - 1] : 0);
     }
     lines.push_back(line);
 }
