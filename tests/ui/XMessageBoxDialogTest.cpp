@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/artprov.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/clipbrd.h>
@@ -19,6 +20,7 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/settings.h>
+#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/testing.h>
 #include <wx/uiaction.h>
@@ -233,6 +235,60 @@ TEST(XMessageBoxTest, DefaultButtonAndTopmostFromTheStyle) {
             return IDOK;
         });
     }
+}
+
+// The picture a box shows as its icon, or an empty image without one.
+wxImage IconOf(const wxWindow& box) {
+    const auto* icon = wxDynamicCast(box.FindWindow(kIconControlId), wxStaticBitmap);
+    return icon ? icon->GetBitmap().ConvertToImage() : wxImage();
+}
+
+bool SameImage(const wxImage& a, const wxImage& b) {
+    return a.IsOk() && b.IsOk() && a.GetSize() == b.GetSize() &&
+           std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
+}
+
+TEST(XMessageBoxTest, IconsFromTheStyleOrTheParameters) {
+    const wxSize size = wxArtProvider::GetSizeHint(wxART_MESSAGE_BOX);
+    auto art = [&](const wxArtID& id) { return wxArtProvider::GetBitmap(id, wxART_MESSAGE_BOX, size).ConvertToImage(); };
+    const std::vector<std::pair<unsigned, wxArtID>> styles{{MB_ICONHAND, wxART_ERROR},
+                                                           {MB_ICONQUESTION, wxART_QUESTION},
+                                                           {MB_ICONEXCLAMATION, wxART_WARNING},
+                                                           {MB_ICONASTERISK, wxART_INFORMATION},
+                                                           {0x50, wxART_WARNING}};
+    for (const auto& [style, id] : styles)
+        Inspect("t", "c", style, nullptr, [&, id = id](XMessageBoxDialog& box) {
+            EXPECT_TRUE(SameImage(IconOf(box), art(id))) << id;
+            return IDOK;
+        });
+    Inspect("t", "c", MB_OK, nullptr, [](XMessageBoxDialog& box) {
+        EXPECT_FALSE(IconOf(box).IsOk());
+        return IDOK;
+    });
+
+    std::vector<std::pair<unsigned, std::string>> asked;
+    XMessageBoxParams p;
+    p.iconNumber = 0x10005;  // only the low 16 bits count
+    p.icons = [&](unsigned number, const std::string& name) {
+        asked.emplace_back(number, name);
+        wxImage red(16, 16);
+        red.SetRGB(wxRect(0, 0, 16, 16), 255, 0, 0);
+        return number == 5 ? wxBitmapBundle(wxBitmap(red)) : wxBitmapBundle();
+    };
+    Inspect("t", "c", MB_OK, &p, [&](XMessageBoxDialog& box) {
+        const wxImage shown = IconOf(box);
+        EXPECT_EQ(shown.GetSize(), size);
+        EXPECT_EQ(wxColour(shown.GetRed(8, 8), shown.GetGreen(8, 8), shown.GetBlue(8, 8)), *wxRED);
+        return IDOK;
+    });
+    p.iconNumber = 0;
+    p.iconName = "not-an-icon";
+    // A custom icon that cannot be found falls back to the style's.
+    Inspect("t", "c", MB_ICONHAND, &p, [&](XMessageBoxDialog& box) {
+        EXPECT_TRUE(SameImage(IconOf(box), art(wxART_ERROR)));
+        return IDOK;
+    });
+    EXPECT_EQ(asked, (std::vector<std::pair<unsigned, std::string>>{{5, ""}, {0, "not-an-icon"}}));
 }
 
 struct EscapeCase {
