@@ -8,14 +8,17 @@ namespace pw {
 class StopSignal;
 
 // What a file operation leaves for callers that want more than true/false:
-// the reason of a failure, in a few words, for the per-entry report.
+// the reason of a failure, in a few words, for the per-entry report
+// ("source missing", "tiffcp missing", "tiffcp failed: <its first line>",
+// "stopped", ...).
 struct ToolOutcome {
     std::string reason;  // empty on success
 };
 
 // The tiffinfo report of the file as captured, or "ERROR" when the file,
-// the program's path or the tool is missing.
-std::string RunTiffInfo(const std::string& path);
+// the program's path or the tool is missing. Empty when the tool could not
+// be started (or stop was requested).
+std::string RunTiffInfo(const std::string& path, StopSignal* stop = nullptr);
 
 // The decimal number at the start of text (after blanks, not tabs); 0 when
 // there is none or text is at its end.
@@ -26,13 +29,17 @@ unsigned ParseLeadingNumber(const char* text);
 unsigned ScanBitsPerSample(const std::string& report, const char* key);
 
 // Recompresses source into destination. True only when tiffcp was started,
-// exited with status 0 and left a non-empty destination.
+// exited with status 0 and left a non-empty destination. A destination that
+// exists already (the source itself included) is replaced only after such a
+// run; a failed run leaves it as it was.
 bool CompressFile(const std::string& source, const std::string& destination,
                   const std::string& compressionArguments, const std::string& methodName,
                   StopSignal* stop = nullptr, ToolOutcome* outcome = nullptr);
 
 // Appends source's pages to output. True only when tiffcp was started,
-// exited with status 0 and left a non-empty output file.
+// exited with status 0 and left a non-empty output file. A failed run leaves
+// the output as it was before it (the pages merged so far stay intact); an
+// output that is the source itself is refused.
 bool MergeFile(const std::string& source, const std::string& output,
                const std::string& compressionArguments, const std::string& useCompression,
                const std::string& methodName,

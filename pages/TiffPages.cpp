@@ -1,1 +1,185 @@
 #include "pages/TiffPages.h"
+
+#include <fcntl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "pages/FileTypes.h"
+#include "pages/PageCopier.h"
+#include "pages/PageRange.h"
+#include "pages/TiffDiagnostics.h"
+#include "pages/TiffSource.h"
+
+namespace pw {
+namespace {
+
+constexpr uint64_t kClassicTiffLimit = 0xFFFFFFFFu;
+std::atomic<uint64_t> bigTiffThreshold{kClassicTiffLimit};
+
+bool IsAll(const std::string& text)
+{
+    static const char kAll[] = "all";
+    if (text.size() != 3)
+        return false;
+    for (size_t i = 0; i < 3; ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != kAll[i])
+            return false;
+    }
+    return true;
+}
+
+uint64_t EndOfFile(TIFF* tif)
+{
+    return TIFFGetSeekProc(tif)(TIFFClientdata(tif), 0, SEEK_END);
+}
+
+// The output, written page by page. When a page fails half way, the pages
+// before it stay and the half-written one goes.
+class OutputFile {
+public:
+    OutputFile(const std::string& path, TiffDiagnostics& diagnostics) : path_(path), diagnostics_(diagnostics) {}
+
+    // Creates the file or empties an existing one.
+    bool Create(bool bigTiff, bool bigEndian)
+    {
+        std::error_code error;
+        const bool existed = std::filesystem::exists(path_, error);
+        std::string mode = "w";
+        mode += bigTiff ? '8' : '4';
+        mode += bigEndian ? 'b' : 'l';
+        tif_.reset(diagnostics_.Open(path_, mode.c_str()));
+        if (!tif_) {
+            // The file may have been created before libtiff gave up on it.
+            if (!existed)
+                std::filesystem::remove(path_, error);
+            return false;
+        }
+        completeSize_ = EndOfFile(tif_.get());
+        return true;
+    }
+
+    TIFF* tiff() const { return tif_.get(); }
+
+    void PageDone() { completeSize_ = EndOfFile(tif_.get()); }
+
+    void Close() { tif_.reset(); }
+
+    // Closes without the directory under construction, and cuts off what
+    // was written of it.
+    void CloseAbandoningPage()
+    {
+        TIFFSetMode(tif_.get(), O_RDONLY);  // closing must not write the directory
+        tif_.reset();
+        std::error_code error;
+        std::filesystem::resize_file(path_, completeSize_, error);
+    }
+
+private:
+    std::string path_;
+    TiffDiagnostics& diagnostics_;
+    TiffHandle tif_;
+    uint64_t completeSize_ = 0;
+};
+
+}  // namespace
+
+void SetBigTiffThresholdForTesting(uint64_t bytes)
+{
+    bigTiffThreshold = bytes == 0 ? kClassicTiffLimit : bytes;
+}
+
+int GetTiffPageCount(const std::string& path)
+{
+    if (!HasTiffExtension(path))
+        return 0;
+    TiffDiagnostics diagnostics;
+    return TiffSource(path, diagnostics).pageCount();
+}
+
+int ExtractPages(const std::string& source, const std::string& output, const char* rangeText)
+{
+    if (!HasTiffExtension(source) || !HasTiffExtension(output))
+        return 0;
+    const std::string range = rangeText != nullptr ? rangeText : "";
+
+    TiffDiagnostics diagnostics;
+    TiffSource input(source, diagnostics);
+    const int pageCount = input.pageCount();
+    if (pageCount <= 0)
+        return 0;
+
+    // Emptying the output must never empty the source: the same file may
+    // hide behind another name or a link.
+    std::error_code error;
+    if (std::filesystem::equivalent(source, output, error))
+        return 0;
+    const auto outputStatus = std::filesystem::status(output, error);
+    if (std::filesystem::exists(outputStatus) && !std::filesystem::is_regular_file(outputStatus))
+        return 0;
+
+    // The range is read against the largest page number a range can name;
+    // pages past the file's end are simply never visited.
+    const bool everyPage = range.empty() || IsAll(range);
+    const PageSelection selection = everyPage ? PageSelection() : ParsePageRange(range, kMaxPageNumber);
+
+    // Every chosen page is checked before the output is written, up to the
+    // first one that cannot be loaded.
+    PageCopier copier(input, diagnostics);
+    std::vector<PagePlan> plans;
+    bool loadFailed = false;
+    std::string loadError;
+    uint64_t outputBound = 16;
+    for (int page = 0; page < pageCount; ++page) {
+        if (!everyPage && (static_cast<size_t>(page) >= selection.size() || selection[static_cast<size_t>(page)] != 1))
+            continue;
+        PagePlan plan;
+        if (!copier.Plan(page, plan)) {
+            loadFailed = true;
+            loadError = diagnostics.lastError();
+            break;
+        }
+        plans.push_back(plan);
+        outputBound += plan.outputBytesBound;
+    }
+
+    OutputFile out(output, diagnostics);
+    if (!out.Create(outputBound > bigTiffThreshold, TIFFIsBigEndian(input.tiff()) != 0))
+        return 0;
+
+    bool writeFailed = false;
+    for (size_t i = 0; i < plans.size(); ++i) {
+        const auto result = copier.Write(plans[i], out.tiff(), static_cast<uint32_t>(i),
+                                         static_cast<uint32_t>(plans.size()));
+        if (result == PageCopier::Result::Written) {
+            out.PageDone();
+            continue;
+        }
+        if (result == PageCopier::Result::SourceFailed) {
+            loadFailed = true;
+            loadError = diagnostics.lastError();
+        } else {
+            writeFailed = true;
+        }
+        break;
+    }
+    if (loadFailed || writeFailed)
+        out.CloseAbandoningPage();
+    else
+        out.Close();
+
+    const int kept = KeepOutputIfLarge(output);
+    if (loadFailed) {
+        std::printf("[%s] Failed to load '%s' file...\n", loadError.c_str(), source.c_str());
+        std::fflush(stdout);
+        return 0;
+    }
+    return writeFailed ? 0 : kept;
+}
+
+}  // namespace pw

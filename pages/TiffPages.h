@@ -1,6 +1,7 @@
 #pragma once
 // Page count and page extraction of TIFF files, through libtiff.
 
+#include <cstdint>
 #include <string>
 
 namespace pw {
@@ -13,5 +14,12 @@ int GetTiffPageCount(const std::string& path);
 // from source into a new TIFF file at output, in ascending order, each once.
 // Returns 1 on success, 0 on failure.
 int ExtractPages(const std::string& source, const std::string& output, const char* rangeText);
+
+// The largest page number a range text can name.
+inline constexpr int kMaxPageNumber = 99999;
+
+// Outputs that may grow beyond this many bytes are written as BigTIFF.
+// Tests lower it; 0 restores the classic format's limit.
+void SetBigTiffThresholdForTesting(uint64_t bytes);
 
 }  // namespace pw

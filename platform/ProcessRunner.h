@@ -2,8 +2,11 @@
 // Runs one external tool hidden, with its standard output and standard
 // error captured as one text. The single place where a tool is started.
 
+#include <atomic>
 #include <string>
 #include <vector>
+
+#include "platform/CommandLine.h"
 
 namespace pw {
 
@@ -25,13 +28,14 @@ public:
     StopSignal& operator=(const StopSignal&) = delete;
 
     // Sets the request and ends every child started under this signal.
+    // A run that has not started its child yet will not start it.
     void Request();
     bool IsRequested() const;
     void Clear();
 
 private:
     friend class ToolProcessRegistry;
-    bool requested_ = false;  // guarded by the registry's lock
+    std::atomic<bool> requested_{false};  // changed only under the registry's lock
 };
 
 // Runs the command line and appends everything the child writes to its
@@ -41,14 +45,15 @@ private:
 // ended and the pipe is empty; there is no time-out.
 // Returns 0, leaving output untouched, when the program cannot be started
 // (or the stop signal is already requested); non-zero otherwise.
+// Output is read in chunks of at most 8191 bytes; a chunk that contains a
+// zero byte is kept only up to that byte.
 int RunAndCapture(const std::string& commandLine, std::string& output,
                   RunStatus* status = nullptr, StopSignal* stop = nullptr);
 
-// The arguments a Windows program receives for the command line: blanks
-// separate arguments; a double quote starts or ends a quoted stretch and is
-// not part of the argument; the first argument (the program) ends at its
-// closing quote even when no blank follows it.
-std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+// The same for a command line whose arguments are already known: the program
+// gets command.arguments as they are, the trace shows command.text.
+int RunAndCapture(const CommandLine& command, std::string& output,
+                  RunStatus* status = nullptr, StopSignal* stop = nullptr);
 
 // Ends every tool process that RunAndCapture has running in this process,
 // and no other process. Returns how many were signalled.
@@ -56,5 +61,9 @@ int TerminateToolProcesses();
 
 // The number of tool processes RunAndCapture has running right now.
 int RunningToolProcessCount();
+
+// Makes RunAndCapture do without process descriptors (pidfd), as on kernels
+// that lack them, so that tests cover that way of waiting too.
+void SetProcessDescriptorsForTesting(bool enabled);
 
 }  // namespace pw

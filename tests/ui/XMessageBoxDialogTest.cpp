@@ -92,13 +92,13 @@ void TypeAndSettle(XMessageBoxDialog& box, int key) {
     wxUIActionSimulator sim;
     sim.Char(key);
     sim.Char('c', wxMOD_CONTROL);
-    EXPECT_TRUE(WaitUntil([&box] { return box.IsDone() || ClipboardText() != "before"; }));
+    EXPECT_TRUE(WaitFor([&box] { return box.IsDone() || ClipboardText() != "before"; }));
 }
 
 void Click(const wxPoint& screen) {
     wxUIActionSimulator sim;
     sim.MouseMove(screen);
-    WaitUntil([&] { return wxGetMousePosition() == screen; });
+    WaitFor([&] { return wxGetMousePosition() == screen; });
     sim.MouseClick();
 }
 
@@ -134,7 +134,9 @@ struct SetCase {
     Buttons expected;
 };
 
-class XMessageBoxSetTest : public ::testing::TestWithParam<SetCase> {};
+class XMessageBoxTest : public XMessageBoxTestBase {};
+
+class XMessageBoxSetTest : public XMessageBoxTestBase, public ::testing::WithParamInterface<SetCase> {};
 
 TEST_P(XMessageBoxSetTest, BoxHasTheSetsButtonsAndReturnsTheAnswer) {
     const SetCase& c = GetParam();
@@ -157,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {{5, "&Ignore"}, {16, "I&gnore All"}, {2, "Cancel"}, {300, "&Help"},
                                {5555, "Don't tell me again"}}}));
 
-TEST(XMessageBoxTest, CustomButtonsTakeTheFirstFourCaptionsAndIgnoreEscape) {
+TEST_F(XMessageBoxTest, CustomButtonsTakeTheFirstFourCaptionsAndIgnoreEscape) {
     XMessageBoxParams p;
     p.customButtons = "Keep both\nReplace\nSkip\nRename\nAsk later";
     p.report = [](const std::string&, std::uint32_t) {};
@@ -178,7 +180,7 @@ TEST(XMessageBoxTest, CustomButtonsTakeTheFirstFourCaptionsAndIgnoreEscape) {
               24);
 }
 
-TEST(XMessageBoxTest, TextsCaptionsAndStringNumbers) {
+TEST_F(XMessageBoxTest, TextsCaptionsAndStringNumbers) {
     XMessageBoxParams p;
     p.strings = [](unsigned n) -> std::optional<std::string> {
         if (n == 700) return std::string("Text from the table");
@@ -220,7 +222,7 @@ TEST(XMessageBoxTest, TextsCaptionsAndStringNumbers) {
     });
 }
 
-TEST(XMessageBoxTest, DefaultButtonAndTopmostFromTheStyle) {
+TEST_F(XMessageBoxTest, DefaultButtonAndTopmostFromTheStyle) {
     XMessageBoxParams p;
     p.report = [](const std::string&, std::uint32_t) {};
     const std::vector<std::tuple<unsigned, int, bool>> cases{{MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL, false},
@@ -248,7 +250,7 @@ bool SameImage(const wxImage& a, const wxImage& b) {
            std::equal(a.GetData(), a.GetData() + a.GetWidth() * a.GetHeight() * 3, b.GetData());
 }
 
-TEST(XMessageBoxTest, IconsFromTheStyleOrTheParameters) {
+TEST_F(XMessageBoxTest, IconsFromTheStyleOrTheParameters) {
     const wxSize size = wxArtProvider::GetSizeHint(wxART_MESSAGE_BOX);
     auto art = [&](const wxArtID& id) { return wxArtProvider::GetBitmap(id, wxART_MESSAGE_BOX, size).ConvertToImage(); };
     const std::vector<std::pair<unsigned, wxArtID>> styles{{MB_ICONHAND, wxART_ERROR},
@@ -296,7 +298,7 @@ struct EscapeCase {
     int answer;  // 0: Escape and the close box leave the box up
 };
 
-class XMessageBoxEscapeTest : public ::testing::TestWithParam<EscapeCase> {};
+class XMessageBoxEscapeTest : public XMessageBoxTestBase, public ::testing::WithParamInterface<EscapeCase> {};
 
 TEST_P(XMessageBoxEscapeTest, EscapeKeyAndCloseBox) {
     const EscapeCase& c = GetParam();
@@ -325,14 +327,14 @@ INSTANTIATE_TEST_SUITE_P(Sets, XMessageBoxEscapeTest,
                                            EscapeCase{MB_ABORTRETRYIGNORE, 0}, EscapeCase{XMB_CONTINUE_ABORT, 0},
                                            EscapeCase{12, 0}));
 
-TEST(XMessageBoxTest, CtrlCCopiesTheBoxAsText) {
+TEST_F(XMessageBoxTest, CtrlCCopiesTheBoxAsText) {
     EXPECT_EQ(RunShown("Go?", "Q", MB_YESNO, nullptr,
                   [](XMessageBoxDialog& box) {
                       wxTheClipboard->Open();
                       wxTheClipboard->Clear();
                       wxTheClipboard->Close();
                       wxUIActionSimulator().Char('c', wxMOD_CONTROL);
-                      EXPECT_TRUE(WaitUntil([] { return !ClipboardText().empty(); }));
+                      EXPECT_TRUE(WaitFor([] { return !ClipboardText().empty(); }));
                       Press(box, IDYES);
                   }),
               IDYES);
@@ -351,7 +353,7 @@ TEST(XMessageBoxTest, CtrlCCopiesTheBoxAsText) {
     });
 }
 
-TEST(XMessageBoxTest, TimeoutCountsDownOnTheDefaultButtonThenAnswers) {
+TEST_F(XMessageBoxTest, TimeoutCountsDownOnTheDefaultButtonThenAnswers) {
     ManualClock clock;
     std::vector<std::string> seen;
     XMessageBoxParams p;
@@ -380,7 +382,7 @@ TEST(XMessageBoxTest, TimeoutCountsDownOnTheDefaultButtonThenAnswers) {
               IDYES);
 }
 
-TEST(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
+TEST_F(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
     ManualClock clock;
     XMessageBoxParams p;
     p.timeoutSeconds = 5;
@@ -393,7 +395,7 @@ TEST(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
                           const wxWindow* message = box.FindWindow(kMessageControlId);
                           Click(onMessage ? message->ClientToScreen(wxPoint(3, 3))
                                           : box.ClientToScreen(wxPoint(4, box.GetClientSize().y - 4)));
-                          EXPECT_TRUE(WaitUntil([&box] { return !box.CountingDown(); }));
+                          EXPECT_TRUE(WaitFor([&box] { return !box.CountingDown(); }));
                           EXPECT_EQ(LabelOf(box, IDYES), "&Yes");
                           for (int i = 0; i < 8; ++i) clock.Tick();
                           EXPECT_FALSE(box.IsDone());
@@ -403,7 +405,7 @@ TEST(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
     }
 }
 
-TEST(XMessageBoxTest, DisabledSecondsCountInTheTitle) {
+TEST_F(XMessageBoxTest, DisabledSecondsCountInTheTitle) {
     ManualClock clock;
     std::vector<std::string> titles;
     XMessageBoxParams p;
@@ -439,20 +441,13 @@ TEST(XMessageBoxTest, DisabledSecondsCountInTheTitle) {
     });
 }
 
-class XMessageBoxAnswerTest : public ::testing::Test {
+class XMessageBoxAnswerTest : public XMessageBoxTestBase {
 protected:
-    void SetUp() override { ResetTestConfig(); }
-    void TearDown() override { ResetTestConfig(); }
-
     static XMessageBoxParams Keyed(const std::string& key, int number) {
         XMessageBoxParams p;
         p.key = key;
         p.keyNumber = number;
         return p;
-    }
-    static unsigned Entries() {
-        wxConfigBase::Get()->SetPath("/");
-        return static_cast<unsigned>(wxConfigBase::Get()->GetNumberOfEntries(true));
     }
 };
 
@@ -499,7 +494,7 @@ TEST_F(XMessageBoxAnswerTest, UntickedCancelledOrUnkeyedAnswersAreNotKept) {
                                                 return box.Result();
                                             })),
               IDYES | XMB_SHOWAGAIN_BOX);
-    EXPECT_EQ(Entries(), 0u);
+    EXPECT_EQ(StoredEntries(), 0u);
 
     // A stored value without a check-box bit does not answer.
     WriteXmbAnswer("", "Odd", 2, IDYES);
@@ -525,7 +520,7 @@ TEST_F(XMessageBoxAnswerTest, TimedOutTickedAnswerIsKeptWithItsTimeoutBit) {
     EXPECT_EQ(ReadXmbAnswer("", "Later", 9), expected);
 }
 
-TEST(XMessageBoxTest, HelpAndReportKeepTheBoxOpen) {
+TEST_F(XMessageBoxTest, HelpAndReportKeepTheBoxOpen) {
     std::vector<std::uint32_t> helpContexts;
     SetXMessageBoxHelpHandler([&](wxWindow* box, std::uint32_t context) {
         EXPECT_NE(box, nullptr);
@@ -560,7 +555,7 @@ wxColour ScreenPixel(const wxPoint& at) {
     return c;
 }
 
-TEST(XMessageBoxTest, ColoursPaintTheUpperPartAndTheMessage) {
+TEST_F(XMessageBoxTest, ColoursPaintTheUpperPartAndTheMessage) {
     XMessageBoxParams p;
     p.backgroundColour = wxColour(200, 40, 40);
     p.textColour = wxColour(0, 0, 160);
@@ -569,7 +564,7 @@ TEST(XMessageBoxTest, ColoursPaintTheUpperPartAndTheMessage) {
         EXPECT_EQ(box.FindWindow(kMessageControlId)->GetForegroundColour(), p.textColour);
         const wxRect message = box.FindWindow(kMessageControlId)->GetRect();
         const wxPoint upperPoint = box.ClientToScreen(wxPoint(2, message.GetBottom() - 2));
-        WaitUntil([&] { return ScreenPixel(upperPoint) == p.backgroundColour; });  // the server paints in its time
+        WaitFor([&] { return ScreenPixel(upperPoint) == p.backgroundColour; });  // the server paints in its time
         upper = ScreenPixel(upperPoint);
         lower = ScreenPixel(box.ClientToScreen(wxPoint(2, box.GetClientSize().y - 2)));
         Press(box, IDOK);
@@ -578,7 +573,7 @@ TEST(XMessageBoxTest, ColoursPaintTheUpperPartAndTheMessage) {
     EXPECT_EQ(lower, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
 }
 
-TEST(XMessageBoxTest, ExplicitPositionOrCentredOnTheOwnerWhichTakesNoInput) {
+TEST_F(XMessageBoxTest, ExplicitPositionOrCentredOnTheOwnerWhichTakesNoInput) {
     XMessageBoxParams p;
     p.x = 123;
     p.y = 77;
@@ -594,7 +589,7 @@ TEST(XMessageBoxTest, ExplicitPositionOrCentredOnTheOwnerWhichTakesNoInput) {
     int ownerClicks = 0;
     ownerButton->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { ++ownerClicks; });
     owner->Show();
-    WaitUntil([owner] { return owner->IsShownOnScreen(); });
+    WaitFor([owner] { return owner->IsShownOnScreen(); });
     const wxPoint onOwnerButton = ownerButton->GetScreenPosition() + wxPoint(20, 20);
     wxRect box;
     RunShown("Centred", "Pos", MB_OK, nullptr,
@@ -612,16 +607,16 @@ TEST(XMessageBoxTest, ExplicitPositionOrCentredOnTheOwnerWhichTakesNoInput) {
     EXPECT_FALSE(box.Contains(onOwnerButton));
     EXPECT_EQ(ownerClicks, 0) << "the owner takes no input while the box is up";
     Click(onOwnerButton + wxPoint(1, 1));
-    EXPECT_TRUE(WaitUntil([&] { return ownerClicks == 1; })) << "the owner takes input again afterwards";
+    EXPECT_TRUE(WaitFor([&] { return ownerClicks == 1; })) << "the owner takes input again afterwards";
     owner->Destroy();
 }
 
-TEST(XMessageBoxTest, NullOwnerMeansTheActiveWindow) {
+TEST_F(XMessageBoxTest, NullOwnerMeansTheActiveWindow) {
     auto* frame = new wxFrame(nullptr, wxID_ANY, "Active", wxPoint(50, 50), wxSize(300, 200));
     frame->Show();
     frame->Raise();
     frame->SetFocus();
-    if (!WaitUntil([frame] { return wxGetActiveWindow() == frame; })) {
+    if (!WaitFor([frame] { return wxGetActiveWindow() == frame; })) {
         frame->Destroy();
         GTEST_SKIP() << "this display gives no window the focus";
     }
@@ -637,7 +632,7 @@ TEST(XMessageBoxTest, NullOwnerMeansTheActiveWindow) {
     });
 }
 
-TEST(XMessageBoxTest, LongMessagesWrapWithinTheLimitAndStayOnTheScreen) {
+TEST_F(XMessageBoxTest, LongMessagesWrapWithinTheLimitAndStayOnTheScreen) {
     std::string text;
     for (int i = 0; i < 60; ++i) text += "word" + std::to_string(i) + " ";
     text += "/a/path/without/any/blank/" + std::string(300, 'p') + "/file.tif";
@@ -660,11 +655,11 @@ TEST(XMessageBoxTest, LongMessagesWrapWithinTheLimitAndStayOnTheScreen) {
     });
 }
 
-TEST(XMessageBoxTest, EndsWhenTheMainLoopIsAskedToExit) {
+TEST_F(XMessageBoxTest, EndsWhenTheMainLoopIsAskedToExit) {
     int result = 0;
     ModalScript hook([](XMessageBoxDialog& box) {
         wxTheApp->GetMainLoop()->ScheduleExit(0);
-        EXPECT_TRUE(WaitUntil([&box] { return box.IsDone(); }));
+        EXPECT_TRUE(WaitFor([&box] { return box.IsDone(); }));
     });
     wxTheApp->CallAfter([&] { result = XMessageBox(nullptr, "Quit?", "Q", MB_YESNO | XMB_SILENT); });
     wxTheApp->MainLoop();  // ends once the box is gone
@@ -672,7 +667,7 @@ TEST(XMessageBoxTest, EndsWhenTheMainLoopIsAskedToExit) {
     EXPECT_EQ(result, -1);
 }
 
-TEST(XMessageBoxTest, HandAndSystemModalGoToTheDesktopsMessageDialog) {
+TEST_F(XMessageBoxTest, HandAndSystemModalGoToTheDesktopsMessageDialog) {
     int result = 0;
     wxTEST_DIALOG(result = XMessageBox(nullptr, "Disk failure", nullptr, MB_YESNO | MB_DEFBUTTON2 | MB_ICONHAND | MB_SYSTEMMODAL),
                   Expect<wxMessageDialog>([](wxMessageDialog& d) {
@@ -694,11 +689,11 @@ TEST(XMessageBoxTest, HandAndSystemModalGoToTheDesktopsMessageDialog) {
     EXPECT_EQ(result, IDSKIPALL);
 }
 
-TEST(SecondTickerTest, TimerTickerTicksUntilStopped) {
+TEST_F(XMessageBoxTest, TimerTickerTicksUntilStopped) {
     auto ticker = MakeTimerTicker();
     int ticks = 0;
     ticker->Start([&] { ++ticks; });
-    EXPECT_TRUE(WaitUntil([&] { return ticks >= 1; }));
+    EXPECT_TRUE(WaitFor([&] { return ticks >= 1; }));
     ticker->Stop();
     EXPECT_FALSE(ticker->IsRunning());
 }

@@ -10,7 +10,6 @@
 #include <wx/evtloop.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
-#include <wx/init.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -18,67 +17,26 @@
 
 namespace pw::test {
 
-namespace {
-
-// Brings up the toolkit once for the whole test program. wx assertions
-// become test failures.
-class WxEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static char name[] = "xmessagebox_test";
-        static char* argv[] = {name, nullptr};
-        static int argc = 1;
-        wxApp::SetInstance(new wxApp());
-        ASSERT_TRUE(wxEntryStart(argc, argv)) << "no display";
-        ASSERT_TRUE(wxTheApp->CallOnInit());
-        wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
-                              const wxString& msg) {
-            ADD_FAILURE() << "wx assertion " << cond << " " << msg << " in " << func << " at " << file << ":"
-                          << line;
-        });
-        ResetTestConfig();
-    }
-    void TearDown() override {
-        delete wxConfigBase::Set(nullptr);
-        if (!configPath_.empty()) std::remove(configPath_.c_str());
-        wxTheApp->OnExit();
-        wxEntryCleanup();
-    }
-
-    static std::string configPath_;
-};
-
-std::string WxEnvironment::configPath_;
-
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new WxEnvironment);
-
-}  // namespace
-
-void ResetTestConfig() {
-    delete wxConfigBase::Set(nullptr);
-    if (WxEnvironment::configPath_.empty())
-        WxEnvironment::configPath_ = wxFileName::CreateTempFileName("xmbcfg").utf8_string();
-    std::remove(WxEnvironment::configPath_.c_str());
+void XMessageBoxTestBase::SetUp() {
+    wxSetAssertHandler([](const wxString& file, int line, const wxString& func, const wxString& cond,
+                          const wxString& msg) {
+        ADD_FAILURE() << "wx assertion " << cond << " " << msg << " in " << func << " at " << file << ":" << line;
+    });
+    configPath_ = wxFileName::CreateTempFileName("xmbcfg").utf8_string();
     wxConfigBase::DontCreateOnDemand();
-    wxConfigBase::Set(new wxFileConfig("xmessagebox_test", "", wxString::FromUTF8(WxEnvironment::configPath_), "",
-                                       wxCONFIG_USE_LOCAL_FILE));
+    delete wxConfigBase::Set(new wxFileConfig("xmessagebox_test", "", wxString::FromUTF8(configPath_), "",
+                                              wxCONFIG_USE_LOCAL_FILE));
 }
 
-bool WaitUntil(const std::function<bool()>& done) {
-    for (int waited = 0; !done(); waited += 10) {
-        if (waited >= 5000) return false;
-        wxTheApp->Yield(true);
-        wxMilliSleep(10);
-    }
-    return true;
+void XMessageBoxTestBase::TearDown() {
+    delete wxConfigBase::Set(nullptr);
+    std::remove(configPath_.c_str());
+    wxSetDefaultAssertHandler();
 }
 
-void Pump() {
-    for (int i = 0; i < 10; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(10);
-    }
+unsigned XMessageBoxTestBase::StoredEntries() const {
+    wxConfigBase::Get()->SetPath("/");
+    return static_cast<unsigned>(wxConfigBase::Get()->GetNumberOfEntries(true));
 }
 
 class ManualClock::Ticker final : public SecondTicker {
@@ -133,7 +91,7 @@ int ModalScript::Enter(wxDialog* dialog) {
     if (!box) return wxID_NONE;
     ++shown_;
     box->CallAfter([this, box] {
-        EXPECT_TRUE(WaitUntil([box] { return box->IsShownOnScreen(); })) << "the box never came up";
+        EXPECT_TRUE(WaitFor([box] { return box->IsShownOnScreen(); })) << "the box never came up";
         script_(*box);
         if (box->IsModal()) {
             ADD_FAILURE() << "the box is still up after the script";

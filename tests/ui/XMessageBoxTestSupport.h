@@ -1,25 +1,33 @@
 #pragma once
-// Helpers for the message-box window tests: the application object, a clock
-// the test advances by hand, and a script that runs while a box is up.
+// Helpers for the message-box window tests: a fixture that turns toolkit
+// assertions into failures and gives each test a fresh configuration, a
+// clock the test advances by hand, and a script that runs while a box is up.
 
+#include "tests/ui/WxTestEnvironment.h"
 #include "ui/SecondTicker.h"
 #include "ui/XMessageBoxDialog.h"
 
+#include <gtest/gtest.h>
 #include <wx/modalhook.h>
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace pw::test {
 
-// Processes events until done() holds or about five seconds have passed;
-// false when it never held.
-bool WaitUntil(const std::function<bool()>& done);
+// Message-box tests: wx assertions fail the test instead of asking the user,
+// and remembered answers go to a configuration file of the test's own.
+class XMessageBoxTestBase : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    unsigned StoredEntries() const;
 
-// Processes events for a moment, so that the display server catches up with
-// simulated input.
-void Pump();
+private:
+    std::string configPath_;
+};
 
 // Replaces the one-second tickers while it lives. Tick() is one second for
 // every running ticker.
@@ -84,8 +92,5 @@ std::vector<std::pair<int, std::string>> ButtonsOf(const wxWindow& box);
 
 // Text currently on the clipboard, "" when there is none.
 std::string ClipboardText();
-
-// A fresh configuration for remembered answers, in a temporary file.
-void ResetTestConfig();
 
 }  // namespace pw::test

@@ -1,0 +1,261 @@
+// A 200-file merge through pagewright-batch against a plain shell loop of
+// the same tool commands, and the cost of the batch worker itself per entry
+// (with operations that do nothing).
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/BatchSession.h"
+#include "engine/NoticeRelay.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// An A4 page at 300 dpi, bilevel, G4, with rows of word-like black runs.
+bool WriteA4G4(const std::string& path, uint32_t seed)
+{
+    const uint32_t width = 2480, height = 3508;
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    if (tif == nullptr)
+        return false;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0f);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0f);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
+    std::vector<uint8_t> row((width + 7) / 8);
+    std::vector<uint8_t> words(row.size());
+    uint32_t state = seed * 2654435761u + 7;
+    bool ok = true;
+    for (uint32_t y = 0; ok && y < height; ++y) {
+        const uint32_t line = y % 50;
+        if (line == 0) {
+            for (uint8_t& word : words) {
+                state = state * 1103515245u + 12345u;
+                word = (state >> 20) % 5 == 0 ? 0 : static_cast<uint8_t>(state >> 8);
+            }
+        }
+        std::fill(row.begin(), row.end(), 0);
+        if (y > 250 && y < height - 250 && line < 28) {
+            for (size_t x = 25; x + 25 < row.size(); ++x)
+                row[x] = static_cast<uint8_t>(words[x] & (line % 7 == 0 ? 0xFF : 0x99 >> (line % 3)));
+        }
+        ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
+    }
+    ok = ok && TIFFWriteDirectory(tif);
+    TIFFClose(tif);
+    return ok;
+}
+
+double Spawn(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t pid;
+    if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status;
+        ::waitpid(pid, &status, 0);
+    }
+    const double seconds = Seconds(Clock::now() - start);
+    posix_spawn_file_actions_destroy(&actions);
+    return seconds;
+}
+
+void CliMergeBench(const std::string& cli)
+{
+    constexpr int kFiles = 200;
+    const std::string tools = fs::path(cli).parent_path().string() + "/";
+    const fs::path corpus = fs::temp_directory_path() / ("pagewright-cli-bench-" + std::to_string(::getpid()));
+    fs::create_directories(corpus);
+    std::vector<std::string> files;
+    for (int i = 0; i < kFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "page%03d.tif", i);
+        files.push_back((corpus / name).string());
+        if (!WriteA4G4(files.back(), static_cast<uint32_t>(i))) {
+            std::printf("cli     cannot write the corpus in %s\n", corpus.c_str());
+            return;
+        }
+    }
+    const std::string viaCli = (corpus / "cli.tif").string();
+    const std::string viaShell = (corpus / "shell.tif").string();
+    std::vector<std::string> cliCommand = {cli, "merge", "--no-use-compression", "--out", viaCli, "--"};
+    cliCommand.insert(cliCommand.end(), files.begin(), files.end());
+    std::string script = "rm -f '" + viaShell + "'; for f in";
+    for (const std::string& file : files)
+        script += " '" + file + "'";
+    script += "; do '" + tools + "tiffinfo' \"$f\" >/dev/null 2>&1; '" + tools + "tiffcp' -a \"$f\" '" + viaShell +
+              "' >/dev/null 2>&1; done";
+    const std::vector<std::string> shellCommand = {"/bin/sh", "-c", script};
+
+    // Alternating rounds, so that both see the same machine load.
+    std::vector<double> viaCliTimes, viaShellTimes;
+    for (int round = 0; round < 3; ++round) {
+        viaShellTimes.push_back(Spawn(shellCommand));
+        viaCliTimes.push_back(Spawn(cliCommand));
+    }
+    const double c = Median(viaCliTimes), s = Median(viaShellTimes);
+    const bool same = fs::exists(viaCli) && fs::file_size(viaCli) == fs::file_size(viaShell);
+    std::printf("cli     merge of %d A4 300 dpi G4 files (%ju bytes each): pagewright-batch %.2f s, shell loop %.2f s, "
+                "ratio %.3f (target <= 1.05), %.2f ms more per file; outputs %s\n",
+                kFiles, static_cast<uintmax_t>(fs::file_size(files.front())), c, s, c / s, (c - s) * 1e3 / kFiles,
+                same ? "of equal size" : "DIFFER");
+    std::printf("cli     rounds (median counts): pagewright-batch");
+    for (double t : viaCliTimes)
+        std::printf(" %.2f", t);
+    std::printf(" s; shell loop");
+    for (double t : viaShellTimes)
+        std::printf(" %.2f", t);
+    std::printf(" s\n");
+    fs::remove_all(corpus);
+}
+
+class NoOperations final : public pw::BatchOperations {
+public:
+    bool Compress(const std::string&, const std::string&, const std::string&, const std::string&, pw::StopSignal*,
+                  pw::ToolOutcome*) override
+    {
+        return true;
+    }
+    bool Merge(const std::string&, const std::string&, const std::string&, const std::string&, const std::string&,
+               pw::StopSignal*, pw::ToolOutcome*) override
+    {
+        return true;
+    }
+    bool Split(const std::string&, const std::string&, pw::StopSignal*, pw::ToolOutcome*) override { return true; }
+};
+
+class CountingObserver final : public pw::BatchObserver {
+public:
+    void OnProgress(int) override { ++notices; }
+    void OnItemStarted(int) override { ++notices; }
+    void OnItemStatus(int, const std::string&, const std::string&) override { ++notices; }
+    long notices = 0;
+};
+
+// A thread that runs posted tasks, standing in for the window's.
+class TaskThread {
+public:
+    TaskThread() : thread_([this] { Loop(); }) {}
+    ~TaskThread()
+    {
+        Post(nullptr);
+        thread_.join();
+    }
+    void Post(std::function<void()> task)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        tasks_.push_back(std::move(task));
+        ready_.notify_one();
+    }
+
+private:
+    void Loop()
+    {
+        for (;;) {
+            std::function<void()> task;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                ready_.wait(lock, [this] { return !tasks_.empty(); });
+                task = std::move(tasks_.front());
+                tasks_.pop_front();
+            }
+            if (!task)
+                return;
+            task();
+        }
+    }
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::function<void()>> tasks_;
+    std::thread thread_;
+};
+
+double WorkerSecondsPerEntry(int entries, bool relayed)
+{
+    pw::BatchJob job;
+    for (int i = 0; i < entries; ++i) {
+        job.sources.push_back("/in/file" + std::to_string(i) + ".tif");
+        job.outputs.push_back("/out/file" + std::to_string(i) + ".tif");
+        job.compressionArguments.push_back("\"-c\" \"lzw\"");
+    }
+    NoOperations operations;
+    CountingObserver counter;
+    TaskThread window;
+    pw::NoticeRelay relay([&window](std::function<void()> task) { window.Post(std::move(task)); });
+    pw::RelayedBatchObserver relayed_observer(relay, counter);
+    pw::BatchSession session;
+    session.SetCurrentOperation("Compress");
+    const auto start = Clock::now();
+    session.Start(std::move(job), relayed ? static_cast<pw::BatchObserver&>(relayed_observer) : counter, operations);
+    session.WaitUntilIdle();
+    const double seconds = Seconds(Clock::now() - start);
+    if (counter.notices != 3L * entries + 1)
+        std::printf("worker  WRONG notice count %ld\n", counter.notices);
+    return seconds / entries;
+}
+
+void WorkerBench()
+{
+    constexpr int kEntries = 100000;
+    std::vector<double> direct, relayed;
+    for (int round = 0; round < 3; ++round) {
+        direct.push_back(WorkerSecondsPerEntry(kEntries, false));
+        relayed.push_back(WorkerSecondsPerEntry(kEntries / 10, true));
+    }
+    std::printf("worker  per entry with operations that do nothing: %.2f us with notices on the worker thread, "
+                "%.2f us with every notice handed to another thread and waited for (%d / %d entries, median of 3)\n",
+                Median(direct) * 1e6, Median(relayed) * 1e6, kEntries, kEntries / 10);
+}
+
+}  // namespace
+
+int main()
+{
+    TIFFSetWarningHandler(nullptr);
+    CliMergeBench(PAGEWRIGHT_BATCH_EXE);
+    WorkerBench();
+    return 0;
+}

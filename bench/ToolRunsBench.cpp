@@ -1,0 +1,246 @@
+// Cost of a tool run through RunAndCapture against a bare spawn, and of a
+// merge through MergeFile against a plain shell loop running the same tools.
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/ToolInvocations.h"
+#include "platform/ProcessRunner.h"
+#include "platform/ProgramFolder.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double SpawnAndWait(const char* program)
+{
+    const auto start = Clock::now();
+    char* argv[] = {const_cast<char*>(program), nullptr};
+    pid_t pid;
+    if (::posix_spawn(&pid, program, nullptr, nullptr, argv, environ) == 0) {
+        int status;
+        ::waitpid(pid, &status, 0);
+    }
+    return Seconds(Clock::now() - start);
+}
+
+double RunThroughRunner(const char* program)
+{
+    const auto start = Clock::now();
+    std::string output;
+    pw::RunAndCapture(std::string("\"") + program + "\"", output);
+    return Seconds(Clock::now() - start);
+}
+
+void EmptyProgramBench()
+{
+    const char* program = "/bin/true";
+    constexpr int kRuns = 500;
+    std::vector<double> bare, runner;
+    for (int i = 0; i < 20; ++i) {  // warm the caches
+        SpawnAndWait(program);
+        RunThroughRunner(program);
+    }
+    // Interleaved, so that both see the same machine load.
+    for (int i = 0; i < kRuns; ++i) {
+        bare.push_back(SpawnAndWait(program));
+        runner.push_back(RunThroughRunner(program));
+    }
+    const double b = Median(bare), r = Median(runner);
+    std::printf("runner  %s: RunAndCapture median %.1f us, posix_spawn+waitpid median %.1f us, ratio %.2f (target <= 1.50) over %d runs each\n",
+                program, r * 1e6, b * 1e6, r / b, kRuns);
+}
+
+// One A4 page at 300 dpi, bilevel, G4: lines of "text" made of short black runs.
+bool WriteA4Page(const std::string& path, uint32_t seed)
+{
+    const uint32_t width = 2480, height = 3508;
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    if (tif == nullptr)
+        return false;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0f);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0f);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
+    // Lines of 32-pixel-high "glyphs", 16 pixels wide: vertical strokes
+    // with a bar at top, middle or bottom, and blanks between words.
+    std::vector<uint8_t> row((width + 7) / 8);
+    std::vector<uint16_t> glyphs(row.size() / 2);
+    uint32_t state = seed * 2654435761u + 1;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    };
+    bool ok = true;
+    for (uint32_t y = 0; ok && y < height; ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        const uint32_t band = y % 60;
+        if (band == 0) {
+            for (auto& g : glyphs)
+                g = next() % 6 == 0 ? 0 : static_cast<uint16_t>(next());
+        }
+        if (y > 200 && y < height - 200 && band < 32) {
+            for (size_t i = 10; i + 10 < glyphs.size(); ++i) {
+                const uint16_t g = glyphs[i];
+                if (g == 0)
+                    continue;
+                const uint32_t bar = g >> 14;  // which bar this glyph has
+                const bool barRow = (bar == 1 && band < 3) || (bar == 2 && band >= 14 && band < 17)
+                                    || (bar == 3 && band >= 29);
+                const uint16_t strokes = barRow ? 0x7FFE : static_cast<uint16_t>((g & 0x4002) | 0x6000 >> (g % 9));
+                row[2 * i] = static_cast<uint8_t>(strokes >> 8);
+                row[2 * i + 1] = static_cast<uint8_t>(strokes);
+            }
+        }
+        ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
+    }
+    ok = ok && TIFFWriteDirectory(tif);
+    TIFFClose(tif);
+    return ok;
+}
+
+// Processor time used so far by this process and by its reaped children.
+double CpuSeconds(int who)
+{
+    rusage usage;
+    ::getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double CpuTotal()
+{
+    return CpuSeconds(RUSAGE_SELF) + CpuSeconds(RUSAGE_CHILDREN);
+}
+
+// The plain loop: the same two commands per file from a shell.
+double ShellLoop(const std::string& folder, const std::vector<std::string>& files, const std::string& out)
+{
+    std::string script = "for f in";
+    for (const auto& f : files)
+        script += " '" + f + "'";
+    script += "; do '" + folder + "tiffinfo' \"$f\" >/dev/null 2>&1; '" + folder + "tiffcp' -a \"$f\" '" + out + "'; done";
+    const auto start = Clock::now();
+    char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), script.data(), nullptr};
+    pid_t pid;
+    if (::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) == 0) {
+        int status;
+        ::waitpid(pid, &status, 0);
+    }
+    return Seconds(Clock::now() - start);
+}
+
+double MergeLoop(const std::vector<std::string>& files, const std::string& out, int& failures)
+{
+    const auto start = Clock::now();
+    for (const auto& f : files) {
+        if (!pw::MergeFile(f, out, "", "FALSE", "none"))
+            ++failures;
+    }
+    return Seconds(Clock::now() - start);
+}
+
+void MergeBench()
+{
+    constexpr int kFiles = 200;
+    constexpr int kSlices = 8;
+    constexpr int kRounds = 2;
+    const std::string folder = pw::GetProgramFolder();
+    const auto corpus = std::filesystem::temp_directory_path() / ("pagewright-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(corpus);
+    std::vector<std::string> files;
+    for (int i = 0; i < kFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "page%03d.tif", i);
+        files.push_back((corpus / name).string());
+        if (!WriteA4Page(files.back(), static_cast<uint32_t>(i))) {
+            std::printf("merge   cannot write the corpus in %s\n", corpus.c_str());
+            return;
+        }
+    }
+    const std::uintmax_t size = std::filesystem::file_size(files.front());
+    const std::string shellOut = (corpus / "shell.tif").string();
+    const std::string mergeOut = (corpus / "merged.tif").string();
+
+    // The machine is shared: both loops go through the files in the same
+    // slices, taking turns (and turns about who goes first), so that both
+    // see the same load. Each loop still appends all files to one output.
+    std::vector<double> shell(kRounds, 0.0), merge(kRounds, 0.0);
+    double shellCpu = 0.0, mergeCpu = 0.0;
+    int failures = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        std::filesystem::remove(shellOut);
+        std::filesystem::remove(mergeOut);
+        for (int slice = 0; slice < kSlices; ++slice) {
+            const std::vector<std::string> part(files.begin() + slice * kFiles / kSlices,
+                                                files.begin() + (slice + 1) * kFiles / kSlices);
+            auto runShell = [&] {
+                const double cpu = CpuTotal();
+                shell[round] += ShellLoop(folder, part, shellOut);
+                shellCpu += CpuTotal() - cpu;
+            };
+            auto runMerge = [&] {
+                const double cpu = CpuTotal();
+                merge[round] += MergeLoop(part, mergeOut, failures);
+                mergeCpu += CpuTotal() - cpu;
+            };
+            if ((slice + round) % 2 == 0) {
+                runShell();
+                runMerge();
+            } else {
+                runMerge();
+                runShell();
+            }
+        }
+    }
+    const double s = *std::min_element(shell.begin(), shell.end());
+    const double m = *std::min_element(merge.begin(), merge.end());
+    const bool same = std::filesystem::file_size(shellOut) == std::filesystem::file_size(mergeOut);
+    std::printf("merge   %d A4 300 dpi G4 pages (%ju bytes each): MergeFile %.2f s, shell loop %.2f s, ratio %.3f (target <= 1.05); %d failures, outputs %s\n",
+                kFiles, size, m, s, m / s, failures, same ? "of equal size" : "DIFFER");
+    std::printf("merge   rounds: MergeFile %.2f s / %.2f s, shell loop %.2f s / %.2f s\n", merge[0], merge[1], shell[0],
+                shell[1]);
+    // Processor time does not depend on what else the machine is doing.
+    std::printf("merge   processor time, all rounds, tools included: MergeFile %.2f s, shell loop %.2f s, ratio %.3f\n",
+                mergeCpu, shellCpu, mergeCpu / shellCpu);
+    std::filesystem::remove_all(corpus);
+}
+
+}  // namespace
+
+int main()
+{
+    TIFFSetWarningHandler(nullptr);
+    EmptyProgramBench();
+    MergeBench();
+    return 0;
+}

@@ -1,0 +1,201 @@
+#include "cli/CliOptions.h"
+
+#include <algorithm>
+#include <array>
+
+#include "settings/CompressionMethod.h"
+
+namespace pw::cli {
+namespace {
+
+struct CommandSpec {
+    const char* name;
+    std::vector<std::string> options;  // value options and flags it takes
+    const char* synopsis;
+    const char* description;
+};
+
+const std::array<CommandSpec, 6>& Commands()
+{
+    static const std::array<CommandSpec, 6> commands = {{
+        {"compress", {"--out", "--method"},
+         "pagewright-batch compress --out DIR  [--method none|lzw|zip|packbits|g3|g4] FILE...",
+         "Writes each FILE recompressed into DIR as <base name>.tif. The method comes\n"
+         "from \"CompressMethod\" in Pagewright.ini unless --method gives it for this run."},
+        {"merge", {"--out", "--method", "--use-compression", "--no-use-compression"},
+         "pagewright-batch merge    --out FILE [--method M] [--use-compression] FILE...",
+         "Appends every FILE, in the order given, to the new multi-page file FILE given\n"
+         "with --out (an existing file of that name is replaced). --use-compression or\n"
+         "--no-use-compression override \"UseCompressMethod\" for this run; --method\n"
+         "overrides \"CompressMethod\". The output may not be one of the inputs."},
+        {"split", {"--out", "--name"},
+         "pagewright-batch split    --out DIR  [--name RULE] FILE...",
+         "Splits each FILE into single-page files in its own folder DIR/<RULE>_<n>\n"
+         "(n counts the files from 1), which is emptied first. RULE comes from \"Name\"\n"
+         "in Pagewright.ini unless --name gives it; without one, the file's base name\n"
+         "is used."},
+        {"extract", {"--out", "--pages"},
+         "pagewright-batch extract  --out DIR  --pages RANGE FILE...",
+         "Copies the pages RANGE selects out of each FILE into\n"
+         "DIR/<base name>-<RANGE without blanks><extension>. RANGE is a page list such\n"
+         "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\"."},
+        {"info", {},
+         "pagewright-batch info     FILE",
+         "Prints the tiffinfo report of FILE as the tool writes it."},
+        {"count", {},
+         "pagewright-batch count    FILE...",
+         "Prints \"<pages><TAB><path>\" for each FILE (0 when it is not a readable TIFF)."},
+    }};
+    return commands;
+}
+
+const CommandSpec* FindCommand(const std::string& name)
+{
+    for (const CommandSpec& command : Commands()) {
+        if (name == command.name)
+            return &command;
+    }
+    return nullptr;
+}
+
+bool TakesValue(const std::string& option)
+{
+    return option == "--out" || option == "--method" || option == "--name" || option == "--pages";
+}
+
+bool IsKnownOption(const std::string& option)
+{
+    return TakesValue(option) || option == "--use-compression" || option == "--no-use-compression";
+}
+
+}  // namespace
+
+std::string UsageText()
+{
+    std::string text = "usage:\n";
+    for (const CommandSpec& command : Commands())
+        text += std::string("  ") + command.synopsis + "\n";
+    text += "  pagewright-batch COMMAND --help\n";
+    return text;
+}
+
+std::string HelpText(const std::string& name)
+{
+    const CommandSpec* command = FindCommand(name);
+    if (command == nullptr) {
+        return UsageText() +
+               "\nRuns Pagewright's batch jobs without the window. Each processed file gets one\n"
+               "line on standard output, \"Success<TAB><path>\" or \"Failed<TAB><path><TAB><reason>\";\n"
+               "progress goes to standard error.\n"
+               "\nCommon options:\n"
+               "  --trace   write the tool command lines to standard error\n"
+               "  --help    show the help of a command\n"
+               "  --        end of options: every later argument is a FILE\n"
+               "\nExit status: 0 when every file succeeded, 1 when one failed, 2 for a usage\n"
+               "error, 130 or 143 when stopped by SIGINT or SIGTERM.\n";
+    }
+    return std::string("usage: ") + command->synopsis + "\n\n" + command->description +
+           "\n\nOptions: --trace shows the tool command lines; -- ends the options.\n";
+}
+
+bool ParseCommandLine(int argc, const char* const* argv, CliOptions& options, std::string& error)
+{
+    options = CliOptions();
+    if (argc < 2) {
+        error = "no command given";
+        return false;
+    }
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") {
+        options.help = true;
+        return true;
+    }
+    const CommandSpec* command = FindCommand(first);
+    if (command == nullptr) {
+        error = "unknown command '" + first + "'";
+        return false;
+    }
+    options.command = first;
+
+    bool optionsEnded = false;
+    for (int i = 2; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            options.files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (argument == "--trace") {
+            options.trace = true;
+            continue;
+        }
+        std::optional<std::string> value;
+        if (const size_t equals = argument.find('='); equals != std::string::npos && argument.rfind("--", 0) == 0) {
+            value = argument.substr(equals + 1);
+            argument = argument.substr(0, equals);
+        }
+        if (!IsKnownOption(argument)) {
+            error = "unknown option '" + argument + "'";
+            return false;
+        }
+        if (std::find(command->options.begin(), command->options.end(), argument) == command->options.end()) {
+            error = "option " + argument + " does not apply to " + options.command;
+            return false;
+        }
+        if (TakesValue(argument) && !value) {
+            if (i + 1 >= argc) {
+                error = "option " + argument + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        } else if (!TakesValue(argument) && value) {
+            error = "option " + argument + " takes no value";
+            return false;
+        }
+        if (argument == "--out") {
+            options.out = *value;
+        } else if (argument == "--method") {
+            if (FindCompressionMethod(*value) == nullptr) {
+                error = "unknown method '" + *value + "' (none, lzw, zip, packbits, g3 or g4)";
+                return false;
+            }
+            options.method = *value;
+        } else if (argument == "--name") {
+            options.name = *value;
+        } else if (argument == "--pages") {
+            options.pages = *value;
+        } else {
+            options.useCompression = argument == "--use-compression";
+        }
+    }
+    if (options.help)
+        return true;
+
+    const bool needsOut = !command->options.empty();
+    if (needsOut && options.out.empty()) {
+        error = options.command + " needs --out";
+        return false;
+    }
+    if (options.command == "extract" && (!options.pages || options.pages->empty())) {
+        error = "extract needs --pages with a page range";
+        return false;
+    }
+    if (options.files.empty()) {
+        error = options.command + " needs at least one FILE";
+        return false;
+    }
+    if (options.command == "info" && options.files.size() != 1) {
+        error = "info takes exactly one FILE";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace pw::cli

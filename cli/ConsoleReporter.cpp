@@ -1,0 +1,128 @@
+#include "cli/ConsoleReporter.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace pw::cli {
+namespace {
+
+// Status lines are read line by line: a reason never breaks one.
+std::string OneLine(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\n' || c == '\r' || c == '\t')
+            c = ' ';
+    }
+    return text;
+}
+
+int TerminalWidth(FILE* stream)
+{
+    winsize size{};
+    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col >= 20)
+        return size.ws_col;
+    return 80;
+}
+
+}  // namespace
+
+bool IsTerminal(FILE* stream)
+{
+    return ::isatty(::fileno(stream)) == 1;
+}
+
+ConsoleReporter::ConsoleReporter(std::vector<std::string> paths, FILE* out, FILE* err, bool progressBar)
+    : paths_(std::move(paths)), out_(out), err_(err), progressBar_(progressBar)
+{
+}
+
+void ConsoleReporter::OnProgress(int position)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    position_ = position;
+}
+
+void ConsoleReporter::OnItemStarted(int index)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index < 0 || static_cast<size_t>(index) >= paths_.size())
+        return;
+    current_ = index;
+    if (progressBar_) {
+        DrawBar();
+    } else {
+        std::fprintf(err_, "[%3d%%] %d/%zu %s\n", position_, index + 1, paths_.size(), paths_[index].c_str());
+        std::fflush(err_);
+    }
+}
+
+void ConsoleReporter::OnItemStatus(int index, const std::string& status, const std::string& reason)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index < 0 || static_cast<size_t>(index) >= paths_.size())
+        return;
+    if (status == "Success")
+        ++succeeded_;
+    else
+        ++failed_;
+    const bool redraw = barShown_;
+    ClearBar();
+    std::string line = status + "\t" + paths_[index];
+    if (!reason.empty())
+        line += "\t" + OneLine(reason);
+    std::fprintf(out_, "%s\n", line.c_str());
+    std::fflush(out_);
+    if (redraw)
+        DrawBar();
+}
+
+void ConsoleReporter::Finish()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ClearBar();
+}
+
+int ConsoleReporter::Succeeded() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return succeeded_;
+}
+
+int ConsoleReporter::Failed() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failed_;
+}
+
+void ConsoleReporter::ClearBar()
+{
+    if (!barShown_)
+        return;
+    std::fputs("\r\033[K", err_);
+    std::fflush(err_);
+    barShown_ = false;
+}
+
+void ConsoleReporter::DrawBar()
+{
+    if (current_ < 0)
+        return;
+    constexpr int kBarCells = 24;
+    const int filled = position_ * kBarCells / 100;
+    std::string bar = "[" + std::string(filled, '#') + std::string(kBarCells - filled, '-') + "]";
+    char counts[64];
+    std::snprintf(counts, sizeof counts, " %3d%% %d/%zu ", position_, current_ + 1, paths_.size());
+    std::string line = bar + counts;
+    const size_t room = static_cast<size_t>(TerminalWidth(err_) - 1);
+    std::string name = paths_[current_];
+    if (line.size() + name.size() > room) {
+        const size_t keep = room > line.size() + 3 ? room - line.size() - 3 : 0;
+        name = "..." + name.substr(name.size() - std::min(keep, name.size()));
+    }
+    line += name;
+    std::fprintf(err_, "\r\033[K%s", line.c_str());
+    std::fflush(err_);
+    barShown_ = true;
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,50 @@
+#pragma once
+// The batch observer of the command line: one status line per processed
+// file on standard output, progress on standard error - a bar that redraws
+// itself on a terminal, plain lines otherwise.
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/BatchObserver.h"
+
+namespace pw::cli {
+
+class ConsoleReporter final : public BatchObserver {
+public:
+    // paths: the files in list order, as the user gave them. progressBar:
+    // whether err is a terminal.
+    ConsoleReporter(std::vector<std::string> paths, FILE* out, FILE* err, bool progressBar);
+
+    void OnProgress(int position) override;
+    void OnItemStarted(int index) override;
+    void OnItemStatus(int index, const std::string& status, const std::string& reason) override;
+
+    // Takes the bar off the terminal; called once the batch is over.
+    void Finish();
+
+    int Succeeded() const;
+    int Failed() const;
+
+private:
+    void ClearBar();
+    void DrawBar();
+
+    mutable std::mutex mutex_;
+    std::vector<std::string> paths_;
+    FILE* out_;
+    FILE* err_;
+    bool progressBar_;
+    bool barShown_ = false;
+    int position_ = 0;
+    int current_ = -1;
+    int succeeded_ = 0;
+    int failed_ = 0;
+};
+
+// True when the stream is a terminal.
+bool IsTerminal(FILE* stream);
+
+}  // namespace pw::cli

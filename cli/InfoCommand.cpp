@@ -1,0 +1,25 @@
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "engine/ToolInvocations.h"
+#include "platform/ProcessRunner.h"
+
+namespace pw::cli {
+
+int RunInfoCommand(const CliOptions& options, SignalWatcher& signals)
+{
+    signals.SetAction([] { TerminateToolProcesses(); });
+    const std::string report = RunTiffInfo(options.files[0]);
+    signals.SetAction(nullptr);
+    if (signals.Received() != 0)
+        return SignalWatcher::ExitStatusFor(signals.Received());
+    if (report == "ERROR") {
+        std::fprintf(stderr, "pagewright-batch: no report for %s: the file or the tiffinfo tool is missing\n",
+                     options.files[0].c_str());
+        return kExitFailure;
+    }
+    std::fwrite(report.data(), 1, report.size(), stdout);
+    return std::fflush(stdout) == 0 ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace pw::cli

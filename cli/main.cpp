@@ -1,0 +1,39 @@
+// pagewright-batch: Pagewright's batch jobs from the command line.
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "cli/Commands.h"
+#include "cli/SignalWatcher.h"
+#include "platform/DebugTrace.h"
+
+int main(int argc, char** argv)
+{
+    using namespace pw::cli;
+    CliOptions options;
+    std::string error;
+    if (!ParseCommandLine(argc, argv, options, error)) {
+        std::fprintf(stderr, "pagewright-batch: %s\n%s", error.c_str(), UsageText().c_str());
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(HelpText(options.command).c_str(), stdout);
+        return kExitSuccess;
+    }
+    if (options.trace)
+        pw::SetDebugTraceSink([](const std::string& text) { std::fputs(text.c_str(), stderr); });
+
+    // A reader that goes away (| head) must not end the program in the middle
+    // of a tool run; the batch finishes and the lost lines are just lost.
+    std::signal(SIGPIPE, SIG_IGN);
+    SignalWatcher signals;
+    if (options.command == "extract")
+        return RunExtractCommand(options, signals);
+    if (options.command == "info")
+        return RunInfoCommand(options, signals);
+    if (options.command == "count")
+        return RunCountCommand(options, signals);
+    return RunBatchCommand(options, signals);
+}

@@ -1,0 +1,178 @@
+#include "engine/BatchPlan.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "engine/RemoveFolderTree.h"
+#include "platform/Paths.h"
+#include "settings/CompressionMethod.h"
+#include "settings/ProgramSettings.h"
+
+namespace pw {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string NormalPath(const std::string& path)
+{
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    if (error)
+        return path;
+    const fs::path canonical = fs::weakly_canonical(absolute, error);
+    return (error ? absolute.lexically_normal() : canonical).string();
+}
+
+// The folder's normal path with a trailing separator when it is a real
+// folder (not a link, which emptying would only unlink); empty otherwise.
+std::string RealFolderPrefix(const std::string& folder)
+{
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::string();
+    return WithTrailingSeparator(NormalPath(folder));
+}
+
+// The same existing file (device and inode, so also through links and other
+// spellings), or the same path once made absolute and normal.
+bool NameSameFile(const std::string& a, const std::string& b)
+{
+    struct stat first;
+    struct stat second;
+    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return NormalPath(a) == NormalPath(b);
+}
+
+std::string SafeRule(const std::string& rule)
+{
+    std::string safe = rule;
+    for (char& c : safe) {
+        if (c == '/' || c == kPathSeparator)
+            c = '_';
+    }
+    for (size_t dots = safe.find(".."); dots != std::string::npos; dots = safe.find("..", dots))
+        safe.replace(dots, 2, "__");
+    return safe;
+}
+
+bool CreateSplitFolder(const std::string& folder, std::string* error)
+{
+    RemoveFolderTree(folder);
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        *error = "cannot create the folder " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *error = "cannot create the folder " + folder + ": something else is in the way";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string SplitFolderName(const std::string& namingRule, const std::string& baseName, size_t index)
+{
+    const std::string name = IsUnsetSetting(namingRule) ? baseName : SafeRule(namingRule);
+    return name + "_" + std::to_string(index + 1);
+}
+
+BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>& sources,
+                    const std::string& outputPlace, const BatchSettingsOverrides& overrides)
+{
+    BatchPlan plan;
+    const bool compress = operation == kOperationCompress;
+    const bool merge = operation == kOperationMerge;
+    const bool split = operation == kOperationSplit;
+    if (!compress && !merge && !split) {
+        plan.error = "unknown operation " + operation;
+        return plan;
+    }
+    if (outputPlace.empty()) {
+        plan.error = merge ? "no output file given" : "no output folder given";
+        return plan;
+    }
+    std::string folder;
+    if (merge && IsFolder(outputPlace)) {
+        plan.error = "the output file " + outputPlace + " is a folder";
+        return plan;
+    }
+    if (!merge) {
+        if (!IsFolder(outputPlace)) {
+            plan.error = "the output folder " + outputPlace + " does not exist";
+            return plan;
+        }
+        folder = WithTrailingSeparator(outputPlace);
+    }
+
+    std::string methodName;
+    std::string overrideArguments;
+    if (overrides.compressMethod)
+        overrideArguments = CompressionArgumentsFor(std::to_string(*overrides.compressMethod), &methodName);
+
+    std::vector<std::string> splitFolders;
+    for (size_t i = 0; i < sources.size(); ++i) {
+        const std::string& source = sources[i];
+        const std::string rule = overrides.namingRule ? *overrides.namingRule : ReadNamingRule();
+        const bool useCompression = overrides.useCompression ? *overrides.useCompression
+                                                             : IsUseCompressionOn(ReadUseCompressMethod());
+        const PathParts parts = SplitPath(source);
+
+        std::string output;
+        if (compress) {
+            output = folder + parts.fname + ".tif";
+        } else if (merge) {
+            output = outputPlace;
+        } else {
+            const std::string splitFolder = folder + SplitFolderName(rule, parts.fname, i);
+            splitFolders.push_back(splitFolder);
+            output = splitFolder + kPathSeparator + parts.fname + ".tif";
+        }
+        plan.job.useCompression = useCompression ? "TRUE" : "FALSE";
+        plan.job.sources.push_back(source);
+        plan.job.outputs.push_back(output);
+        plan.job.compressionArguments.push_back(overrides.compressMethod ? overrideArguments
+                                                                         : ReadCompressionArguments());
+    }
+    plan.job.compressionMethod = overrides.compressMethod ? methodName : GetCurrentCompressionMethod();
+
+    // Refusals come before anything on disk is changed.
+    if (merge) {
+        for (const std::string& source : sources) {
+            if (NameSameFile(outputPlace, source)) {
+                plan.error = "the output file " + outputPlace + " is one of the files to merge (" + source + ")";
+                return plan;
+            }
+        }
+    }
+    std::vector<std::string> normalSources;
+    for (const std::string& splitFolder : splitFolders) {
+        const std::string prefix = RealFolderPrefix(splitFolder);
+        if (prefix.empty())
+            continue;
+        if (normalSources.empty()) {
+            for (const std::string& source : sources)
+                normalSources.push_back(WithTrailingSeparator(NormalPath(source)));
+        }
+        for (size_t i = 0; i < sources.size(); ++i) {
+            if (normalSources[i].compare(0, prefix.size(), prefix) == 0) {
+                plan.error = "the split folder " + splitFolder + " holds " + sources[i] +
+                             ", which emptying it would delete";
+                return plan;
+            }
+        }
+    }
+    for (const std::string& splitFolder : splitFolders) {
+        if (!CreateSplitFolder(splitFolder, &plan.error))
+            return plan;
+    }
+    plan.ok = true;
+    return plan;
+}
+
+}  // namespace pw

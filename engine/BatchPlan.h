@@ -1,0 +1,47 @@
+#pragma once
+// The output plan of a batch: for every entry, in list order, its output
+// path, compression arguments and the batch's use-compression text and
+// method name, with the settings read for every entry; the split folders
+// are prepared here, before any worker starts.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/BatchJob.h"
+
+namespace pw {
+
+// Values that replace a setting for one run without touching the file.
+struct BatchSettingsOverrides {
+    std::optional<std::string> namingRule;  // instead of "Name"
+    std::optional<int> compressMethod;      // a table index, instead of "CompressMethod"
+    std::optional<bool> useCompression;     // instead of "UseCompressMethod"
+};
+
+struct BatchPlan {
+    bool ok = false;
+    std::string error;  // why nothing may be started, when !ok
+    BatchJob job;
+};
+
+// Builds the job of the operation ("Compress", "Merge", "Split") for the
+// sources. outputPlace is the chosen folder (Compress, Split) or file
+// (Merge). Refused, with nothing deleted or created, when the output folder
+// does not exist, when the merge output is a folder or one of the sources (also through
+// another path to the same file), or when a split folder that is about to
+// be emptied holds one of the sources. For Split, each entry's folder is
+// removed with its contents and created anew, in list order; when one
+// cannot be created the plan stops there (earlier folders stay).
+BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>& sources,
+                    const std::string& outputPlace,
+                    const BatchSettingsOverrides& overrides = BatchSettingsOverrides());
+
+// The name of the split folder of entry index (from 0), "%s_%d" of the
+// naming rule and index + 1. An unset rule ("ERROR" or empty) gives way to
+// the entry's base name. A rule is never used as a path: its separators and
+// every ".." become "_" characters, so the folder always is a direct child of
+// the chosen folder, and never the chosen folder itself.
+std::string SplitFolderName(const std::string& namingRule, const std::string& baseName, size_t index);
+
+}  // namespace pw

@@ -1,0 +1,85 @@
+#pragma once
+// The one running batch of the process and its three shared values: the
+// current operation text, the stop request and the worker. Both fronts
+// start and stop batches only through it.
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "engine/BatchJob.h"
+#include "engine/BatchObserver.h"
+#include "engine/BatchOperations.h"
+#include "engine/BatchWorker.h"
+#include "platform/ProcessRunner.h"
+
+namespace pw {
+
+class BatchSession final : private BatchWorkerHost {
+public:
+    BatchSession() = default;
+    // Stops a running worker.
+    ~BatchSession() override;
+    BatchSession(const BatchSession&) = delete;
+    BatchSession& operator=(const BatchSession&) = delete;
+
+    // The batch of the process, shared by the fronts.
+    static BatchSession& Instance();
+
+    // "Compress", "Merge" or "Split", set before a batch is started; the
+    // worker reads it once when it starts.
+    void SetCurrentOperation(const std::string& operation);
+    std::string CurrentOperation() const;
+
+    bool IsStopRequested() const override;
+
+    // True from Start until the worker has delivered its finished notice, or
+    // until Stop has returned.
+    bool IsRunning() const;
+
+    // Clears the stop request and starts the worker on the job. False, with
+    // nothing started, when a worker is running or no thread can be made.
+    // observer and operations must outlive the worker (see BatchObserver.h).
+    bool Start(BatchJob job, BatchObserver& observer,
+               BatchOperations& operations = ToolBatchOperations());
+
+    // Stops the batch, safe when none runs: sets the stop request - which
+    // also ends the batch's running tool and lets no further tool start -,
+    // ends any other tool process this program has running, removes the
+    // temporary images, and waits until the worker has ended, calling
+    // deliverPending (when given) on this thread while it waits. The thread
+    // is never ended forcibly. Afterwards the worker has ended: it starts no
+    // tool and makes no notice any more. Returns with the stop request
+    // cleared and IsRunning() false. Thread-safe; concurrent Stops wait for
+    // each other. Called from the worker's own thread (by an observer), it
+    // only requests the stop: the worker ends after the current notice.
+    void Stop(const std::function<void()>& deliverPending = {});
+
+    // Waits until no worker runs (it finished, or a Stop ended it).
+    void WaitUntilIdle();
+
+private:
+    bool Notify(const std::function<void()>& notice) override;
+    StopSignal* ToolStopSignal() override { return &toolStop_; }
+    void WorkerMain(BatchJob job, BatchObserver* observer,
+                    BatchOperations* operations);
+    void JoinEndedWorker();
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::string operation_;
+    bool stopRequested_ = false;
+    bool running_ = false;      // the worker handle is set
+    bool workerEnded_ = true;   // the worker's loop and notices are over
+    bool stoppedByWorker_ = false;
+    std::thread::id workerId_;
+
+    std::mutex threadMutex_;    // guards thread_; never taken by the worker
+    std::mutex stopMutex_;      // one Stop at a time
+    std::thread thread_;
+    StopSignal toolStop_;
+};
+
+}  // namespace pw

@@ -1,0 +1,39 @@
+#pragma once
+// The loop a batch runs on its worker thread.
+
+#include <functional>
+#include <string>
+
+#include "engine/BatchJob.h"
+#include "engine/BatchObserver.h"
+#include "engine/BatchOperations.h"
+
+namespace pw {
+
+class StopSignal;
+
+// What the worker needs from the batch that runs it (BatchSession).
+class BatchWorkerHost {
+public:
+    virtual ~BatchWorkerHost() = default;
+    virtual bool IsStopRequested() const = 0;
+    // Makes the notice unless the stop request is set (checked atomically
+    // with the setting of the request); false when the notice was dropped.
+    virtual bool Notify(const std::function<void()>& notice) = 0;
+    // The signal the batch's tool runs are made under; may be null.
+    virtual StopSignal* ToolStopSignal() = 0;
+};
+
+// Runs the batch named by operation ("Compress", "Merge" or "Split",
+// compared exactly; any other text runs no entry). Before every entry the
+// stop request is read; then the progress, the item-started index, the
+// operation and the entry's status follow. Merge deletes the output first
+// and takes back an append whose entry is not reported "Success" (a failed
+// or stopped one), so the output holds exactly the pages of the entries
+// reported "Success", in list order; a split whose status a stop keeps from
+// being reported loses the page files it wrote. At the end the finished
+// notice.
+void RunBatchWorker(const std::string& operation, const BatchJob& job, BatchOperations& operations,
+                    BatchObserver& observer, BatchWorkerHost& host);
+
+}  // namespace pw

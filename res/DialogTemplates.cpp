@@ -1,0 +1,17 @@
+#include "res/DialogTemplate.h"
+
+namespace pw {
+
+extern const DialogTemplate kMainDialogTemplate;
+
+const DialogTemplate* FindDialogTemplate(int templateId) {
+    static const DialogTemplate* const kTemplates[] = {
+        &kMainDialogTemplate,
+    };
+    for (const DialogTemplate* t : kTemplates)
+        if (t->id == templateId)
+            return t;
+    return nullptr;
+}
+
+}  // namespace pw

@@ -1,0 +1,67 @@
+#pragma once
+// Runs a copy of the built pagewright-batch from a program folder of the
+// test's own (with or without the tool links beside it), with its own
+// settings file, configuration folder and temporary folder.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fixtures/TiffFixtures.h"
+
+namespace pw::test {
+
+struct CliResult {
+    int status = -1;  // exit status; 128 + signal when ended by a signal
+    std::string out;
+    std::string err;
+    std::vector<std::string> OutLines() const;
+};
+
+class CliProgram {
+public:
+    explicit CliProgram(bool withTools = true);
+
+    std::string exe() const { return folder_ / "pagewright-batch"; }
+    const std::string& folder() const { return folder_.path(); }
+    std::string temp() const { return temp_.path(); }
+    void WriteSettings(const std::string& pagewrightSection);
+
+    // Runs to the end; stderr is a pipe unless a terminal is asked for.
+    CliResult Run(const std::vector<std::string>& arguments, bool stderrTerminal = false) const;
+
+    // A run that the test watches and signals while it goes on.
+    class Running {
+    public:
+        Running() = default;
+        Running(Running&& other) noexcept;
+        Running& operator=(Running&&) = delete;
+        ~Running();
+        // Reads standard output until it holds `lines` lines (or the program
+        // ends); false when it ended first.
+        bool WaitForLines(size_t lines);
+        void Signal(int signal);
+        CliResult Finish();
+        pid_t pid() const { return pid_; }
+
+    private:
+        friend class CliProgram;
+        pid_t pid_ = -1;
+        int outFd_ = -1;
+        int errFd_ = -1;
+        CliResult result_;
+    };
+    Running Start(const std::vector<std::string>& arguments) const;
+
+private:
+    TempFolder folder_;
+    TempFolder config_;
+    TempFolder temp_;
+};
+
+// Processes whose command line mentions the text (tools run from a program
+// folder carry its path in their first argument).
+std::vector<pid_t> ProcessesMentioning(const std::string& text);
+
+}  // namespace pw::test

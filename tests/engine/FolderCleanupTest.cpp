@@ -1,0 +1,187 @@
+// Folder removal and temporary images: everything inside goes, nothing
+// outside is touched, and only the unbroken run of images is deleted.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "engine/RemoveFolderTree.h"
+#include "engine/TempImages.h"
+#include "tests/fixtures/TiffFixtures.h"
+
+namespace pw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+using test::WriteBytes;
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+void MakeFile(const std::string& path, mode_t mode = 0644)
+{
+    ASSERT_TRUE(WriteBytes(path, "content of " + path));
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+}
+
+TEST(RemoveFolderTree, RemovesReadOnlyFilesAndNestedFoldersAndTheFolderItself)
+{
+    TempFolder dir;
+    const std::string top = dir / "Demo1__1";
+    ASSERT_EQ(::mkdir(top.c_str(), 0755), 0);
+    MakeFile(top + "/page0001.tif", 0444);
+    MakeFile(top + "/.hidden", 0000);
+    ASSERT_EQ(::mkdir((top + "/nested").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((top + "/nested/deeper").c_str(), 0755), 0);
+    MakeFile(top + "/nested/a.tif", 0400);
+    MakeFile(top + "/nested/deeper/b name with blanks.tif");
+    ASSERT_EQ(::mkdir((top + "/locked").c_str(), 0755), 0);
+    MakeFile(top + "/locked/c.tif");
+    ASSERT_EQ(::chmod((top + "/locked").c_str(), 0500), 0);
+    ASSERT_EQ(::chmod((top + "/nested/deeper").c_str(), 0000), 0);
+
+    EXPECT_TRUE(RemoveFolderTree(top));
+    EXPECT_FALSE(Exists(top));
+    EXPECT_TRUE(Exists(dir.path())) << "the parent stays";
+}
+
+TEST(RemoveFolderTree, AFolderThatDoesNotExistGivesFalse)
+{
+    TempFolder dir;
+    EXPECT_FALSE(RemoveFolderTree(dir / "missing"));
+    EXPECT_FALSE(RemoveFolderTree(""));
+}
+
+TEST(RemoveFolderTree, AnEmptyFolderIsRemoved)
+{
+    TempFolder dir;
+    ASSERT_EQ(::mkdir((dir / "empty").c_str(), 0755), 0);
+    EXPECT_TRUE(RemoveFolderTree(dir / "empty"));
+    EXPECT_FALSE(Exists(dir / "empty"));
+}
+
+TEST(RemoveFolderTree, AFileIsNotAFolderAndStays)
+{
+    TempFolder dir;
+    MakeFile(dir / "file.tif");
+    EXPECT_FALSE(RemoveFolderTree(dir / "file.tif"));
+    EXPECT_TRUE(Exists(dir / "file.tif"));
+}
+
+// The links lead to a folder full of files, to a single file, and to the
+// folder's own parent; none of their targets may lose anything.
+TEST(RemoveFolderTree, LinksInsideAreRemovedAsLinksAndTheirTargetsStayWhole)
+{
+    TempFolder outside;
+    for (int i = 0; i < 20; ++i)
+        MakeFile(outside / ("keep" + std::to_string(i) + ".tif"), i % 2 ? 0444 : 0644);
+    ASSERT_EQ(::mkdir((outside / "sub").c_str(), 0755), 0);
+    MakeFile(outside / "sub/keep.tif");
+    MakeFile(outside / "single.tif");
+
+    TempFolder dir;
+    const std::string top = dir / "split";
+    ASSERT_EQ(::mkdir(top.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((top + "/inner").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(outside.path().c_str(), (top + "/folder-link").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.path().c_str(), (top + "/inner/folder-link").c_str()), 0);
+    ASSERT_EQ(::symlink((outside / "single.tif").c_str(), (top + "/file-link").c_str()), 0);
+    ASSERT_EQ(::symlink("..", (top + "/inner/parent-link").c_str()), 0);
+    ASSERT_EQ(::symlink((top + "/gone").c_str(), (top + "/dangling").c_str()), 0);
+
+    EXPECT_TRUE(RemoveFolderTree(top));
+    EXPECT_FALSE(Exists(top));
+
+    int kept = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(outside.path())) {
+        if (entry.is_regular_file())
+            ++kept;
+    }
+    EXPECT_EQ(kept, 22);
+    EXPECT_TRUE(Exists(dir.path()));
+}
+
+TEST(RemoveFolderTree, AFolderPathThatIsALinkRemovesOnlyTheLink)
+{
+    TempFolder outside;
+    MakeFile(outside / "keep.tif");
+    TempFolder dir;
+    const std::string link = dir / "Demo1__1";
+    ASSERT_EQ(::symlink(outside.path().c_str(), link.c_str()), 0);
+
+    EXPECT_TRUE(RemoveFolderTree(link));
+    EXPECT_FALSE(Exists(link));
+    EXPECT_TRUE(Exists(outside / "keep.tif"));
+}
+
+class TempImages : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* old = std::getenv("TMPDIR");
+        saved_ = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+        ::setenv("TMPDIR", temp_.path().c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (saved_)
+            ::setenv("TMPDIR", saved_->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    void MakeImages(std::initializer_list<int> numbers)
+    {
+        for (int n : numbers)
+            MakeFile(TempImagePath(n), 0444);
+    }
+
+    TempFolder temp_;
+    std::optional<std::string> saved_;
+};
+
+TEST_F(TempImages, NamesLieDirectlyInTheTemporaryFolder)
+{
+    EXPECT_EQ(TempImagePath(1), temp_.path() + "/HaskollTemp00000001.png");
+    EXPECT_EQ(TempImagePath(12345678), temp_.path() + "/HaskollTemp12345678.png");
+}
+
+TEST_F(TempImages, OnlyTheUnbrokenRunFromOneIsDeleted)
+{
+    MakeImages({1, 2, 4});
+    RemoveTempImages();
+    EXPECT_FALSE(Exists(TempImagePath(1)));
+    EXPECT_FALSE(Exists(TempImagePath(2)));
+    EXPECT_TRUE(Exists(TempImagePath(4)));
+}
+
+TEST_F(TempImages, WithoutNumberOneNothingIsDeleted)
+{
+    MakeImages({2, 3});
+    MakeFile(temp_ / "HaskollTemp1.png");
+    RemoveTempImages();
+    EXPECT_TRUE(Exists(TempImagePath(2)));
+    EXPECT_TRUE(Exists(TempImagePath(3)));
+    EXPECT_TRUE(Exists(temp_ / "HaskollTemp1.png"));
+}
+
+TEST_F(TempImages, ALinkOfSuchANameIsRemovedAsALink)
+{
+    TempFolder outside;
+    MakeFile(outside / "precious.png");
+    ASSERT_EQ(::symlink((outside / "precious.png").c_str(), TempImagePath(1).c_str()), 0);
+    MakeImages({2});
+    RemoveTempImages();
+    EXPECT_FALSE(Exists(TempImagePath(1)));
+    EXPECT_FALSE(Exists(TempImagePath(2)));
+    EXPECT_TRUE(Exists(outside / "precious.png"));
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,51 @@
+#include "tests/ui/WxTestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+namespace pw::test {
+
+namespace {
+
+class WxEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static char name[] = "pagewright-test";
+        static char* argv[] = {name, nullptr};
+        int argc = 1;
+        wxApp::SetInstance(new wxApp());
+        ASSERT_TRUE(wxEntryStart(argc, argv)) << "the toolkit did not start (is there a display?)";
+        ASSERT_TRUE(wxTheApp->CallOnInit());
+    }
+    void TearDown() override {
+        wxTheApp->OnExit();
+        wxEntryCleanup();
+    }
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+
+}  // namespace
+
+void Pump() {
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->Yield(true);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+    wxStopWatch watch;
+    while (!condition()) {
+        if (watch.Time() > timeoutMs)
+            return condition();
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    return true;
+}
+
+}  // namespace pw::test

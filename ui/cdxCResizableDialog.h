@@ -1,0 +1,53 @@
+#pragma once
+// A dialog built from a template whose controls follow its size: it cannot
+// be made smaller than its template, shows a size grip in its lower right
+// corner, and opens larger than its template by a growth step.
+
+#include "res/DialogTemplate.h"
+#include "ui/cdxCLayoutManager.h"
+
+#include <wx/dialog.h>
+
+namespace pw {
+
+class cdxCResizableDialog : public wxDialog {
+public:
+    // Builds the dialog window and the controls of the program's template
+    // with the given number (an empty dialog when there is none).
+    cdxCResizableDialog(int templateId, wxWindow* parent);
+    cdxCResizableDialog(const DialogTemplate& tmpl, wxWindow* parent);
+    ~cdxCResizableDialog() override;
+
+    // The dialog initialisation runs once, before the window first shows,
+    // so that a dialog appears already grown and filled.
+    bool Show(bool show = true) override;
+    int ShowModal() override;
+    bool Destroy() override;
+
+    // Runs OnInitDialog unless it has run already; Show and ShowModal call it.
+    void InitDialogOnce();
+
+    // The dialog's initialisation: InitLayout(10). A derived dialog that
+    // overrides it calls InitLayout(10) first and then adds its controls.
+    virtual bool OnInitDialog();
+    // The toolkit's dialog initialisation (data to the controls), then the
+    // layout manager's Init with the growth step and the size limits.
+    virtual bool InitLayout(int growStep);
+
+    cdxCLayoutManager& GetLayoutManager() { return m_layout; }
+
+protected:
+    cdxCLayoutManager m_layout;
+
+private:
+    void Construct(const DialogTemplate* tmpl, wxWindow* parent);
+    void ApplySizeHints();
+    void OnSizeEvent(wxSizeEvent& event);
+    void OnIconizeEvent(wxIconizeEvent& event);
+    void OnInitDialogEvent(wxInitDialogEvent& event);
+
+    bool m_initDone = false;
+    bool m_minimised = false;
+};
+
+}  // namespace pw
