@@ -135,7 +135,7 @@ public:
         if (next_.empty()) {
             next_.resize(selection_.size() + 1);
             for (size_t i = 0; i < next_.size(); ++i)
-                next_[i] = static_cast<int64_t>(i);
+                next_[i] = static_cast<int32_t>(i);
         }
         for (int64_t i = Unset(first - 1); i <= last - 1; i = Unset(i + 1))
             Set(i);
@@ -146,14 +146,14 @@ private:
     {
         selection_[static_cast<size_t>(index)] = 1;
         if (!next_.empty())
-            next_[static_cast<size_t>(index)] = index + 1;
+            next_[static_cast<size_t>(index)] = static_cast<int32_t>(index + 1);
     }
 
     // The first index at or after i whose flag is not set yet.
     int64_t Unset(int64_t i)
     {
         while (next_[static_cast<size_t>(i)] != i) {
-            const int64_t skip = next_[static_cast<size_t>(next_[static_cast<size_t>(i)])];
+            const int32_t skip = next_[static_cast<size_t>(next_[static_cast<size_t>(i)])];
             next_[static_cast<size_t>(i)] = skip;
             i = skip;
         }
@@ -161,7 +161,7 @@ private:
     }
 
     PageSelection& selection_;
-    std::vector<int64_t> next_;
+    std::vector<int32_t> next_;
 };
 
 }  // namespace

@@ -35,8 +35,10 @@ TiffSource::TiffSource(const std::string& path, TiffDiagnostics& diagnostics) : 
     if (error)
         return;
     // "c": strips are seen as the file has them, never chopped up, so that
-    // they can be copied as they are.
-    tif_.reset(diagnostics_.Open(path, "rc"));
+    // they can be copied as they are. "m": read, not mapped: libtiff walks
+    // the whole directory chain on the first jump to a directory, through a
+    // mapping at a page fault per directory, and unmapping is not free.
+    tif_.reset(diagnostics_.Open(path, "rcm"));
     if (tif_)
         WalkDirectoryChain();
 }
