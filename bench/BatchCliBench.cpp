@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -22,6 +23,8 @@
 
 #include "engine/BatchSession.h"
 #include "engine/NoticeRelay.h"
+#include "engine/ToolInvocations.h"
+#include "platform/ProgramFolder.h"
 
 extern char** environ;
 
@@ -67,13 +70,16 @@ bool WriteA4G4(const std::string& path, uint32_t seed)
         if (line == 0) {
             for (uint8_t& word : words) {
                 state = state * 1103515245u + 12345u;
-                word = (state >> 20) % 5 == 0 ? 0 : static_cast<uint8_t>(state >> 8);
+                word = (state >> 20) % 3 == 0 ? 0 : static_cast<uint8_t>(state >> 8) & 0x3C;
             }
         }
         std::fill(row.begin(), row.end(), 0);
+        // Letter-sized boxes: a full row at top and bottom, side strokes
+        // between, so that rows repeat as they do in text.
         if (y > 250 && y < height - 250 && line < 28) {
+            const bool edge = line == 0 || line == 27 || line == 13;
             for (size_t x = 25; x + 25 < row.size(); ++x)
-                row[x] = static_cast<uint8_t>(words[x] & (line % 7 == 0 ? 0xFF : 0x99 >> (line % 3)));
+                row[x] = static_cast<uint8_t>(edge ? words[x] : words[x] & 0x81);
         }
         ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
     }
@@ -82,7 +88,12 @@ bool WriteA4G4(const std::string& path, uint32_t seed)
     return ok;
 }
 
-double Spawn(const std::vector<std::string>& arguments)
+struct Times {
+    double wall = 0;
+    double processor = 0;  // user + system of the program and every tool it ran
+};
+
+Times Spawn(const std::vector<std::string>& arguments)
 {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
@@ -92,15 +103,19 @@ double Spawn(const std::vector<std::string>& arguments)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    Times times;
     const auto start = Clock::now();
     pid_t pid;
     if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
         int status;
-        ::waitpid(pid, &status, 0);
+        rusage usage{};
+        ::wait4(pid, &status, 0, &usage);
+        times.processor = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 + usage.ru_stime.tv_sec +
+                          usage.ru_stime.tv_usec * 1e-6;
     }
-    const double seconds = Seconds(Clock::now() - start);
+    times.wall = Seconds(Clock::now() - start);
     posix_spawn_file_actions_destroy(&actions);
-    return seconds;
+    return times;
 }
 
 void CliMergeBench(const std::string& cli)
@@ -119,36 +134,73 @@ void CliMergeBench(const std::string& cli)
             return;
         }
     }
+    // The files go in slices, the two loops taking turns (and turns about who
+    // goes first), so that both see the same machine load; each slice is one
+    // merge of its files into a fresh output, by either loop.
+    constexpr int kSlices = 8;
+    constexpr int kRounds = 3;
     const std::string viaCli = (corpus / "cli.tif").string();
     const std::string viaShell = (corpus / "shell.tif").string();
-    std::vector<std::string> cliCommand = {cli, "merge", "--no-use-compression", "--out", viaCli, "--"};
-    cliCommand.insert(cliCommand.end(), files.begin(), files.end());
-    std::string script = "rm -f '" + viaShell + "'; for f in";
-    for (const std::string& file : files)
-        script += " '" + file + "'";
-    script += "; do '" + tools + "tiffinfo' \"$f\" >/dev/null 2>&1; '" + tools + "tiffcp' -a \"$f\" '" + viaShell +
-              "' >/dev/null 2>&1; done";
-    const std::vector<std::string> shellCommand = {"/bin/sh", "-c", script};
-
-    // Alternating rounds, so that both see the same machine load.
-    std::vector<double> viaCliTimes, viaShellTimes;
-    for (int round = 0; round < 3; ++round) {
-        viaShellTimes.push_back(Spawn(shellCommand));
-        viaCliTimes.push_back(Spawn(cliCommand));
+    const std::string viaCalls = (corpus / "calls.tif").string();
+    std::vector<double> cliWall(kRounds, 0.0), shellWall(kRounds, 0.0), callsWall(kRounds, 0.0);
+    double cliProcessor = 0.0, shellProcessor = 0.0;
+    bool same = true;
+    for (int round = 0; round < kRounds; ++round) {
+        for (int slice = 0; slice < kSlices; ++slice) {
+            const std::vector<std::string> part(files.begin() + slice * kFiles / kSlices,
+                                                files.begin() + (slice + 1) * kFiles / kSlices);
+            std::vector<std::string> cliCommand = {cli, "merge", "--no-use-compression", "--out", viaCli, "--"};
+            cliCommand.insert(cliCommand.end(), part.begin(), part.end());
+            std::string script = "rm -f '" + viaShell + "'; for f in";
+            for (const std::string& file : part)
+                script += " '" + file + "'";
+            script += "; do '" + tools + "tiffinfo' \"$f\" >/dev/null 2>&1; '" + tools + "tiffcp' -a \"$f\" '" +
+                      viaShell + "' >/dev/null 2>&1; done";
+            const std::vector<std::string> shellCommand = {"/bin/sh", "-c", script};
+            auto runCli = [&] {
+                const Times times = Spawn(cliCommand);
+                cliWall[round] += times.wall;
+                cliProcessor += times.processor;
+            };
+            auto runShell = [&] {
+                const Times times = Spawn(shellCommand);
+                shellWall[round] += times.wall;
+                shellProcessor += times.processor;
+            };
+            // The same tool runs made by MergeFile calls in this process:
+            // what the program adds on top of them is the plan, the worker,
+            // its notices and its own start.
+            auto runCalls = [&] {
+                fs::remove(viaCalls);
+                const auto start = Clock::now();
+                for (const std::string& file : part)
+                    pw::MergeFile(file, viaCalls, "", "FALSE", "none");
+                callsWall[round] += Seconds(Clock::now() - start);
+            };
+            if ((slice + round) % 2 == 0) {
+                runShell();
+                runCli();
+                runCalls();
+            } else {
+                runCalls();
+                runCli();
+                runShell();
+            }
+            same = same && fs::exists(viaCli) && fs::file_size(viaCli) == fs::file_size(viaShell);
+        }
     }
-    const double c = Median(viaCliTimes), s = Median(viaShellTimes);
-    const bool same = fs::exists(viaCli) && fs::file_size(viaCli) == fs::file_size(viaShell);
-    std::printf("cli     merge of %d A4 300 dpi G4 files (%ju bytes each): pagewright-batch %.2f s, shell loop %.2f s, "
-                "ratio %.3f (target <= 1.05), %.2f ms more per file; outputs %s\n",
-                kFiles, static_cast<uintmax_t>(fs::file_size(files.front())), c, s, c / s, (c - s) * 1e3 / kFiles,
-                same ? "of equal size" : "DIFFER");
-    std::printf("cli     rounds (median counts): pagewright-batch");
-    for (double t : viaCliTimes)
-        std::printf(" %.2f", t);
-    std::printf(" s; shell loop");
-    for (double t : viaShellTimes)
-        std::printf(" %.2f", t);
-    std::printf(" s\n");
+    const double c = Median(cliWall), s = Median(shellWall), k = Median(callsWall);
+    std::printf("cli     merge of %d A4 300 dpi G4 files (%ju bytes each) in %d slices: pagewright-batch %.2f s, "
+                "shell loop %.2f s, ratio %.3f (target <= 1.05), %+.2f ms per file; outputs %s\n",
+                kFiles, static_cast<uintmax_t>(fs::file_size(files.front())), kSlices, c, s, c / s,
+                (c - s) * 1e3 / kFiles, same ? "of equal size" : "DIFFER");
+    std::printf("cli     the same MergeFile calls in process: %.2f s; pagewright-batch / calls %.3f, %+.2f ms per file\n",
+                k, c / k, (c - k) * 1e3 / kFiles);
+    std::printf("cli     processor time, tools included, all rounds: pagewright-batch %.2f s, shell loop %.2f s, "
+                "ratio %.3f; wall rounds:", cliProcessor, shellProcessor, cliProcessor / shellProcessor);
+    for (int round = 0; round < kRounds; ++round)
+        std::printf(" %.2f/%.2f", cliWall[round], shellWall[round]);
+    std::printf(" s (pagewright-batch/shell, median counts)\n");
     fs::remove_all(corpus);
 }
 
@@ -255,6 +307,8 @@ void WorkerBench()
 int main()
 {
     TIFFSetWarningHandler(nullptr);
+    // The in-process calls use the tools beside pagewright-batch.
+    pw::SetExecutablePathForTesting(PAGEWRIGHT_BATCH_EXE);
     CliMergeBench(PAGEWRIGHT_BATCH_EXE);
     WorkerBench();
     return 0;

@@ -3,6 +3,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace pw::cli {
 namespace {
 
@@ -67,9 +69,13 @@ void ConsoleReporter::OnItemStatus(int index, const std::string& status, const s
         ++failed_;
     const bool redraw = barShown_;
     ClearBar();
-    std::string line = status + "\t" + paths_[index];
-    if (!reason.empty())
-        line += "\t" + OneLine(reason);
+    std::string line = status;
+    line += '\t';
+    line += paths_[index];
+    if (!reason.empty()) {
+        line += '\t';
+        line += OneLine(reason);
+    }
     std::fprintf(out_, "%s\n", line.c_str());
     std::fflush(out_);
     if (redraw)
@@ -108,18 +114,23 @@ void ConsoleReporter::DrawBar()
     if (current_ < 0)
         return;
     constexpr int kBarCells = 24;
-    const int filled = position_ * kBarCells / 100;
-    std::string bar = "[" + std::string(filled, '#') + std::string(kBarCells - filled, '-') + "]";
+    const int filled = std::clamp(position_, 0, 100) * kBarCells / 100;
+    std::string line(1, '[');
+    line.append(static_cast<size_t>(filled), '#');
+    line.append(static_cast<size_t>(kBarCells - filled), '-');
     char counts[64];
-    std::snprintf(counts, sizeof counts, " %3d%% %d/%zu ", position_, current_ + 1, paths_.size());
-    std::string line = bar + counts;
+    std::snprintf(counts, sizeof counts, "] %3d%% %d/%zu ", position_, current_ + 1, paths_.size());
+    line += counts;
     const size_t room = static_cast<size_t>(TerminalWidth(err_) - 1);
-    std::string name = paths_[current_];
+    const std::string& name = paths_[current_];
     if (line.size() + name.size() > room) {
+        // Keep the end of a long path: the file name matters most.
         const size_t keep = room > line.size() + 3 ? room - line.size() - 3 : 0;
-        name = "..." + name.substr(name.size() - std::min(keep, name.size()));
+        line += "...";
+        line.append(name, name.size() - std::min(keep, name.size()), std::string::npos);
+    } else {
+        line += name;
     }
-    line += name;
     std::fprintf(err_, "\r\033[K%s", line.c_str());
     std::fflush(err_);
     barShown_ = true;

@@ -33,9 +33,8 @@ public:
     // finished, (99 + 100 * index) / count, 0 to 99.
     virtual void OnProgress(int position) = 0;
 
-    // The index of the entry about to be processed, or kBatchFinished after
-    // the last entry (or after an entry that a stop request ended the loop
-    // at, had there been no stop).
+    // The index of the entry about to be processed, or kBatchFinished once
+    // the batch has run to its end (a stopped batch sends none).
     virtual void OnItemStarted(int index) = 0;
 
     // "Success" or "Failed" for the entry; reason says in a few words why an

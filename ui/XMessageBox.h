@@ -4,8 +4,13 @@
 // check box whose answer is remembered, colours, an explicit position, and
 // Ctrl+C copying the box's text.
 
+#include <wx/bmpbndl.h>
+#include <wx/colour.h>
+
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 class wxWindow;
@@ -70,7 +75,63 @@ inline constexpr int IDCUSTOM2 = 24;
 inline constexpr int IDCUSTOM3 = 25;
 inline constexpr int IDCUSTOM4 = 26;
 
-struct XMessageBoxParams;  // the optional parameter block
+// Options of the parameter block.
+inline constexpr unsigned XMB_OPT_RIGHT_BUTTONS = 0x1;  // buttons right-aligned
+inline constexpr unsigned XMB_OPT_MODERN = 0x2;         // wider margins, light upper part
+inline constexpr unsigned XMB_OPT_NARROW = 0x4;         // message at most a third of the screen wide
+
+// The optional parameter block. A caller that passes one passes all of it;
+// every field left alone keeps its default.
+struct XMessageBoxParams {
+    // Looks up a string by number; nullopt when there is none.
+    using StringLookup = std::function<std::optional<std::string>(unsigned number)>;
+    // Finds a custom icon by number (when not 0) or else by name; an invalid
+    // bundle when there is none.
+    using IconLookup = std::function<wxBitmapBundle(unsigned number, const std::string& name)>;
+    // Called by the Report button with the message text and the report data.
+    using ReportFunction = std::function<void(const std::string& text, std::uint32_t data)>;
+
+    std::uint32_t helpContext = 0;  // handed to the help handler by the Help button
+    int timeoutSeconds = 0;         // 0: none; the default button counts down, then answers
+    int disabledSeconds = 0;        // how long the buttons stay disabled
+    int x = 0;                      // position of the box on the screen,
+    int y = 0;                      // used when either is not 0
+    unsigned options = 0;           // XMB_OPT_*
+    // Where string numbers (text, caption, custom buttons, report caption,
+    // button captions) are looked up. Empty: the program's own strings, and
+    // the program carries none.
+    StringLookup strings;
+    // Where custom icons come from. Empty: the desktop's icons, by name
+    // (wxArtProvider ids or icon-theme names); there are no numbered icons.
+    IconLookup icons;
+    unsigned iconNumber = 0;        // low 16 bits used
+    std::string iconName;
+    unsigned customButtonsNumber = 0;  // a string number; wins when it is found
+    std::string customButtons;         // up to four captions separated by "\n"
+    unsigned reportCaptionNumber = 0;  // a string number; wins when it is found
+    std::string reportCaption;
+    std::string companyName;        // a level of the path of remembered answers
+    std::string key;                // where a ticked check box keeps the answer; empty: nowhere
+    int keyNumber = 0;              // appended to the key
+    std::uint32_t reportData = 0;
+    ReportFunction report;          // the Report button exists only when this is set
+    wxColour textColour;            // not IsOk(): the system colour
+    wxColour backgroundColour;      // not IsOk(): the system colour
+    bool useCustomCaptions = false;
+    std::array<std::string, 19> captions;  // in the order of the caption table; empty: keep
+};
+
+// A string number in place of a text or caption pointer: XMessageBox looks it
+// up through the parameter block's strings.
+inline const char* XmbStringNumber(unsigned number) {
+    return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(number & 0xFFFF));
+}
+
+// What the Help button does: called with the box and the help context. The
+// application installs it (it opens the program's home page); without one the
+// Help button does nothing.
+using XMessageBoxHelpHandler = std::function<void(wxWindow* box, std::uint32_t helpContext)>;
+void SetXMessageBoxHelpHandler(XMessageBoxHelpHandler handler);
 
 // Shows the box and returns the number of the button pressed (with the
 // check-box bit and XMB_RESULT_TIMEOUT where they apply), or -1 when the box

@@ -415,6 +415,19 @@ TEST_F(Cli, ProgressIsABarOnATerminalAndPlainLinesOtherwise)
     EXPECT_THAT(terminal.err, HasSubstr("\r\033[K[" + std::string(11, '#') + std::string(13, '-') + "]  49% 1/2 "));
     EXPECT_THAT(terminal.err, HasSubstr("[" + std::string(23, '#') + "-]  99% 2/2 "));
     EXPECT_EQ(terminal.err.substr(terminal.err.size() - 4), "\r\033[K") << "the bar is taken off at the end";
+
+    const std::string longName = File(std::string(150, 'n') + "-end.tif", 1);
+    const CliResult narrow = program_.Run({"compress", "--out", out, longName}, true);
+    EXPECT_EQ(narrow.status, 0);
+    size_t bars = 0;
+    for (size_t at = narrow.err.find("\r\033[K["); at != std::string::npos; at = narrow.err.find("\r\033[K[", at + 1)) {
+        const size_t end = narrow.err.find('\r', at + 1);
+        const std::string bar = narrow.err.substr(at + 4, end == std::string::npos ? std::string::npos : end - at - 4);
+        EXPECT_LE(bar.size(), 79u) << "a bar fits a line of the terminal";
+        EXPECT_THAT(bar, ::testing::EndsWith("nnn-end.tif"));
+        ++bars;
+    }
+    EXPECT_GE(bars, 1u);
 }
 
 struct Stop {

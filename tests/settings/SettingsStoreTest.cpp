@@ -99,14 +99,6 @@ TEST_F(SettingsStore, UseCompressMethodIsOnOnlyForExactlyTRUE)
     EXPECT_EQ(ReadUseCompressMethod(), "FALSE");
 }
 
-TEST_F(SettingsStore, UnsetMeansERRORorEmpty)
-{
-    EXPECT_TRUE(IsUnsetSetting("ERROR"));
-    EXPECT_TRUE(IsUnsetSetting(""));
-    EXPECT_FALSE(IsUnsetSetting("error"));
-    EXPECT_FALSE(IsUnsetSetting(" "));
-}
-
 TEST_F(SettingsStore, WritesKeepEveryOtherKeySectionAndComment)
 {
     Store("; written by hand\n[Pagewright]\nName=Demo1_\nCompressMethod=2\n[Mine]\nkey=value\n");

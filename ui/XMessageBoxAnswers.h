@@ -1,0 +1,26 @@
+#pragma once
+// The remembered answers of boxes whose "don't ask again" check box was
+// ticked, kept in the application's configuration (wxConfigBase::Get()).
+
+#include <cstdint>
+#include <string>
+
+namespace pw {
+
+// The configuration path of the answers: "Software", the company name (when
+// not empty), the program's file name and "XMessageBox", as absolute path.
+std::string XmbAnswersPath(const std::string& companyName, const std::string& programFileName);
+
+// The value name of a key and key number: every byte of the key (cut to 490
+// bytes) becomes a letter of a 64-character alphabet chosen by the byte and
+// its position, then the number follows in decimal.
+std::string XmbAnswerValueName(const std::string& key, int keyNumber);
+
+// The stored answer, or 0 when there is none (or no configuration).
+std::uint32_t ReadXmbAnswer(const std::string& companyName, const std::string& key, int keyNumber);
+
+// Stores the answer; a failure is not reported.
+void WriteXmbAnswer(const std::string& companyName, const std::string& key, int keyNumber,
+                    std::uint32_t answer);
+
+}  // namespace pw
