@@ -6,29 +6,41 @@ CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
     : wxListCtrl(parent, id, pos, size, style | wxLC_REPORT | wxLC_VIRTUAL) {}
 
 long CFileListCtrl::InsertItem(long index, const wxString& text, int image) {
+    Row row;
+    row.texts[0] = text;
+    row.image = image;
+    return InsertRow(index, std::move(row));
+}
+
+long CFileListCtrl::InsertItem(long index, const std::array<wxString, kColumns>& texts, int image) {
+    Row row;
+    row.texts = texts;
+    row.image = image;
+    return InsertRow(index, std::move(row));
+}
+
+long CFileListCtrl::InsertRow(long index, Row row) {
     const long count = static_cast<long>(m_rows.size());
     if (index < 0 || index > count)
         return -1;
     // The selection is kept by index; rows below the new one take theirs
-    // along.
+    // along. Appending, the usual case, moves nothing.
     std::vector<long> moved;
-    for (long i = GetNextItem(index - 1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i != -1;
-         i = GetNextItem(i, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
-        moved.push_back(i);
-    const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
-
-    Row row;
-    row.texts[0] = text;
-    row.image = image;
+    long focused = -1;
+    if (index < count) {
+        for (long i = GetNextItem(index - 1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i != -1;
+             i = GetNextItem(i, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
+            moved.push_back(i);
+        focused = GetNextItem(index - 1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    }
     m_rows.insert(m_rows.begin() + index, std::move(row));
     SetItemCount(count + 1);
-
     if (index < count) {
         for (long i : moved)
             SetItemState(i, 0, wxLIST_STATE_SELECTED);
         for (long i : moved)
             SetItemState(i + 1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-        if (focused >= index)
+        if (focused >= 0)
             SetItemState(focused + 1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
         RefreshItems(index, count);
     }

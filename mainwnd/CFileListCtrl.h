@@ -26,6 +26,8 @@ public:
     // down with their selection. Sends wxEVT_LIST_INSERT_ITEM. Returns the
     // index, or -1 when it is out of range.
     long InsertItem(long index, const wxString& text, int image = -1);
+    // The same with the texts of all columns at once.
+    long InsertItem(long index, const std::array<wxString, kColumns>& texts, int image = -1);
     // Sets the text of one cell; false when there is no such cell.
     bool SetItem(long index, int column, const wxString& text);
     bool SetItemText(long index, const wxString& text) { return SetItem(index, 0, text); }
@@ -45,6 +47,8 @@ private:
         std::array<wxString, kColumns> texts;
         int image = -1;
     };
+    long InsertRow(long index, Row row);
+
     std::vector<Row> m_rows;
 };
 

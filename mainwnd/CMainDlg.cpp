@@ -130,6 +130,13 @@ bool CMainDlg::OnInitDialog() {
     AddControlsToLayout();
     ProcessCommandLine();
     SetTitle(wxString::FromUTF8(id.displayName));
+    // Nearly every row will want the TIFF icon; looking it up once the window
+    // is up spares the first files added the loading of the desktop's
+    // file-type database.
+    CallAfter([] {
+        SystemImageLists::Get().IconIndexForKind("tif");
+        SystemImageLists::Get().IconIndexForKind("tiff");
+    });
     return true;
 }
 

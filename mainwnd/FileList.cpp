@@ -30,30 +30,31 @@ constexpr Column kColumns[] = {
     {"Information", 70},
 };
 
-// The shortest time between two showings of the rows AddFiles adds.
-constexpr std::chrono::milliseconds kFrameInterval{100};
+// The shortest time between two showings of the window while AddFiles adds
+// rows: five a second keep the new rows and the progress in sight.
+constexpr std::chrono::milliseconds kFrameInterval{200};
 
-// Keeps the list from painting while files are added; ShowNow paints what
-// has changed at once. Safe when the list goes away meanwhile.
-class ListFreeze {
+// Keeps a window and its children from painting; ShowNow paints what has
+// changed at once. Safe when the window goes away meanwhile.
+class PaintFreeze {
 public:
-    explicit ListFreeze(wxListCtrl* list) : m_list(list) { m_list->Freeze(); }
-    ~ListFreeze() { Release(); }
+    explicit PaintFreeze(wxWindow* window) : m_window(window) { m_window->Freeze(); }
+    ~PaintFreeze() { Release(); }
     void ShowNow() {
-        if (!m_list || !m_frozen)
+        if (!m_window || !m_frozen)
             return;
-        m_list->Thaw();
-        m_list->Update();
-        m_list->Freeze();
+        m_window->Thaw();
+        m_window->Update();
+        m_window->Freeze();
     }
     void Release() {
-        if (m_list && m_frozen)
-            m_list->Thaw();
+        if (m_window && m_frozen)
+            m_window->Thaw();
         m_frozen = false;
     }
 
 private:
-    wxWeakRef<wxListCtrl> m_list;
+    wxWeakRef<wxWindow> m_window;
     bool m_frozen = true;
 };
 
@@ -88,12 +89,11 @@ long CMainDlg::AddFile(const std::string& path) {
         return -1;
     const long index = m_fileList->GetItemCount();
     const int icon = SystemImageLists::Get().IconIndexForPath(path);
-    const long row = m_fileList->InsertItem(index, PathToWx(path), icon);
-    if (row < 0)
-        return -1;
-    m_fileList->SetItem(row, 1, wxString::Format("%d", GetTiffPageCount(path)));
-    m_fileList->SetItem(row, 2, FormatFileSize(path));
-    return row;
+    // The row goes in with all its texts at once: path, page count, size,
+    // and an empty status.
+    return m_fileList->InsertItem(
+        index, {PathToWx(path), wxString::Format("%d", GetTiffPageCount(path)), FormatFileSize(path), wxString()},
+        icon);
 }
 
 void CMainDlg::AddFiles(std::vector<std::string> paths) {
@@ -102,12 +102,13 @@ void CMainDlg::AddFiles(std::vector<std::string> paths) {
         return;
     wxWeakRef<CMainDlg> self(this);
     // Showing a new row scrolls the list, and a scrolled list repaints every
-    // row in view, which costs far more than adding a row. So the list stays
-    // frozen while the files go in and is shown at most once per frame
-    // interval, and never for more than a ninth of the time (slow displays
-    // repaint less often), and once more after the last file.
+    // row in view, which costs more than adding a row; so does repainting
+    // the progress bar at each step. So the window stays frozen while the
+    // files go in and is shown at most five times a second, never for more
+    // than a ninth of the time (slow displays repaint less often), and once
+    // more after the last file. Events are still handled before every file.
     using Clock = std::chrono::steady_clock;
-    ListFreeze freeze(m_fileList);
+    PaintFreeze freeze(this);
     Clock::time_point nextShow = Clock::now() + kFrameInterval;
     for (std::size_t i = 0; i < n; ++i) {
         const int progress = static_cast<int>((i * 100 + 99) / n);

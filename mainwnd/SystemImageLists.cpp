@@ -79,7 +79,10 @@ SystemImageLists& SystemImageLists::Get() {
 SystemImageLists::SystemImageLists() : m_small(kSmall, kSmall, true), m_large(kLarge, kLarge, true) {}
 
 int SystemImageLists::IconIndexForPath(const std::string& path) {
-    const std::string kind = IsFolder(path) ? std::string(kFolderKind) : KindOfFile(path);
+    return IconIndexForKind(IsFolder(path) ? std::string(kFolderKind) : KindOfFile(path));
+}
+
+int SystemImageLists::IconIndexForKind(const std::string& kind) {
     const auto found = m_indexByKind.find(kind);
     if (found != m_indexByKind.end())
         return found->second;

@@ -23,6 +23,11 @@ public:
     // at the path; -1 when the desktop has no icon for it.
     int IconIndexForPath(const std::string& path);
 
+    // Looks up the icon of a kind of file (a lower-case extension without
+    // its dot) ahead of the first file of that kind; the first look-up loads
+    // the desktop's file-type database.
+    int IconIndexForKind(const std::string& kind);
+
     // How many different kinds of file have been looked up so far.
     std::size_t LookupCount() const { return m_indexByKind.size(); }
 

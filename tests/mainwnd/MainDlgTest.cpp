@@ -200,6 +200,7 @@ TEST(MainDialog, ReleasesTheBorrowedImageListsWhenItGoes) {
     wxListCtrl* list = dlg->GetFileList();
     ASSERT_NE(list->GetImageList(wxIMAGE_LIST_SMALL), nullptr);
     dlg->AddFile(AnyExistingFile());
+    test::Pump();  // the look-ups the window makes once it is up
     const int images = SystemImageLists::Get().GetSmallList()->GetImageCount();
     dlg->Destroy();  // the window itself goes later, with pending deletions
     EXPECT_EQ(list->GetImageList(wxIMAGE_LIST_SMALL), nullptr);
