@@ -94,7 +94,7 @@ bool IniFile::Load(const std::string& path)
 void IniFile::Parse(const std::string& text)
 {
     lines_.clear();
-    lineEnd_ = "\n";
+    lineEnd_.assign(1, '\n');  // not = "\n": GCC 12 warns falsely (-Wrestrict) on that form
     finalLineEnd_ = true;
     if (text.empty())
         return;

@@ -55,10 +55,10 @@ std::vector<std::string> Lines(std::initializer_list<std::string> lines)
 
 class Cli : public ::testing::Test {
 protected:
-    std::string File(const std::string& name, int pages, const PageSpec& spec = Page())
+    std::string File(const std::string& name, int pages, const PageSpec& shape = Page())
     {
         const std::string path = work_ / name;
-        EXPECT_TRUE(WriteTiff(path, pages, spec)) << path;
+        EXPECT_TRUE(WriteTiff(path, pages, shape)) << path;
         return path;
     }
 
@@ -207,9 +207,9 @@ TEST_F(Cli, MergeRefusesAnOutputThatIsOneOfTheInputs)
 
 TEST_F(Cli, SplitMakesAFolderPerFileWithOnePageFilePerPage)
 {
-    const PageSpec spec = Page(8, COMPRESSION_PACKBITS);
-    const std::string a = File("scan.tif", 3, spec);
-    const std::string b = File("letter.tif", 1, spec);
+    const PageSpec shape = Page(8, COMPRESSION_PACKBITS);
+    const std::string a = File("scan.tif", 3, shape);
+    const std::string b = File("letter.tif", 1, shape);
     const std::string out = Mkdir(work_ / "out");
     Mkdir(out + "/Demo_1");
     ASSERT_TRUE(WriteBytes(out + "/Demo_1/stale.tif", "left from an earlier split"));
@@ -222,7 +222,7 @@ TEST_F(Cli, SplitMakesAFolderPerFileWithOnePageFilePerPage)
     int page = 0;
     for (const std::string& name : first) {
         EXPECT_THAT(name, StartsWith("scan"));
-        EXPECT_EQ(ReadPagePixels(out + "/Demo_1/" + name, 0), PagePixels(spec, page++));
+        EXPECT_EQ(ReadPagePixels(out + "/Demo_1/" + name, 0), PagePixels(shape, page++));
     }
     EXPECT_EQ(FilesIn(out + "/Demo_2").size(), 1u);
 }
@@ -244,9 +244,9 @@ TEST_F(Cli, SplitTakesTheNamingRuleFromTheSettingsAndKeepsEveryFolderInside)
 
 TEST_F(Cli, ExtractNamesItsFilesAfterTheSourceAndTheRange)
 {
-    const PageSpec spec = Page(8, COMPRESSION_LZW);
-    const std::string x = File("x.tif", 5, spec);
-    const std::string y = File("y.tiff", 4, spec);
+    const PageSpec shape = Page(8, COMPRESSION_LZW);
+    const std::string x = File("x.tif", 5, shape);
+    const std::string y = File("y.tiff", 4, shape);
     const std::string out = Mkdir(work_ / "out");
     const CliResult result = program_.Run({"extract", "--out", out, "--pages", "1-2, 4", x, y});
     EXPECT_EQ(result.status, 0) << result.err;
@@ -255,7 +255,7 @@ TEST_F(Cli, ExtractNamesItsFilesAfterTheSourceAndTheRange)
     ASSERT_EQ(CountDirectories(out + "/x-1-2,4.tif"), 3);
     const int pages[] = {0, 1, 3};
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(ReadPagePixels(out + "/x-1-2,4.tif", i), PagePixels(spec, pages[i]));
+        EXPECT_EQ(ReadPagePixels(out + "/x-1-2,4.tif", i), PagePixels(shape, pages[i]));
 }
 
 TEST_F(Cli, ExtractRefusesARangeThatWouldLeaveTheFolder)

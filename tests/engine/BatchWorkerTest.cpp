@@ -324,17 +324,17 @@ protected:
     {
         for (int i = 0; i < 4; ++i) {
             job_.sources.push_back(dir_ / ("source" + std::to_string(i) + ".tif"));
-            ASSERT_TRUE(test::WriteTiff(job_.sources.back(), 2, Spec(i)));
+            ASSERT_TRUE(test::WriteTiff(job_.sources.back(), 2, SourceShape(i)));
             job_.compressionArguments.push_back("");
         }
         job_.outputs.assign(4, dir_ / "merged.tif");
         operations_.hook = [this](const Call& call) { return Append(call.source, call.output); };
     }
 
-    static test::PageSpec Spec(int source)
+    static test::PageSpec SourceShape(int source)
     {
-        test::PageSpec spec = test::Page(8, COMPRESSION_NONE, 20 + source, 10);
-        return spec;
+        test::PageSpec shape = test::Page(8, COMPRESSION_NONE, 20 + source, 10);
+        return shape;
     }
 
     // Appends the source's pages; the page numbered `breakAfter` of the
@@ -384,7 +384,7 @@ protected:
         int page = 0;
         for (int source : sources) {
             for (int i = 0; i < 2; ++i, ++page)
-                EXPECT_EQ(ReadPagePixels(job_.outputs[0], page), PagePixels(Spec(source), i))
+                EXPECT_EQ(ReadPagePixels(job_.outputs[0], page), PagePixels(SourceShape(source), i))
                     << "source " << source << " page " << i;
         }
     }

@@ -40,7 +40,7 @@ void ExpectStoredCopies(const std::string& source, const std::string& output, co
 
 struct FixtureCase {
     const char* name;
-    PageSpec spec;
+    PageSpec shape;
 };
 
 void PrintTo(const FixtureCase& c, std::ostream* os)
@@ -48,27 +48,27 @@ void PrintTo(const FixtureCase& c, std::ostream* os)
     *os << c.name;
 }
 
-PageSpec With(PageSpec spec, bool tiled, uint16_t samples = 1)
+PageSpec With(PageSpec shape, bool tiled, uint16_t samples = 1)
 {
-    spec.tiled = tiled;
-    spec.samplesPerPixel = samples;
-    spec.pageName = "page of the fixture";
-    return spec;
+    shape.tiled = tiled;
+    shape.samplesPerPixel = samples;
+    shape.pageName = "page of the fixture";
+    return shape;
 }
 
 class FixturePages : public testing::TestWithParam<FixtureCase> {};
 
 TEST_P(FixturePages, AreCopiedUnchanged)
 {
-    const PageSpec& spec = GetParam().spec;
+    const PageSpec& shape = GetParam().shape;
     TempFolder folder;
     const std::string source = folder / "source.tif";
     const std::string output = folder / "output.tif";
-    ASSERT_TRUE(WriteTiff(source, 4, spec));
+    ASSERT_TRUE(WriteTiff(source, 4, shape));
     ASSERT_EQ(pw::ExtractPages(source, output, "4,2"), 1);
     ASSERT_EQ(CountDirectories(output), 2);
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(ReadPagePixels(output, i), PagePixels(spec, i == 0 ? 1 : 3)) << "output page " << i + 1;
+        EXPECT_EQ(ReadPagePixels(output, i), PagePixels(shape, i == 0 ? 1 : 3)) << "output page " << i + 1;
     ExpectStoredCopies(source, output, {1, 3});
     EXPECT_EQ(PageTags(output, 0)["PageName"], "page of the fixture");
 }

@@ -17,10 +17,10 @@ namespace fs = std::filesystem;
 
 // A source of `pages` distinct pages.
 std::string Source(const TempFolder& folder, int pages, const std::string& name = "source.tif",
-                   const PageSpec& spec = Page(8, COMPRESSION_LZW))
+                   const PageSpec& shape = Page(8, COMPRESSION_LZW))
 {
     const std::string path = folder / name;
-    EXPECT_TRUE(WriteTiff(path, pages, spec));
+    EXPECT_TRUE(WriteTiff(path, pages, shape));
     return path;
 }
 
