@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "platform/AsciiText.h"
+
 namespace pw {
 
 namespace {
@@ -11,20 +13,6 @@ std::vector<std::string>& ProgramArguments() {
     return args;
 }
 
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return i == a.size() && !b[i];
-}
 
 }  // namespace
 
@@ -41,13 +29,13 @@ int ScanCommandLine(const std::vector<std::string>& args, const CommandLineHandl
     if (args.size() < 2)
         return 0;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (EqualsIgnoringCase(args[i], "-add") || EqualsIgnoringCase(args[i], "-open")) {
+        if (EqualsIgnoringAsciiCase(args[i], "-add") || EqualsIgnoringAsciiCase(args[i], "-open")) {
             if (i + 1 < args.size()) {
                 if (handlers.addExistingFile)
                     handlers.addExistingFile(args[i + 1]);
                 ++i;
             }
-        } else if (EqualsIgnoringCase(args[i], "-copyright")) {
+        } else if (EqualsIgnoringAsciiCase(args[i], "-copyright")) {
             if (handlers.copyright)
                 handlers.copyright();
             break;

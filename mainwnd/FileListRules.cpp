@@ -1,5 +1,6 @@
 #include "mainwnd/FileListRules.h"
 
+#include "platform/AsciiText.h"
 #include "platform/Paths.h"
 #include "res/ResourceIds.h"
 
@@ -12,10 +13,7 @@ namespace pw {
 bool IsTiffPath(const char* path) {
     if (!path || !*path)
         return false;
-    std::string ext = SplitPath(path).ext;
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    const std::string ext = AsciiLowercase(SplitPath(path).ext);
     return kTiffFilterBlock.find(ext) != std::string_view::npos;
 }
 

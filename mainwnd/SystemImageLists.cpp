@@ -1,5 +1,6 @@
 #include "mainwnd/SystemImageLists.h"
 
+#include "pages/FileTypes.h"
 #include "platform/Paths.h"
 
 #include <wx/artprov.h>
@@ -43,15 +44,6 @@ std::vector<wxString> IconNamesForKind(const std::string& kind) {
     return names;
 }
 
-// Files are told apart by their lower-case extension without the dot.
-std::string KindOfFile(const std::string& path) {
-    const std::string ext = SplitPath(path).ext;
-    std::string kind = ext.size() > 1 ? ext.substr(1) : std::string();
-    for (char& c : kind)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return kind;
-}
 
 }  // namespace
 
@@ -79,7 +71,7 @@ SystemImageLists& SystemImageLists::Get() {
 SystemImageLists::SystemImageLists() : m_small(kSmall, kSmall, true), m_large(kLarge, kLarge, true) {}
 
 int SystemImageLists::IconIndexForPath(const std::string& path) {
-    return IconIndexForKind(IsFolder(path) ? std::string(kFolderKind) : KindOfFile(path));
+    return IconIndexForKind(IsFolder(path) ? std::string(kFolderKind) : GetFileExtension(path));
 }
 
 int SystemImageLists::IconIndexForKind(const std::string& kind) {

@@ -4,21 +4,15 @@
 #include <fstream>
 #include <utility>
 
+#include "platform/AsciiText.h"
 #include "platform/Paths.h"
 
 namespace pw {
 
 std::string GetFileExtension(const std::string& path)
 {
-    std::string ext = SplitPath(path).ext;
-    if (ext.empty())
-        return ext;
-    ext.erase(0, 1);
-    for (char& c : ext) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return ext;
+    const std::string ext = SplitPath(path).ext;
+    return ext.empty() ? ext : AsciiLowercase(ext.substr(1));
 }
 
 ImageType ImageTypeFromExtension(const std::string& extension)

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/AsciiText.h"
+
 namespace pw {
 namespace {
 
@@ -19,20 +21,6 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool EqualsIgnoringCase(const std::string& text, const char* word)
-{
-    size_t i = 0;
-    for (; word[i] != '\0'; ++i) {
-        if (i >= text.size())
-            return false;
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != word[i])
-            return false;
-    }
-    return i == text.size();
-}
 
 // Number of characters "%d" prints for value.
 size_t PrintedLength(int32_t value)
@@ -175,8 +163,8 @@ PageSelection ParsePageRange(std::string text, int pageCount)
     // Blanks go before anything is looked at: "1 3" is page 13.
     std::erase(text, ' ');
 
-    const bool even = EqualsIgnoringCase(text, "even");
-    if (even || EqualsIgnoringCase(text, "odd")) {
+    const bool even = EqualsIgnoringAsciiCase(text, "even");
+    if (even || EqualsIgnoringAsciiCase(text, "odd")) {
         for (int i = even ? 1 : 0; i < pageCount; i += 2)
             selection[static_cast<size_t>(i)] = 1;
         return selection;

@@ -12,6 +12,7 @@
 #include "pages/PageRange.h"
 #include "pages/TiffDiagnostics.h"
 #include "pages/TiffSource.h"
+#include "platform/AsciiText.h"
 
 namespace pw {
 namespace {
@@ -21,17 +22,7 @@ std::atomic<uint64_t> bigTiffThreshold{kClassicTiffLimit};
 
 bool IsAll(const std::string& text)
 {
-    static const char kAll[] = "all";
-    if (text.size() != 3)
-        return false;
-    for (size_t i = 0; i < 3; ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != kAll[i])
-            return false;
-    }
-    return true;
+    return EqualsIgnoringAsciiCase(text, "all");
 }
 
 uint64_t EndOfFile(TIFF* tif)

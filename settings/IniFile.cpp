@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/AsciiText.h"
 #include "platform/Paths.h"
 
 namespace pw {
@@ -32,22 +33,6 @@ std::string Trim(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 bool IsQuoted(const std::string& value)
 {
@@ -206,7 +191,7 @@ bool IniFile::Save(const std::string& path) const
 size_t IniFile::FindSection(const std::string& section) const
 {
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Kind::Section && EqualsIgnoringCase(lines_[i].name, section))
+        if (lines_[i].kind == Kind::Section && EqualsIgnoringAsciiCase(lines_[i].name, section))
             return i;
     }
     return std::string::npos;
@@ -232,7 +217,7 @@ std::optional<std::string> IniFile::Get(const std::string& section, const std::s
         return std::nullopt;
     const size_t end = SectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
-        if (lines_[i].kind == Kind::Entry && EqualsIgnoringCase(lines_[i].name, key))
+        if (lines_[i].kind == Kind::Entry && EqualsIgnoringAsciiCase(lines_[i].name, key))
             return lines_[i].value;
     }
     return std::nullopt;
@@ -259,7 +244,7 @@ void IniFile::Set(const std::string& section, const std::string& key, const std:
         Line& line = lines_[i];
         if (line.kind != Kind::Entry)
             continue;
-        if (EqualsIgnoringCase(line.name, key)) {
+        if (EqualsIgnoringAsciiCase(line.name, key)) {
             // Keep the indentation and the key's spelling of a hand-edited line.
             const size_t indent = line.text.find_first_not_of(" \t");
             line.text = line.text.substr(0, indent) + line.name + "=" + encoded;
