@@ -5,6 +5,7 @@
 //
 // Usage: bench_add_files [FILES]   (needs a display)
 
+#include "bench/A4Corpus.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "pages/TiffPages.h"
@@ -24,16 +25,13 @@
 #include <string>
 #include <vector>
 
+using namespace pw::bench;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 struct AddRound {
     double seconds = 0;

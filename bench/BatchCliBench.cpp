@@ -21,12 +21,15 @@
 #include <thread>
 #include <vector>
 
+#include "bench/A4Corpus.h"
 #include "engine/BatchSession.h"
 #include "engine/NoticeRelay.h"
 #include "engine/ToolInvocations.h"
 #include "platform/ProgramFolder.h"
 
 extern char** environ;
+
+using namespace pw::bench;
 
 namespace {
 
@@ -36,56 +39,6 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// An A4 page at 300 dpi, bilevel, G4, with rows of word-like black runs.
-bool WriteA4G4(const std::string& path, uint32_t seed)
-{
-    const uint32_t width = 2480, height = 3508;
-    TIFF* tif = TIFFOpen(path.c_str(), "w");
-    if (tif == nullptr)
-        return false;
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0f);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0f);
-    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
-    std::vector<uint8_t> row((width + 7) / 8);
-    std::vector<uint8_t> words(row.size());
-    uint32_t state = seed * 2654435761u + 7;
-    bool ok = true;
-    for (uint32_t y = 0; ok && y < height; ++y) {
-        const uint32_t line = y % 50;
-        if (line == 0) {
-            for (uint8_t& word : words) {
-                state = state * 1103515245u + 12345u;
-                word = (state >> 20) % 3 == 0 ? 0 : static_cast<uint8_t>(state >> 8) & 0x3C;
-            }
-        }
-        std::fill(row.begin(), row.end(), 0);
-        // Letter-sized boxes: a full row at top and bottom, side strokes
-        // between, so that rows repeat as they do in text.
-        if (y > 250 && y < height - 250 && line < 28) {
-            const bool edge = line == 0 || line == 27 || line == 13;
-            for (size_t x = 25; x + 25 < row.size(); ++x)
-                row[x] = static_cast<uint8_t>(edge ? words[x] : words[x] & 0x81);
-        }
-        ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
-    }
-    ok = ok && TIFFWriteDirectory(tif);
-    TIFFClose(tif);
-    return ok;
 }
 
 struct Times {
@@ -129,7 +82,7 @@ void CliMergeBench(const std::string& cli)
         char name[32];
         std::snprintf(name, sizeof name, "page%03d.tif", i);
         files.push_back((corpus / name).string());
-        if (!WriteA4G4(files.back(), static_cast<uint32_t>(i))) {
+        if (!WriteA4G4(files.back(), 1, static_cast<uint32_t>(i))) {
             std::printf("cli     cannot write the corpus in %s\n", corpus.c_str());
             return;
         }

@@ -17,9 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/A4Corpus.h"
 #include "pages/TiffPages.h"
 
 extern char** environ;
+
+using namespace pw::bench;
 
 namespace {
 
@@ -27,13 +30,6 @@ using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int kPages = 400;
-constexpr uint32_t kWidth = 2480, kHeight = 3508;  // A4 at 300 dpi
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Median wall time of runs calls of work, in seconds; output is removed
 // before each run.
@@ -93,62 +89,6 @@ bool Installed(const char* program)
     return false;
 }
 
-// Lines of text-like glyphs, different on every page: what a scanned
-// letter looks like to a fax coder.
-bool WriteCorpus(const std::string& path)
-{
-    TIFF* tif = TIFFOpen(path.c_str(), "w");
-    if (tif == nullptr)
-        return false;
-    std::vector<uint8_t> row((kWidth + 7) / 8);
-    std::vector<uint16_t> glyphs(row.size() / 2);
-    uint32_t state = 12345;
-    auto next = [&state] {
-        state = state * 1103515245u + 12345u;
-        return state >> 16;
-    };
-    bool ok = true;
-    for (int page = 0; ok && page < kPages; ++page) {
-        TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kWidth);
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kHeight);
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-        TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0);
-        TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0);
-        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, kHeight);
-        TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page), static_cast<uint16_t>(kPages));
-        for (uint32_t y = 0; ok && y < kHeight; ++y) {
-            std::fill(row.begin(), row.end(), 0);
-            const uint32_t band = y % 56;
-            if (band == 0) {
-                for (auto& g : glyphs)
-                    g = next() % 5 == 0 ? 0 : static_cast<uint16_t>(next() | 1);
-            }
-            if (y > 250 && y < kHeight - 250 && band < 30) {
-                for (size_t i = 15; i + 15 < glyphs.size(); ++i) {
-                    const uint16_t g = glyphs[i];
-                    if (g == 0)
-                        continue;
-                    const uint32_t bar = g >> 14;
-                    const bool barRow = (bar == 1 && band < 3) || (bar == 2 && band >= 13 && band < 16)
-                                        || (bar == 3 && band >= 27);
-                    const uint16_t strokes = barRow ? 0x3FFC : static_cast<uint16_t>(0x6000 >> (g % 11) | (g & 2 ? 0x0006 : 0));
-                    row[2 * i] = static_cast<uint8_t>(strokes >> 8);
-                    row[2 * i + 1] = static_cast<uint8_t>(strokes);
-                }
-            }
-            ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
-        }
-        ok = ok && TIFFWriteDirectory(tif);
-    }
-    TIFFClose(tif);
-    return ok;
-}
-
 // Every page of a file decoded, row after row.
 std::vector<std::vector<uint8_t>> DecodePages(const std::string& path)
 {
@@ -182,11 +122,11 @@ int main()
     const fs::path folder = fs::temp_directory_path() / ("pagewright-pages-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const std::string source = (folder / "source.tif").string();
-    if (!WriteCorpus(source)) {
+    if (!WriteA4G4(source, kPages)) {
         std::printf("pages   cannot write the corpus in %s\n", folder.c_str());
         return 1;
     }
-    std::printf("pages   corpus: %d pages A4 300 dpi G4 (%ux%u), %.1f MB\n", kPages, kWidth, kHeight,
+    std::printf("pages   corpus: %d pages A4 300 dpi G4 (%ux%u), %.1f MB\n", kPages, kA4Width, kA4Height,
                 static_cast<double>(fs::file_size(source)) / 1e6);
 
     // (a) Every second page: 1, 3, 5, ... (directories 0, 2, 4, ...). Each

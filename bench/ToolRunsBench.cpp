@@ -14,11 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/A4Corpus.h"
 #include "engine/ToolInvocations.h"
 #include "platform/ProcessRunner.h"
 #include "platform/ProgramFolder.h"
 
 extern char** environ;
+
+using namespace pw::bench;
 
 namespace {
 
@@ -27,12 +30,6 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double SpawnAndWait(const char* program)
@@ -72,60 +69,6 @@ void EmptyProgramBench()
     const double b = Median(bare), r = Median(runner);
     std::printf("runner  %s: RunAndCapture median %.1f us, posix_spawn+waitpid median %.1f us, ratio %.2f (target <= 1.50) over %d runs each\n",
                 program, r * 1e6, b * 1e6, r / b, kRuns);
-}
-
-// One A4 page at 300 dpi, bilevel, G4: lines of "text" made of short black runs.
-bool WriteA4Page(const std::string& path, uint32_t seed)
-{
-    const uint32_t width = 2480, height = 3508;
-    TIFF* tif = TIFFOpen(path.c_str(), "w");
-    if (tif == nullptr)
-        return false;
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0f);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0f);
-    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
-    // Lines of 32-pixel-high "glyphs", 16 pixels wide: vertical strokes
-    // with a bar at top, middle or bottom, and blanks between words.
-    std::vector<uint8_t> row((width + 7) / 8);
-    std::vector<uint16_t> glyphs(row.size() / 2);
-    uint32_t state = seed * 2654435761u + 1;
-    auto next = [&state] {
-        state = state * 1103515245u + 12345u;
-        return state >> 16;
-    };
-    bool ok = true;
-    for (uint32_t y = 0; ok && y < height; ++y) {
-        std::fill(row.begin(), row.end(), 0);
-        const uint32_t band = y % 60;
-        if (band == 0) {
-            for (auto& g : glyphs)
-                g = next() % 6 == 0 ? 0 : static_cast<uint16_t>(next());
-        }
-        if (y > 200 && y < height - 200 && band < 32) {
-            for (size_t i = 10; i + 10 < glyphs.size(); ++i) {
-                const uint16_t g = glyphs[i];
-                if (g == 0)
-                    continue;
-                const uint32_t bar = g >> 14;  // which bar this glyph has
-                const bool barRow = (bar == 1 && band < 3) || (bar == 2 && band >= 14 && band < 17)
-                                    || (bar == 3 && band >= 29);
-                const uint16_t strokes = barRow ? 0x7FFE : static_cast<uint16_t>((g & 0x4002) | 0x6000 >> (g % 9));
-                row[2 * i] = static_cast<uint8_t>(strokes >> 8);
-                row[2 * i + 1] = static_cast<uint8_t>(strokes);
-            }
-        }
-        ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
-    }
-    ok = ok && TIFFWriteDirectory(tif);
-    TIFFClose(tif);
-    return ok;
 }
 
 // Processor time used so far by this process and by its reaped children.
@@ -182,7 +125,7 @@ void MergeBench()
         char name[32];
         std::snprintf(name, sizeof name, "page%03d.tif", i);
         files.push_back((corpus / name).string());
-        if (!WriteA4Page(files.back(), static_cast<uint32_t>(i))) {
+        if (!WriteA4G4(files.back(), 1, static_cast<uint32_t>(i))) {
             std::printf("merge   cannot write the corpus in %s\n", corpus.c_str());
             return;
         }
