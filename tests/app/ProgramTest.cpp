@@ -31,7 +31,15 @@ using namespace std::chrono_literals;
 // The X server the test runs on.
 class XServer {
 public:
-    XServer() : m_display(XOpenDisplay(nullptr)) {}
+    // A loaded machine can be slow to accept the first connection; give the
+    // server a few seconds before calling the display missing.
+    XServer() {
+        for (int attempt = 0; !m_display && attempt < 50; ++attempt) {
+            m_display = XOpenDisplay(nullptr);
+            if (!m_display)
+                std::this_thread::sleep_for(100ms);
+        }
+    }
     ~XServer() {
         if (m_display)
             XCloseDisplay(m_display);
@@ -77,7 +85,7 @@ public:
     }
 
 private:
-    Display* m_display;
+    Display* m_display = nullptr;
 };
 
 // A child process of the test, ended by the test if it outlives it.
