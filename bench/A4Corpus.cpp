@@ -3,6 +3,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace pw::bench {
 namespace {
@@ -71,6 +72,19 @@ bool WriteA4G4(const std::string& path, int pages, uint32_t seed)
         ok = WritePage(tif, page, pages, state);
     TIFFClose(tif);
     return ok;
+}
+
+std::vector<std::string> WriteA4G4Files(const std::string& folder, int count)
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "page%03d.tif", i);
+        files.push_back(folder + "/" + name);
+        if (!WriteA4G4(files.back(), 1, static_cast<uint32_t>(i)))
+            return {};
+    }
+    return files;
 }
 
 double Median(std::vector<double> values)

@@ -77,15 +77,10 @@ void CliMergeBench(const std::string& cli)
     const std::string tools = fs::path(cli).parent_path().string() + "/";
     const fs::path corpus = fs::temp_directory_path() / ("pagewright-cli-bench-" + std::to_string(::getpid()));
     fs::create_directories(corpus);
-    std::vector<std::string> files;
-    for (int i = 0; i < kFiles; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "page%03d.tif", i);
-        files.push_back((corpus / name).string());
-        if (!WriteA4G4(files.back(), 1, static_cast<uint32_t>(i))) {
-            std::printf("cli     cannot write the corpus in %s\n", corpus.c_str());
-            return;
-        }
+    const std::vector<std::string> files = WriteA4G4Files(corpus.string(), kFiles);
+    if (files.empty()) {
+        std::printf("cli     cannot write the corpus in %s\n", corpus.c_str());
+        return;
     }
     // The files go in slices, the two loops taking turns (and turns about who
     // goes first), so that both see the same machine load; each slice is one

@@ -120,15 +120,10 @@ void MergeBench()
     const std::string folder = pw::GetProgramFolder();
     const auto corpus = std::filesystem::temp_directory_path() / ("pagewright-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(corpus);
-    std::vector<std::string> files;
-    for (int i = 0; i < kFiles; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "page%03d.tif", i);
-        files.push_back((corpus / name).string());
-        if (!WriteA4G4(files.back(), 1, static_cast<uint32_t>(i))) {
-            std::printf("merge   cannot write the corpus in %s\n", corpus.c_str());
-            return;
-        }
+    const std::vector<std::string> files = WriteA4G4Files(corpus.string(), kFiles);
+    if (files.empty()) {
+        std::printf("merge   cannot write the corpus in %s\n", corpus.c_str());
+        return;
     }
     const std::uintmax_t size = std::filesystem::file_size(files.front());
     const std::string shellOut = (corpus / "shell.tif").string();

@@ -66,12 +66,6 @@ std::string FirstLine(const std::string& text)
     return std::string();
 }
 
-bool IsNonEmptyFile(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-}
-
 bool Stopped(const StopSignal* stop)
 {
     return stop != nullptr && stop->IsRequested();

@@ -57,8 +57,13 @@ ToolOutputFile::~ToolOutputFile()
 
 bool ToolOutputFile::HasContent() const
 {
+    return IsNonEmptyFile(path_);
+}
+
+bool IsNonEmptyFile(const std::string& path)
+{
     struct stat st;
-    return ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
 }
 
 bool ToolOutputFile::Commit()

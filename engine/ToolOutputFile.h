@@ -41,6 +41,9 @@ private:
     std::string reason_;
 };
 
+// True when a regular file of at least one byte is at path.
+bool IsNonEmptyFile(const std::string& path);
+
 // True when both paths name the same existing file (same device and inode).
 bool IsSameFile(const std::string& a, const std::string& b);
 

@@ -102,26 +102,33 @@ void CliProgram::WriteSettings(const std::string& pagewrightSection)
     WriteBytes(folder_ / "Pagewright.ini", "[Pagewright]\n" + pagewrightSection);
 }
 
+pid_t CliProgram::Spawn(const std::vector<std::string>& arguments, int outFd, int errFd, int closeInChild) const
+{
+    std::vector<std::string> argv = {exe()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> environment = Environment(*this, config_.path());
+    std::vector<char*> argvPointers = Pointers(argv);
+    std::vector<char*> environmentPointers = Pointers(environment);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(outFd, 1);
+        ::dup2(errFd, 2);
+        if (closeInChild >= 0)
+            ::close(closeInChild);
+        ::execve(argvPointers[0], argvPointers.data(), environmentPointers.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
 CliProgram::Running CliProgram::Start(const std::vector<std::string>& arguments) const
 {
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    std::vector<std::string> argv = {exe()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environment = Environment(*this, config_.path());
-    std::vector<char*> argvPointers = Pointers(argv);
-    std::vector<char*> environmentPointers = Pointers(environment);
-
     Running running;
-    running.pid_ = ::fork();
-    if (running.pid_ == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        ::execve(argvPointers[0], argvPointers.data(), environmentPointers.data());
-        ::_exit(127);
-    }
+    running.pid_ = Spawn(arguments, out[1], err[1], -1);
     ::close(out[1]);
     ::close(err[1]);
     running.outFd_ = out[0];
@@ -141,19 +148,7 @@ CliResult CliProgram::Run(const std::vector<std::string>& arguments, bool stderr
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
-    std::vector<std::string> argv = {exe()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environment = Environment(*this, config_.path());
-    std::vector<char*> argvPointers = Pointers(argv);
-    std::vector<char*> environmentPointers = Pointers(environment);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(slave, 2);
-        ::close(master);
-        ::execve(argvPointers[0], argvPointers.data(), environmentPointers.data());
-        ::_exit(127);
-    }
+    const pid_t pid = Spawn(arguments, out[1], slave, master);
     ::close(out[1]);
     ::close(slave);
     CliResult result;

@@ -55,6 +55,10 @@ public:
     Running Start(const std::vector<std::string>& arguments) const;
 
 private:
+    // Starts the program with its standard output and error on the given
+    // descriptors, closing closeInChild in the child; its process id.
+    pid_t Spawn(const std::vector<std::string>& arguments, int outFd, int errFd, int closeInChild) const;
+
     TempFolder folder_;
     TempFolder config_;
     TempFolder temp_;

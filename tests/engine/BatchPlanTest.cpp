@@ -36,9 +36,6 @@ class BatchPlanTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        savedConfig_ = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
-        ::setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
         SetCurrentCompressionMethod(std::string());
         ASSERT_EQ(::mkdir((work_ / "in").c_str(), 0755), 0);
         ASSERT_EQ(::mkdir((work_ / "out").c_str(), 0755), 0);
@@ -47,13 +44,6 @@ protected:
             ASSERT_TRUE(WriteBytes(sources_.back(), "source"));
         }
     }
-    void TearDown() override
-    {
-        if (savedConfig_)
-            ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
-    }
     void Settings(const std::string& lines)
     {
         ASSERT_TRUE(WriteBytes(program_.path() + "/Pagewright.ini", "[Pagewright]\n" + lines));
@@ -61,10 +51,10 @@ protected:
     std::string Out() const { return work_ / "out"; }
 
     TempFolder config_;
+    test::ScopedEnvironment configHome_{"XDG_CONFIG_HOME", config_.path()};
     TempFolder work_;
     ProgramFolder program_{false};
     std::vector<std::string> sources_;
-    std::optional<std::string> savedConfig_;
 };
 
 TEST_F(BatchPlanTest, CompressWritesEachSourceAsItsBaseNameWithTifIntoTheFolder)

@@ -100,22 +100,7 @@ class BatchReliability : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"TMPDIR", "XDG_CONFIG_HOME"}) {
-            const char* old = std::getenv(name);
-            saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
-        }
-        ::setenv("TMPDIR", temp_.path().c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", temp_.path().c_str(), 1);
         fs::create_directory(out_);
-    }
-    void TearDown() override
-    {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                ::setenv(name.c_str(), value->c_str(), 1);
-            else
-                ::unsetenv(name.c_str());
-        }
     }
 
     std::vector<std::string> Sources(int count, int pages, uint32_t size)
@@ -163,6 +148,8 @@ protected:
     }
 
     TempFolder temp_;
+    test::ScopedEnvironment tmpdir_{"TMPDIR", temp_.path()};
+    test::ScopedEnvironment configHome_{"XDG_CONFIG_HOME", temp_.path()};
     TempFolder work_;
     std::string in_ = [this] {
         fs::create_directory(work_ / "in");
@@ -173,7 +160,6 @@ protected:
     std::vector<test::PageSpec> specs_;
     BatchSession session_;
     StatusRecorder recorder_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 TEST_F(BatchReliability, AThousandEntryCompressGetsEveryStatusRight)

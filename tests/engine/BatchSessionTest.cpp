@@ -188,19 +188,13 @@ TEST(BatchSession, StopEndsTheWorkerAndNothingIsReportedAfterwards)
 TEST(BatchSession, StopWithoutABatchIsSafeAndRemovesTheTemporaryImages)
 {
     test::TempFolder temp;
-    const char* old = std::getenv("TMPDIR");
-    const std::string saved = old != nullptr ? old : "";
-    ::setenv("TMPDIR", temp.path().c_str(), 1);
+    test::ScopedEnvironment tmpdir("TMPDIR", temp.path());
     ASSERT_TRUE(test::WriteBytes(TempImagePath(1), "png"));
     BatchSession session;
     session.Stop();
     session.Stop();
     EXPECT_NE(::access(TempImagePath(1).c_str(), F_OK), 0);
     EXPECT_FALSE(session.IsRunning());
-    if (old != nullptr)
-        ::setenv("TMPDIR", saved.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
 }
 
 TEST(BatchSession, StopsFromSeveralThreadsAtOnceAllReturn)

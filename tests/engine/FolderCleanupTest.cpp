@@ -123,19 +123,6 @@ TEST(RemoveFolderTree, AFolderPathThatIsALinkRemovesOnlyTheLink)
 
 class TempImages : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* old = std::getenv("TMPDIR");
-        saved_ = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
-        ::setenv("TMPDIR", temp_.path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (saved_)
-            ::setenv("TMPDIR", saved_->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
     void MakeImages(std::initializer_list<int> numbers)
     {
         for (int n : numbers)
@@ -143,7 +130,7 @@ protected:
     }
 
     TempFolder temp_;
-    std::optional<std::string> saved_;
+    test::ScopedEnvironment tmpdir_{"TMPDIR", temp_.path()};
 };
 
 TEST_F(TempImages, NamesLieDirectlyInTheTemporaryFolder)

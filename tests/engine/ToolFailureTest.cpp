@@ -28,17 +28,6 @@ bool Exists(const std::string& path)
     return ::access(path.c_str(), F_OK) == 0;
 }
 
-bool WaitUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 class ToolFailureTest : public ::testing::Test {
 protected:
     // A stand-in tool: a shell script that gets the same arguments.

@@ -21,23 +21,11 @@ namespace {
 
 using test::ReadBytes;
 using test::TempFolder;
+using test::WaitUntil;
 
 CommandLine Sh(const std::string& script)
 {
     return CommandLine{"/bin/sh -c <script>", {"/bin/sh", "-c", script}};
-}
-
-// Polls until the condition holds; false after 20 s (a hung child, not a
-// slow one: the tests never depend on how fast anything is).
-bool WaitUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 int CountOpenDescriptors()

@@ -24,26 +24,13 @@ using test::WriteBytes;
 
 class SettingsStore : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        savedConfig_ = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
-        ::setenv("XDG_CONFIG_HOME", config_.path().c_str(), 1);
-        SetCurrentCompressionMethod(std::string());
-    }
-    void TearDown() override
-    {
-        if (savedConfig_)
-            ::setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
-    }
+    void SetUp() override { SetCurrentCompressionMethod(std::string()); }
     std::string SettingsFile() const { return program_.path() + "/Pagewright.ini"; }
     void Store(const std::string& text) { ASSERT_TRUE(WriteBytes(SettingsFile(), text)); }
 
     TempFolder config_;
+    test::ScopedEnvironment configHome_{"XDG_CONFIG_HOME", config_.path()};
     ProgramFolder program_{false};
-    std::optional<std::string> savedConfig_;
 };
 
 TEST_F(SettingsStore, ProgramSettingsLieBesideTheExecutableWhenItsFolderIsWritable)
@@ -137,7 +124,7 @@ class CompressMethodValue : public ::testing::TestWithParam<Stored> {};
 TEST_P(CompressMethodValue, TurnsIntoArgumentsAndAMethodName)
 {
     TempFolder config;
-    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    test::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.path());
     ProgramFolder program(false);
     SetCurrentCompressionMethod("unchanged");
     ASSERT_TRUE(WriteBytes(program.path() + "/Pagewright.ini",
