@@ -3,10 +3,10 @@
 // icons itself and draws only the rows in view, so that thousands of rows
 // cost no more to add than a few.
 //
-// Change rows only through the operations below (they hide the base class's
-// ones of the same name): the base class's own InsertItem, SetItem and
-// SetItemText do not store anything in a list of this kind. Reading
-// (GetItemText, GetItemCount), selection and focus work as in any list.
+// Use only the operations below from outside, together with the column set-up
+// (InsertColumn, SetColumnWidth, GetColumnWidth), GetItemText (index, column),
+// GetItemCount and GetSelectedItemCount: the rows, their selection and the
+// events do not depend on the kind of list underneath.
 
 #include <wx/listctrl.h>
 
@@ -14,6 +14,20 @@
 #include <vector>
 
 namespace pw {
+
+// What the list tells its parent, as wxCommandEvents with the list's id;
+// GetInt() is the row under the pointer, or -1 beside the rows.
+wxDECLARE_EVENT(EVT_FILELIST_CLICK, wxCommandEvent);
+wxDECLARE_EVENT(EVT_FILELIST_DOUBLE_CLICK, wxCommandEvent);
+wxDECLARE_EVENT(EVT_FILELIST_RIGHT_CLICK, wxCommandEvent);
+// Any change of the selected rows, by the user or by the program; GetInt()
+// is -1.
+wxDECLARE_EVENT(EVT_FILELIST_SELECTION_CHANGED, wxCommandEvent);
+// A key pressed while the list has the focus, as a wxKeyEvent, sent to the
+// parent before the list acts on it. The list acts on it (moving the focus
+// and selection) only when the handler calls Skip(); SendNavigationKey lets
+// the parent hand a key back.
+wxDECLARE_EVENT(EVT_FILELIST_KEY_DOWN, wxKeyEvent);
 
 class CFileListCtrl : public wxListCtrl {
 public:
@@ -37,6 +51,21 @@ public:
 
     int GetItemImage(long index) const;
 
+    // Selection and focus by row index. Selecting through these sends
+    // EVT_FILELIST_SELECTION_CHANGED as a user's selection would.
+    bool IsSelected(long index) const;
+    // The selected rows in ascending order.
+    std::vector<long> GetSelectedItems() const;
+    void SelectItem(long index, bool select = true);
+    void DeselectAllItems();
+    long GetFocusedItem() const;  // -1 when no row has the focus
+    void FocusItem(long index);
+    // Scrolls so that the whole row is in view.
+    void ScrollIntoView(long index);
+    // Acts on a navigation key (arrows, Page Up/Down, Home, End) as if the
+    // user had pressed it in the list, without sending EVT_FILELIST_KEY_DOWN.
+    void SendNavigationKey(int wxKeyCode);
+
 protected:
     wxString OnGetItemText(long item, long column) const override;
     int OnGetItemImage(long item) const override;
@@ -50,6 +79,7 @@ private:
     long InsertRow(long index, Row row);
 
     std::vector<Row> m_rows;
+    bool m_handingBackKey = false;
 };
 
 }  // namespace pw

@@ -153,15 +153,12 @@ void CMainDlg::UpdateButtons() {
 void CMainDlg::DeselectAll() {
     if (!m_fileList)
         return;
-    for (long i = m_fileList->GetItemCount() - 1; i >= 0; --i)
-        if (m_fileList->GetItemState(i, wxLIST_STATE_SELECTED) & wxLIST_STATE_SELECTED)
-            m_fileList->SetItemState(i, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    m_fileList->DeselectAllItems();
 }
 
 int CMainDlg::GetSelectedPaths(std::vector<std::string>& paths) const {
     if (m_fileList) {
-        for (long item = m_fileList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); item != -1;
-             item = m_fileList->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+        for (long item : m_fileList->GetSelectedItems()) {
             const wxString text = m_fileList->GetItemText(item, 0);
             if (!text.empty())
                 paths.push_back(PathFromWx(text));
