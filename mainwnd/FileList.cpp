@@ -2,7 +2,7 @@
 
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/FileListRules.h"
-#include "mainwnd/PathText.h"
+#include "ui/PathText.h"
 #include "mainwnd/SystemImageLists.h"
 #include "mainwnd/WaitingEvents.h"
 #include "pages/TiffPages.h"

@@ -1,4 +1,4 @@
-#include "mainwnd/PathText.h"
+#include "ui/PathText.h"
 
 #include <wx/strconv.h>
 

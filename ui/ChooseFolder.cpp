@@ -1,0 +1,40 @@
+#include "ui/ChooseFolder.h"
+
+#include "settings/DialogSettings.h"
+#include "ui/PathText.h"
+
+#include <wx/dirdlg.h>
+
+namespace pw {
+
+namespace {
+
+FolderDialogRunner& Runner() {
+    static FolderDialogRunner runner;
+    return runner;
+}
+
+std::optional<std::string> RunDesktopDialog(wxWindow* owner, const std::string& initial) {
+    // GTK's chooser shows the current folder's path itself, so it needs no
+    // status line of ours.
+    wxDirDialog dialog(owner, "Please select a folder:", PathToWx(initial), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK)
+        return std::nullopt;
+    return PathFromWx(dialog.GetPath());
+}
+
+}  // namespace
+
+void SetFolderDialogRunner(FolderDialogRunner runner) { Runner() = std::move(runner); }
+
+std::string ChooseFolder(wxWindow* owner) {
+    const std::string initial = ReadOpenFolder();
+    const std::optional<std::string> chosen =
+        Runner() ? Runner()(owner, initial) : RunDesktopDialog(owner, initial);
+    if (!chosen || chosen->empty())
+        return std::string();
+    WriteOpenFolder(*chosen);
+    return *chosen;
+}
+
+}  // namespace pw
