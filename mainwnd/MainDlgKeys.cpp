@@ -8,7 +8,7 @@ namespace pw {
 namespace {
 
 // The keys the list itself acts on; numeric-pad arrows count as arrows.
-int NavigationKey(int code) {
+bool IsNavigationKey(int code) {
     switch (code) {
     case WXK_PAGEUP:
     case WXK_PAGEDOWN:
@@ -16,27 +16,29 @@ int NavigationKey(int code) {
     case WXK_UP:
     case WXK_RIGHT:
     case WXK_DOWN:
-        return code;
-    case WXK_NUMPAD_PAGEUP: return WXK_PAGEUP;
-    case WXK_NUMPAD_PAGEDOWN: return WXK_PAGEDOWN;
-    case WXK_NUMPAD_LEFT: return WXK_LEFT;
-    case WXK_NUMPAD_UP: return WXK_UP;
-    case WXK_NUMPAD_RIGHT: return WXK_RIGHT;
-    case WXK_NUMPAD_DOWN: return WXK_DOWN;
-    default: return 0;
+    case WXK_NUMPAD_PAGEUP:
+    case WXK_NUMPAD_PAGEDOWN:
+    case WXK_NUMPAD_LEFT:
+    case WXK_NUMPAD_UP:
+    case WXK_NUMPAD_RIGHT:
+    case WXK_NUMPAD_DOWN:
+        return true;
+    default:
+        return false;
     }
 }
 
 }  // namespace
 
-// The list gets only the six navigation keys back; Insert adds files,
+// The list acts only on the six navigation keys, with their modifiers (Shift
+// extends the selection) as the user pressed them; Insert adds files,
 // Delete removes the selected rows, Tab moves on to the next control, the
 // menu key opens the context menu. Every other key, Home and End and typed
 // letters among them, does nothing in the list.
 void CMainDlg::OnFileListKeyDown(wxKeyEvent& event) {
     const int code = event.GetKeyCode();
-    if (const int key = NavigationKey(code)) {
-        m_fileList->SendNavigationKey(key);
+    if (IsNavigationKey(code)) {
+        event.Skip();
         return;
     }
     switch (code) {
