@@ -13,11 +13,15 @@
 
 namespace pw {
 
+// Each window has a connection of its own, so that each can offer its object
+// at the same path; closing it gives the bus name back.
 struct SessionBusService::Connection {
     GDBusConnection* bus = nullptr;
     ~Connection() {
-        if (bus)
-            g_object_unref(bus);
+        if (!bus)
+            return;
+        g_dbus_connection_close_sync(bus, nullptr, nullptr);
+        g_object_unref(bus);
     }
 };
 
@@ -133,7 +137,14 @@ std::unique_ptr<SessionBusService> SessionBusService::Start(SessionBusHandlers h
     GError* error = nullptr;
     std::unique_ptr<SessionBusService> service(new SessionBusService);
     service->m_connection = std::make_unique<Connection>();
-    service->m_connection->bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+    if (gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error)) {
+        service->m_connection->bus = g_dbus_connection_new_for_address_sync(
+            address,
+            static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                              G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+            nullptr, nullptr, &error);
+        g_free(address);
+    }
     GDBusNodeInfo* info = Introspection();
     if (service->m_connection->bus && info) {
         service->m_handlers = std::move(handlers);
@@ -161,14 +172,6 @@ SessionBusService::~SessionBusService() {
         return;
     if (m_registration)
         g_dbus_connection_unregister_object(bus, m_registration);
-    if (!m_busName.empty()) {
-        GVariant* reply = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                      "org.freedesktop.DBus", "ReleaseName",
-                                                      g_variant_new("(s)", m_busName.c_str()), nullptr,
-                                                      G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
-        if (reply)
-            g_variant_unref(reply);
-    }
 }
 
 }  // namespace pw
