@@ -1,6 +1,7 @@
 #include "ui/CLinkStatic.h"
 
 #include "platform/ShellOpen.h"
+#include "ui/AccessibleLink.h"
 #include "ui/AppMessageBox.h"
 #include "ui/PathText.h"
 #include "ui/XMessageBox.h"
@@ -33,6 +34,7 @@ bool CLinkStatic::Create(wxWindow* parent, wxWindowID id, const wxString& text, 
         label = m_target;
     wxControl::SetLabel(label);
     SetName(label);
+    ExposeAsLink(this, label);
     wxFont font = GetFont();
     font.SetUnderlined(m_underlined);
     SetFont(font);
@@ -52,6 +54,7 @@ bool CLinkStatic::Create(wxWindow* parent, wxWindowID id, const wxString& text, 
 void CLinkStatic::SetLabel(const wxString& label) {
     wxControl::SetLabel(label);
     SetName(label);
+    ExposeAsLink(this, label);
     InvalidateBestSize();
     FitToText();
     Refresh();
