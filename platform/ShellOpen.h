@@ -9,23 +9,29 @@ namespace pw {
 
 // Results below or at this value are failures; success is above it.
 inline constexpr int kShellOpenFailureLimit = 32;
-// The failures that can occur here: the file does not exist, and no program
-// to open the target with could be started.
+// The failures that can occur here: the file does not exist (or the opener
+// says so), no program to open the target with could be started (or the
+// opener found none), and any other failure of the opener.
 inline constexpr int kShellOpenFileNotFound = 2;
 inline constexpr int kShellOpenNoAssociation = 31;
+inline constexpr int kShellOpenUnknownFailure = 1;
 inline constexpr int kShellOpenSuccess = 42;
 
 // True when the text starts with a URI scheme ("https:", "mailto:", ...).
 bool IsAddress(const std::string& target);
 
-// Starts the desktop's opener (xdg-open) with the target, else the default
-// web browser ($BROWSER, x-www-browser, sensible-browser) given the target.
-// The target always travels as one argument of its own: a file path is made
-// absolute first, so that no target can be taken for an option, and no shell
-// ever reads it. Does not wait for the program it starts.
-// Returns kShellOpenSuccess once a program was started, kShellOpenFileNotFound
-// for an empty target or a file path that names nothing, and
-// kShellOpenNoAssociation when no opener or browser could be started.
+// Starts the desktop's opener (xdg-open) with the target; when it cannot be
+// started or fails, the default web browser ($BROWSER, x-www-browser,
+// sensible-browser) given the target. The target always travels as one
+// argument of its own: a file path is made absolute first, so that no target
+// can be taken for an option, and no shell ever reads it. A launcher that
+// fails says so within moments; one still running by then counts as started,
+// and is not waited for.
+// Returns kShellOpenSuccess once a program was started; kShellOpenFileNotFound
+// for an empty target or a file path that names nothing; else the opener's
+// failure (kShellOpenFileNotFound, kShellOpenNoAssociation or
+// kShellOpenUnknownFailure), or kShellOpenNoAssociation when neither it nor a
+// browser could be started.
 int ShellOpen(const std::string& target);
 
 }  // namespace pw

@@ -3,11 +3,14 @@
 #include "platform/DebugTrace.h"
 #include "platform/Paths.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <thread>
@@ -19,21 +22,21 @@ namespace pw {
 
 namespace {
 
-// Starts program with one argument, standard input from /dev/null, and
-// reaps it on a thread of its own when it ends, however long it runs (some
-// openers wait for the application they start). False when it cannot be
-// started.
-bool StartDetached(const std::string& program, const std::string& argument) {
-    posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0)
-        return false;
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", 0, 0);
-    std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()), nullptr};
-    pid_t pid = -1;
-    const int error = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        return false;
+// How long a launcher may take to say that it cannot open the target.
+// Openers that find no program for a target, or no file, end at once with
+// a failure status; one that is still running by then has started the
+// program (some wait for it to end), and is left to run.
+constexpr auto kVerdictTime = std::chrono::milliseconds(1500);
+constexpr auto kVerdictPoll = std::chrono::milliseconds(10);
+
+enum class Launch { NotStarted, Started, Failed };
+
+struct LaunchResult {
+    Launch launch = Launch::NotStarted;
+    int exitStatus = 0;  // when Failed; -1 after a signal
+};
+
+void ReapLater(pid_t pid, const std::string& program) {
     std::thread([pid, program] {
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -41,7 +44,55 @@ bool StartDetached(const std::string& program, const std::string& argument) {
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             DebugTrace(program + " ended with status " + std::to_string(WEXITSTATUS(status)));
     }).detach();
-    return true;
+}
+
+// Starts program with one argument and standard input from /dev/null, and
+// waits for its verdict (above).
+LaunchResult StartLauncher(const std::string& program, const std::string& argument) {
+    LaunchResult result;
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return result;
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    std::vector<char*> argv{const_cast<char*>(program.c_str()), const_cast<char*>(argument.c_str()), nullptr};
+    pid_t pid = -1;
+    const int error = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        return result;
+    const auto deadline = std::chrono::steady_clock::now() + kVerdictTime;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+                result.launch = Launch::Started;
+            } else {
+                result.launch = Launch::Failed;
+                result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                DebugTrace(program + " could not open " + argument + " (status " +
+                           std::to_string(result.exitStatus) + ")");
+            }
+            return result;
+        }
+        if ((done < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            ReapLater(pid, program);
+            result.launch = Launch::Started;
+            return result;
+        }
+        std::this_thread::sleep_for(kVerdictPoll);
+    }
+}
+
+// The opener's failure in the codes the window reports: its statuses for a
+// missing file (2) and for no program to open the target with (3); any
+// other failure is an unknown error.
+int OpenerFailureCode(int exitStatus) {
+    switch (exitStatus) {
+    case 2: return kShellOpenFileNotFound;
+    case 3: return kShellOpenNoAssociation;
+    default: return kShellOpenUnknownFailure;
+    }
 }
 
 std::string AbsolutePath(const std::string& path) {
@@ -100,13 +151,14 @@ int ShellOpen(const std::string& target) {
             return kShellOpenFileNotFound;
         argument = AbsolutePath(target);
     }
-    if (StartDetached("xdg-open", argument))
+    const LaunchResult opener = StartLauncher("xdg-open", argument);
+    if (opener.launch == Launch::Started)
         return kShellOpenSuccess;
     for (const std::string& browser : BrowserPrograms())
-        if (StartDetached(browser, argument))
+        if (StartLauncher(browser, argument).launch == Launch::Started)
             return kShellOpenSuccess;
     DebugTrace("no program to open " + target);
-    return kShellOpenNoAssociation;
+    return opener.launch == Launch::Failed ? OpenerFailureCode(opener.exitStatus) : kShellOpenNoAssociation;
 }
 
 }  // namespace pw
