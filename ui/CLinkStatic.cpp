@@ -110,7 +110,13 @@ wxSize CLinkStatic::DoGetBestSize() const { return GetTextExtent(GetLabel()); }
 wxColour CLinkStatic::GetCurrentColour() const {
     if (m_hovering)
         return m_hoverColour;
-    return m_visited ? m_visitedColour : m_linkColour;
+    const wxColour colour = m_visited ? m_visitedColour : m_linkColour;
+    // The classic link blue and purple are hard to read on a dark theme's
+    // background; there they are drawn lighter.
+    const wxColour back = GetBackgroundColour();
+    if (back.IsOk() && back.GetLuminance() < 0.4)
+        return colour.ChangeLightness(160);
+    return colour;
 }
 
 int CLinkStatic::OpenLink(const wxString& target) { return ShellOpen(PathFromWx(target)); }
