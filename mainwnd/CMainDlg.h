@@ -75,9 +75,10 @@ public:
     void AddDroppedFiles(const std::vector<std::string>& dropped);
     void RemoveSelected();
     void RemoveAll();
-    // The list's context menu at the mouse pointer, and its commands
-    // (1 to 5, in the menu's order).
-    void ShowListContextMenu();
+    // The list's context menu at the mouse pointer (opened from the
+    // keyboard: at the list's top left corner), and its commands (1 to 5,
+    // in the menu's order).
+    void ShowListContextMenu(bool fromKeyboard = false);
     void RunListCommand(int command);
     void ShowAbout();
     // Help: opens the home page.

@@ -91,10 +91,11 @@ void CMainDlg::RemoveAll() {
     UpdateButtons();
 }
 
-void CMainDlg::ShowListContextMenu() {
+void CMainDlg::ShowListContextMenu(bool fromKeyboard) {
     if (!m_fileList)
         return;
-    const wxPoint at = ScreenToClient(wxGetMousePosition()) + wxPoint(1, 1);
+    const wxPoint at = fromKeyboard ? m_fileList->GetPosition() + wxPoint(16, 16)
+                                    : ScreenToClient(wxGetMousePosition()) + wxPoint(1, 1);
     std::unique_ptr<wxMenu> menu =
         BuildListContextMenu(m_fileList->GetItemCount(), m_fileList->GetSelectedItemCount());
     const int command = GetPopupMenuSelectionFromUser(*menu, at);

@@ -55,11 +55,11 @@ void CMainDlg::OnFileListKeyDown(wxKeyEvent& event) {
         return;
     case WXK_MENU:
     case WXK_WINDOWS_MENU:
-        ShowListContextMenu();
+        ShowListContextMenu(true);
         return;
     case WXK_F10:
         if (event.GetModifiers() == wxMOD_SHIFT)
-            ShowListContextMenu();
+            ShowListContextMenu(true);
         return;
     default:
         return;
