@@ -11,6 +11,7 @@
 #include "settings/DialogSettings.h"
 #include "tests/fixtures/FakeLauncher.h"
 #include "tests/fixtures/TiffFixtures.h"
+#include "tests/ui/ExpectMessageBox.h"
 #include "tests/ui/WxTestEnvironment.h"
 #include "ui/CLinkStatic.h"
 #include "ui/PathText.h"
@@ -32,20 +33,7 @@ namespace {
 
 using test::TempFolder;
 
-// Answers wxTEST_DIALOG's message box and keeps its text.
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
-public:
-    explicit ExpectMessage(wxString* text) : text_(text) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* box) const override {
-        *text_ = box->GetMessage();
-        return wxID_OK;
-    }
-
-private:
-    wxString* text_;
-};
+using ExpectMessage = test::ExpectMessageBox;
 
 // A main window, set up as when it opens, with the settings in a folder of
 // the test's own and the Open dialog answered by the test.

@@ -2,6 +2,7 @@
 // colours, and what a click does.
 
 #include "tests/fixtures/FakeLauncher.h"
+#include "tests/ui/ExpectMessageBox.h"
 #include "tests/ui/WxTestEnvironment.h"
 #include "ui/CLinkStatic.h"
 
@@ -15,19 +16,7 @@
 namespace pw {
 namespace {
 
-class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
-public:
-    explicit ExpectMessage(wxString* text) : text_(text) {}
-
-protected:
-    int OnInvoked(wxMessageDialog* box) const override {
-        *text_ = box->GetMessage();
-        return wxID_OK;
-    }
-
-private:
-    wxString* text_;
-};
+using ExpectMessage = test::ExpectMessageBox;
 
 struct Frame {
     std::unique_ptr<wxFrame, void (*)(wxFrame*)> frame{new wxFrame(nullptr, wxID_ANY, "links"),
