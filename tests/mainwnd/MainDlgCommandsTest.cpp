@@ -1,6 +1,5 @@
 // The main window's commands: the Open dialog, drops, Remove and Remove All,
-// the context menu, the keyboard, opening files, About and the progress
-// text of other programs.
+// the context menu, the keyboard, opening files and About.
 
 #include "app/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
@@ -273,20 +272,6 @@ TEST(Help, F1AndDoubleClicksOpenThroughTheDesktop) {
     ASSERT_TRUE(opener.WaitForCalls(2));
     EXPECT_EQ(opener.Calls().size(), 2u);
     EXPECT_EQ(opener.Calls()[1], std::vector<std::string>{files / "one.tif"});
-}
-
-TEST(ProgressText, ShowsTheTextAndSetsTheBar) {
-    Window w;
-    auto* line = wxDynamicCast(w.dlg->FindWindow(IDC_INFORMATION), wxStaticText);
-    ASSERT_NE(line, nullptr);
-    w.dlg->OnProgressText(40, "Page 3 & more");
-    EXPECT_EQ(line->GetLabelText(), "Page 3 & more");
-    EXPECT_EQ(w.dlg->GetProgressBar()->GetValue(), 40);
-    w.dlg->OnProgressText(70, "");
-    EXPECT_EQ(line->GetLabelText(), "Page 3 & more");
-    EXPECT_EQ(w.dlg->GetProgressBar()->GetValue(), 40);
-    w.dlg->OnProgressText(250, "Done");
-    EXPECT_EQ(w.dlg->GetProgressBar()->GetValue(), 100);
 }
 
 TEST(About, ShowsTheIdentityAndOpensTheWebPage) {

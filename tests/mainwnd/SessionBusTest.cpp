@@ -98,6 +98,8 @@ TEST(SessionBus, OtherProgramsPingAddFilesAndSendProgress) {
     EXPECT_EQ(w.dlg->GetProgressBar()->GetValue(), 55);
     EXPECT_FALSE(Call(name, "ProgressText", {"10", std::string(kBusMaxTextBytes + 1, 't')}).ok);
     EXPECT_EQ(w.dlg->GetProgressBar()->GetValue(), 55);
+    EXPECT_TRUE(Call(name, "ProgressText", {"250", "Done"}).ok);
+    EXPECT_EQ(w.dlg->GetProgressBar()->GetValue(), 100);
 }
 
 TEST(SessionBus, EachWindowHasANameOfItsOwn) {
