@@ -3,6 +3,10 @@
 
 namespace pw {
 
+// The application's reverse-DNS id: the stem of each window's session-bus
+// name, and the name of the desktop entry and metadata.
+inline constexpr const char* kApplicationId = "io.github.pagewright.Pagewright";
+
 struct ProductIdentity {
     // Captions of the main window, the About box and the -copyright notice.
     const char* displayName;

@@ -2,6 +2,7 @@
 
 #include "app/ProductIdentity.h"
 #include "mainwnd/CommandLine.h"
+#include "mainwnd/SessionBusService.h"
 #include "mainwnd/SystemImageLists.h"
 #include "mainwnd/SystemMenu.h"
 #include "res/ProgramIcon.h"
@@ -77,12 +78,14 @@ CMainDlg::CMainDlg(wxWindow* parent)
         std::exit(code);
     };
     BindControls();
+    BindCommands();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
 }
 
 CMainDlg::~CMainDlg() { ReleaseBorrowedImageLists(); }
 
 bool CMainDlg::Destroy() {
+    m_busService.reset();
     ReleaseBorrowedImageLists();
     return cdxCResizableDialog::Destroy();
 }
@@ -129,6 +132,7 @@ bool CMainDlg::OnInitDialog() {
     TransferDataToWindow();
     AddControlsToLayout();
     ProcessCommandLine();
+    StartSessionBusService();
     SetTitle(wxString::FromUTF8(id.displayName));
     // Nearly every row will want the TIFF icon; looking it up once the window
     // is up spares the first files added the loading of the desktop's

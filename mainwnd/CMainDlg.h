@@ -9,10 +9,13 @@
 #include "mainwnd/CFileListCtrl.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace pw {
+
+class SessionBusService;
 
 // The list's column widths are pixels of the classic 8-point dialog font
 // (an average character 6 pixels wide) that the window's template was drawn
@@ -63,6 +66,32 @@ public:
     int GetSelectedPaths(std::vector<std::string>& paths) const;
     void ClearInformationColumn();
 
+    // The commands of the window (MainDlgCommands.cpp, MainDlgKeys.cpp).
+    // Add File(s): the Open dialog, then AddFiles.
+    void AddFilesFromDialog();
+    // Appends the files chosen in the Open dialog; false when cancelled.
+    static bool BrowseTiffFiles(wxWindow* owner, std::vector<std::string>& paths);
+    // Adds the dropped files that pass IsTiffPath, in the dropped order.
+    void AddDroppedFiles(const std::vector<std::string>& dropped);
+    void RemoveSelected();
+    void RemoveAll();
+    // The list's context menu at the mouse pointer (opened from the
+    // keyboard: at the list's top left corner), and its commands (1 to 5,
+    // in the menu's order).
+    void ShowListContextMenu(bool fromKeyboard = false);
+    void RunListCommand(int command);
+    void ShowAbout();
+    // Help: opens the home page.
+    void ShowHelp();
+    // The TIFF information dialog for one file; false when it failed.
+    bool ShowTiffInformation(const std::string& path);
+    // Shows the text on the Information line and sets the progress bar;
+    // an empty text changes nothing.
+    void OnProgressText(unsigned position, const std::string& text);
+    // The bus name other programs reach this window at; empty without a
+    // session bus.
+    std::string GetBusName() const;
+
     CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
     wxWindow* GetPreview() const { return m_preview; }
@@ -73,6 +102,10 @@ private:
     void AddControlsToLayout();
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
+    void BindCommands();
+    void OnFileListKeyDown(wxKeyEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void StartSessionBusService();
 
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;
@@ -81,6 +114,7 @@ private:
     wxWindow* m_preview = nullptr;
     wxIconBundle m_icon;
     StartupHooks m_hooks;
+    std::unique_ptr<SessionBusService> m_busService;
 };
 
 }  // namespace pw

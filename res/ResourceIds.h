@@ -5,6 +5,16 @@ namespace pw {
 
 inline constexpr int IDI_PROGRAM = 128;
 
+// About box.
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDC_ABOUT_HOMEPAGE = 1017;
+inline constexpr int IDC_ABOUT_MAIL = 1018;
+inline constexpr int IDC_ABOUT_NAME = 1032;
+inline constexpr int IDC_ABOUT_RIGHTS = 1033;
+inline constexpr int IDC_ABOUT_WEB = 1074;
+// The OK button of a template, the dialog's affirmative button.
+inline constexpr int IDC_DIALOG_OK = 1;
+
 // Main dialog.
 inline constexpr int IDD_MAIN = 102;
 inline constexpr int IDC_PREVIEW = 1000;

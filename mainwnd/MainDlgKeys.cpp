@@ -1,0 +1,87 @@
+// The main window's keyboard: what the file list does with a key, and the
+// keys that must not close the window or press one of its buttons.
+
+#include "mainwnd/CMainDlg.h"
+
+namespace pw {
+
+namespace {
+
+// The keys the list itself acts on; numeric-pad arrows count as arrows.
+bool IsNavigationKey(int code) {
+    switch (code) {
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_LEFT:
+    case WXK_UP:
+    case WXK_RIGHT:
+    case WXK_DOWN:
+    case WXK_NUMPAD_PAGEUP:
+    case WXK_NUMPAD_PAGEDOWN:
+    case WXK_NUMPAD_LEFT:
+    case WXK_NUMPAD_UP:
+    case WXK_NUMPAD_RIGHT:
+    case WXK_NUMPAD_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+// The list acts only on the six navigation keys, with their modifiers (Shift
+// extends the selection) as the user pressed them; Insert adds files,
+// Delete removes the selected rows, Tab moves on to the next control, the
+// menu key opens the context menu. Every other key, Home and End and typed
+// letters among them, does nothing in the list.
+void CMainDlg::OnFileListKeyDown(wxKeyEvent& event) {
+    const int code = event.GetKeyCode();
+    if (IsNavigationKey(code)) {
+        event.Skip();
+        return;
+    }
+    switch (code) {
+    case WXK_INSERT:
+    case WXK_NUMPAD_INSERT:
+        AddFilesFromDialog();
+        return;
+    case WXK_DELETE:
+    case WXK_NUMPAD_DELETE:
+        RemoveSelected();
+        return;
+    case WXK_TAB:
+        event.Skip();
+        return;
+    case WXK_MENU:
+    case WXK_WINDOWS_MENU:
+        ShowListContextMenu(true);
+        return;
+    case WXK_F10:
+        if (event.GetModifiers() == wxMOD_SHIFT)
+            ShowListContextMenu(true);
+        return;
+    default:
+        return;
+    }
+}
+
+// Runs before any control of the window sees the key. The window has no
+// Cancel button and a default button (Add File(s)); Escape and Return reach
+// neither, nor the focused button. F1 is Help wherever the focus is.
+void CMainDlg::OnCharHook(wxKeyEvent& event) {
+    switch (event.GetKeyCode()) {
+    case WXK_ESCAPE:
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        return;
+    case WXK_F1:
+        ShowHelp();
+        return;
+    default:
+        event.Skip();
+        return;
+    }
+}
+
+}  // namespace pw
