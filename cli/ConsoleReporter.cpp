@@ -69,12 +69,17 @@ void ConsoleReporter::OnItemStatus(int index, const std::string& status, const s
         ++failed_;
     const bool redraw = barShown_;
     ClearBar();
-    std::string line = status;
-    line += '\t';
-    line += paths_[index];
-    if (!reason.empty()) {
+    std::string line;
+    if (lineWriter_) {
+        line = lineWriter_(index, status, reason);
+    } else {
+        line = status;
         line += '\t';
-        line += OneLine(reason);
+        line += paths_[index];
+        if (!reason.empty()) {
+            line += '\t';
+            line += OneLine(reason);
+        }
     }
     std::fprintf(out_, "%s\n", line.c_str());
     std::fflush(out_);
