@@ -50,15 +50,15 @@ FileRecord BatchFileRecord(const std::string& operation, const BatchJob& job, in
     record.status = status;
     record.reason = reason;
     record.seconds = seconds;
-    if (i >= job.outputs.size())
+    if (i >= job.outputs.size() || status != "Success")
         return record;
     if (operation == kOperationSplit) {
         record.outputs = SplitPageFiles(job.outputs[i]);
         record.pages = static_cast<int>(record.outputs.size());
-    } else if (status == "Success" && operation == kOperationMerge) {
+    } else if (operation == kOperationMerge) {
         record.outputs = {job.outputs[0]};
         record.pages = CountPages(record.file);
-    } else if (status == "Success") {
+    } else {
         record.outputs = {job.outputs[i]};
         record.pages = CountPages(job.outputs[i]);
     }
