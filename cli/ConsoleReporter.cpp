@@ -69,18 +69,16 @@ void ConsoleReporter::OnItemStatus(int index, const std::string& status, const s
         ++failed_;
     const bool redraw = barShown_;
     ClearBar();
-    std::string line;
-    if (lineWriter_) {
-        line = lineWriter_(index, status, reason);
-    } else {
-        line = status;
+    std::string line = status;
+    line += '\t';
+    line += paths_[index];
+    if (!reason.empty()) {
         line += '\t';
-        line += paths_[index];
-        if (!reason.empty()) {
-            line += '\t';
-            line += OneLine(reason);
-        }
+        line += OneLine(reason);
     }
+    // --json and the like: their line instead of the tab line.
+    if (lineWriter_)
+        line = lineWriter_(index, status, reason);
     std::fprintf(out_, "%s\n", line.c_str());
     std::fflush(out_);
     if (redraw)
