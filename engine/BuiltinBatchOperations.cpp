@@ -9,6 +9,7 @@
 #include "engine/AppendRollback.h"
 #include "engine/ToolOutputFile.h"
 #include "pages/PageCopier.h"
+#include "pages/RawPageFile.h"
 #include "pages/TiffDiagnostics.h"
 #include "pages/TiffSource.h"
 #include "platform/Paths.h"
@@ -407,6 +408,11 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
             return false;
         }
         const std::string name = prefix + SplitPageSuffix(i) + ".tif";
+        const RawPageResult raw = WriteRawPageFile(input, static_cast<int>(i), name, reason);
+        if (raw == RawPageResult::Written)
+            continue;
+        if (raw != RawPageResult::NotHandled)
+            return false;
         TiffDiagnostics written;
         TiffHandle out(written.Open(name, (pages[i].plan.outputBytesBound > kClassicTiffLimit - 16 ? mode + '8' : mode).c_str()));
         if (!out) {

@@ -1,8 +1,10 @@
 #pragma once
 // The batch operations of pagewright-batch's builtin engine. Merge and split
-// copy every page's stored data with the page copier, in this process and
-// without a tool: the same pixels, JPEG pages not re-encoded, the page
-// numbers rewritten. A file whose pages cannot be copied as stored goes
+// copy every page's stored data, in this process and without a tool: the
+// same pixels, JPEG pages not re-encoded, the page numbers rewritten. A
+// merge appends with the page copier; a split writes each page file by
+// copying the page's directory entries (RawPageFile), or with the page
+// copier where that cannot serve (BigTIFF sources). A file whose pages cannot be copied as stored goes
 // through the tools instead (ToolBatchOperations), and is noted:
 // - the merge compresses and a page is not stored with the chosen method;
 // - a page is in a scheme libtiff can only read (old-style JPEG, ...);
