@@ -384,50 +384,61 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
         reason = Unreadable(diagnostics);
         return false;
     }
-    std::string fallback;
-    if (static_cast<size_t>(input.pageCount()) > kSplitNames)
-        fallback = "more pages than the " + std::to_string(kSplitNames) + " page-file names";
-    PageCopier copier(input, diagnostics);
-    std::vector<SourcePage> pages;
-    if (fallback.empty()) {
-        pages = PlanPages(input, copier, diagnostics, reason);
-        if (pages.empty())
-            return false;
-        fallback = ReadOnlyScheme(pages);
-    }
-    if (!fallback.empty()) {
-        NoteFallback(source, fallback);
+    if (static_cast<size_t>(input.pageCount()) > kSplitNames) {
+        NoteFallback(source, "more pages than the " + std::to_string(kSplitNames) + " page-file names");
         return ToolBatchOperations().Split(source, output, stop, outcome);
     }
 
+    // Each page is checked and written in one visit of its directory. A
+    // page that only the tools can serve, found late, takes back the page
+    // files written before it.
+    PageCopier copier(input, diagnostics);
+    std::vector<std::string> written;
     std::string mode = "w";
     mode += TIFFIsBigEndian(input.tiff()) ? 'b' : 'l';
-    for (size_t i = 0; i < pages.size(); ++i) {
+    for (int i = 0; i < input.pageCount(); ++i) {
         if (Stopped(stop)) {
             reason = "stopped";
             return false;
         }
-        const std::string name = prefix + SplitPageSuffix(i) + ".tif";
-        const RawPageResult raw = WriteRawPageFile(input, static_cast<int>(i), name, reason);
-        if (raw == RawPageResult::Written)
-            continue;
-        if (raw != RawPageResult::NotHandled)
-            return false;
-        TiffDiagnostics written;
-        TiffHandle out(written.Open(name, (pages[i].plan.outputBytesBound > kClassicTiffLimit - 16 ? mode + '8' : mode).c_str()));
-        if (!out) {
-            reason = "cannot create " + name + ": " + written.lastError();
+        PagePlan plan;
+        if (!copier.Plan(i, plan)) {
+            reason = PageError(diagnostics, static_cast<size_t>(i));
             return false;
         }
-        const PageCopier::Result result = copier.Write(pages[i].plan, out.get(), 0, 1);
+        if (plan.method != PagePlan::Method::CopyStored) {
+            for (const std::string& name : written)
+                ::unlink(name.c_str());
+            uint16_t compression = COMPRESSION_NONE;
+            TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_COMPRESSION, &compression);
+            NoteFallback(source, "page " + std::to_string(i + 1) + " is in compression scheme " +
+                                     std::to_string(compression) + ", which libtiff only reads");
+            return ToolBatchOperations().Split(source, output, stop, outcome);
+        }
+        const std::string name = prefix + SplitPageSuffix(static_cast<size_t>(i)) + ".tif";
+        const RawPageResult raw = WriteRawPageFile(input, i, name, reason);
+        if (raw != RawPageResult::NotHandled) {
+            if (raw != RawPageResult::Written)
+                return false;
+            written.push_back(name);
+            continue;
+        }
+        TiffDiagnostics writing;
+        TiffHandle out(writing.Open(name, (plan.outputBytesBound > kClassicTiffLimit - 16 ? mode + '8' : mode).c_str()));
+        if (!out) {
+            reason = "cannot create " + name + ": " + writing.lastError();
+            return false;
+        }
+        const PageCopier::Result result = copier.Write(plan, out.get(), 0, 1);
         if (result != PageCopier::Result::Written) {
             TIFFSetMode(out.get(), O_RDONLY);
             out.reset();
             ::unlink(name.c_str());
-            reason = result == PageCopier::Result::SourceFailed ? PageError(diagnostics, i)
-                                                                : "cannot write " + name + ": " + written.lastError();
+            reason = result == PageCopier::Result::SourceFailed ? PageError(diagnostics, static_cast<size_t>(i))
+                                                                : "cannot write " + name + ": " + writing.lastError();
             return false;
         }
+        written.push_back(name);
     }
     return true;
 }

@@ -247,9 +247,21 @@ RawPageResult WriteRawPageFile(TiffSource& source, int index, const std::string&
     const std::vector<uint32_t> sizes = TableValues(*counts, order);
     if (oldOffsets.empty() || oldOffsets.size() != sizes.size())
         return RawPageResult::NotHandled;
+    // The tables must say what libtiff reads from them (it mends some damaged
+    // ones): the bytes copied are the bytes a reader of the source decodes.
+    if (!source.SelectPage(index)) {
+        error = "cannot read page " + std::to_string(index + 1);
+        return RawPageResult::SourceFailed;
+    }
+    const uint32_t strips = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    if (strips != oldOffsets.size())
+        return RawPageResult::NotHandled;
     uint64_t dataBytes = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
         if (sizes[i] == 0 || oldOffsets[i] > fileSize || sizes[i] > fileSize - oldOffsets[i])
+            return RawPageResult::NotHandled;
+        const auto strip = static_cast<uint32_t>(i);
+        if (TIFFGetStrileOffset(tif, strip) != oldOffsets[i] || TIFFGetStrileByteCount(tif, strip) != sizes[i])
             return RawPageResult::NotHandled;
         dataBytes += sizes[i];
     }

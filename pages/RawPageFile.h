@@ -18,15 +18,17 @@ namespace pw {
 enum class RawPageResult {
     Written,
     // The page's directory is not one this copy handles (a BigTIFF source,
-    // an entry type of BigTIFF, tables it cannot read): nothing was
-    // written; the page copier serves it instead.
+    // an entry type of BigTIFF, strip tables that libtiff reads otherwise
+    // than they are stored): nothing was written; the page copier serves
+    // it instead.
     NotHandled,
     SourceFailed,  // the source could not be read; error says why
     OutputFailed,  // the file could not be written; error says why
 };
 
 // Writes page index of source to a new file at path (replacing a file that
-// is there). On failure nothing is left at path.
+// is there). Makes the page libtiff's current directory of the source. On
+// failure nothing is left at path.
 RawPageResult WriteRawPageFile(TiffSource& source, int index, const std::string& path, std::string& error);
 
 }  // namespace pw

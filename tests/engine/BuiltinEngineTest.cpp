@@ -269,6 +269,26 @@ TEST_F(BuiltinEngine, FilesTheRawCopyCannotServeGoThroughTheToolsAndAreNoted)
     ASSERT_EQ(oldStyle.Fallbacks().size(), 2u);
     EXPECT_THAT(oldStyle.Fallbacks()[0].why, HasSubstr("which libtiff only reads"));
     EXPECT_THAT(oldStyle.Fallbacks()[1].why, HasSubstr("which libtiff only reads"));
+
+    // Found on the second page, after the first was written: the split is
+    // the tools' alone.
+    const std::string mixedNew = work_ / "mixed-new.tif";
+    ASSERT_TRUE(WriteTestTiff(mixedNew, {jpeg, jpeg}));
+    TiffPatcher mixed(ReadBytes(mixedNew));
+    mixed.SetValue(1, TIFFTAG_COMPRESSION, COMPRESSION_OJPEG);
+    const std::string late = work_ / "late.tif";
+    ASSERT_TRUE(mixed.Save(late));
+    const std::string byCopy = work_ / "late-copy";
+    const std::string byTool = work_ / "late-tool";
+    ::mkdir(byCopy.c_str(), 0777);
+    ::mkdir(byTool.c_str(), 0777);
+    oldStyle.Split(late, byCopy + "/late.tif", nullptr, &outcome);
+    SplitFile(late, byTool + "/late.tif", nullptr, &outcome);
+    ASSERT_EQ(oldStyle.Fallbacks().size(), 3u);
+    EXPECT_THAT(oldStyle.Fallbacks()[2].why, HasSubstr("page 2 is in compression scheme 6"));
+    EXPECT_EQ(FolderEntries(byCopy), FolderEntries(byTool));
+    for (const std::string& name : FolderEntries(byTool))
+        EXPECT_EQ(ReadBytes(byCopy + "/" + name), ReadBytes(byTool + "/" + name)) << name;
 }
 
 TEST_F(BuiltinEngine, AFailedFileLeavesThePagesMergedSoFarAsTheyWere)
