@@ -123,7 +123,7 @@ std::string HelpText(const std::string& name)
     std::string text = std::string("usage: ") + command->synopsis + "\n\n" + command->description +
                        "\n\nOptions: --trace shows the tool command lines; -- ends the options.\n";
     if (std::find(command->options.begin(), command->options.end(), "--json") != command->options.end())
-        text += "--json writes one JSON object per file instead of the tab lines:\n" + JsonFormatText();
+        text += JsonFormatText();
     return text;
 }
 
