@@ -2,10 +2,6 @@
 // the same tool commands, and the cost of the batch worker itself per entry
 // (with operations that do nothing).
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -22,12 +18,11 @@
 #include <vector>
 
 #include "bench/A4Corpus.h"
+#include "bench/ProcessTimes.h"
 #include "engine/BatchSession.h"
 #include "engine/NoticeRelay.h"
 #include "engine/ToolInvocations.h"
 #include "platform/ProgramFolder.h"
-
-extern char** environ;
 
 using namespace pw::bench;
 
@@ -48,27 +43,8 @@ struct Times {
 
 Times Spawn(const std::vector<std::string>& arguments)
 {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    Times times;
-    const auto start = Clock::now();
-    pid_t pid;
-    if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status;
-        rusage usage{};
-        ::wait4(pid, &status, 0, &usage);
-        times.processor = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 + usage.ru_stime.tv_sec +
-                          usage.ru_stime.tv_usec * 1e-6;
-    }
-    times.wall = Seconds(Clock::now() - start);
-    posix_spawn_file_actions_destroy(&actions);
-    return times;
+    const ProcessTimes run = RunProcess(arguments);
+    return {run.wall, run.processor};
 }
 
 void CliMergeBench(const std::string& cli)

@@ -1,12 +1,32 @@
 #include <cstdio>
+#include <optional>
 
 #include "cli/Commands.h"
 #include "cli/ConsoleReporter.h"
+#include "cli/FileRecords.h"
+#include "cli/FileResults.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSession.h"
+#include "engine/BuiltinBatchOperations.h"
+#include "engine/ParallelBatch.h"
 #include "settings/CompressionMethod.h"
 
 namespace pw::cli {
+namespace {
+
+// The closing note of the builtin engine: the files it left to the tools.
+void PrintToolFallbacks(const BuiltinBatchOperations& builtin)
+{
+    const auto fallbacks = builtin.Fallbacks();
+    if (fallbacks.empty())
+        return;
+    std::fprintf(stderr, "pagewright-batch: %zu file%s went through the tools instead of the builtin copy:\n",
+                 fallbacks.size(), fallbacks.size() == 1 ? "" : "s");
+    for (const auto& fallback : fallbacks)
+        std::fprintf(stderr, "  %s: %s\n", fallback.source.c_str(), fallback.why.c_str());
+}
+
+}  // namespace
 
 int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
 {
@@ -31,16 +51,36 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
         std::fprintf(stderr, "pagewright-batch: %s\n", plan.error.c_str());
         return kExitFailure;
     }
-    ConsoleReporter reporter(plan.job.sources, stdout, stderr, IsTerminal(stderr));
-    signals.SetAction([&session] { session.Stop(); });
-    if (!session.Start(std::move(plan.job), reporter)) {
-        signals.SetAction(nullptr);
-        std::fprintf(stderr, "pagewright-batch: the batch could not be started\n");
-        return kExitFailure;
+    const BatchJob job = plan.job;
+    ConsoleReporter reporter(job.sources, stdout, stderr, IsTerminal(stderr));
+    FileResults results(job.sources.size(), reporter);
+    if (options.json) {
+        reporter.SetLineWriter([&](int index, const std::string& status, const std::string& reason) {
+            return JsonLine(BatchFileRecord(operation, job, index, status, reason, results.SecondsOf(index)));
+        });
     }
-    session.WaitUntilIdle();
-    signals.SetAction(nullptr);
+    std::optional<BuiltinBatchOperations> builtin;
+    BatchOperations& operations = options.engine == "builtin" ? builtin.emplace() : ToolBatchOperations();
+
+    if (options.jobs != 1 && operation != std::string(kOperationMerge)) {
+        ParallelBatch batch;
+        signals.SetAction([&batch] { batch.Stop(); });
+        batch.Run(operation, job, results, operations, WorkerCount(options.jobs));
+        signals.SetAction(nullptr);
+    } else {
+        signals.SetAction([&session] { session.Stop(); });
+        if (!session.Start(std::move(plan.job), results, operations)) {
+            signals.SetAction(nullptr);
+            std::fprintf(stderr, "pagewright-batch: the batch could not be started\n");
+            return kExitFailure;
+        }
+        session.WaitUntilIdle();
+        signals.SetAction(nullptr);
+    }
+    results.Flush();
     reporter.Finish();
+    if (builtin)
+        PrintToolFallbacks(*builtin);
 
     if (signals.Received() != 0)
         return SignalWatcher::ExitStatusFor(signals.Received());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "cli/JsonReport.h"
 #include "settings/CompressionMethod.h"
 
 namespace pw::cli {
@@ -18,32 +19,38 @@ struct CommandSpec {
 const std::array<CommandSpec, 6>& Commands()
 {
     static const std::array<CommandSpec, 6> commands = {{
-        {"compress", {"--out", "--method"},
-         "pagewright-batch compress --out DIR  [--method none|lzw|zip|packbits|g3|g4] FILE...",
+        {"compress", {"--out", "--method", "--jobs", "--json"},
+         "pagewright-batch compress --out DIR  [--method none|lzw|zip|packbits|g3|g4] [--jobs N] FILE...",
          "Writes each FILE recompressed into DIR as <base name>.tif. The method comes\n"
-         "from \"CompressMethod\" in Pagewright.ini unless --method gives it for this run."},
-        {"merge", {"--out", "--method", "--use-compression", "--no-use-compression"},
-         "pagewright-batch merge    --out FILE [--method M] [--use-compression] FILE...",
+         "from \"CompressMethod\" in Pagewright.ini unless --method gives it for this run.\n"
+         "--jobs N works on N files at a time (0: one per processor core)."},
+        {"merge", {"--out", "--method", "--use-compression", "--no-use-compression", "--engine", "--json"},
+         "pagewright-batch merge    --out FILE [--method M] [--use-compression] [--engine builtin|tools] FILE...",
          "Appends every FILE, in the order given, to the new multi-page file FILE given\n"
          "with --out (an existing file of that name is replaced). --use-compression or\n"
          "--no-use-compression override \"UseCompressMethod\" for this run; --method\n"
-         "overrides \"CompressMethod\". The output may not be one of the inputs."},
-        {"split", {"--out", "--name"},
-         "pagewright-batch split    --out DIR  [--name RULE] FILE...",
+         "overrides \"CompressMethod\". The output may not be one of the inputs.\n"
+         "--engine builtin copies the pages' stored data without running tiffcp: the\n"
+         "same pixels, JPEG pages not re-encoded, much faster. A file it cannot copy as\n"
+         "stored (the merge recompresses it, or a page is in a scheme libtiff only\n"
+         "reads) goes through tiffcp; a note at the end names those files."},
+        {"split", {"--out", "--name", "--engine", "--jobs", "--json"},
+         "pagewright-batch split    --out DIR  [--name RULE] [--engine builtin|tools] [--jobs N] FILE...",
          "Splits each FILE into single-page files in its own folder DIR/<RULE>_<n>\n"
          "(n counts the files from 1), which is emptied first. RULE comes from \"Name\"\n"
          "in Pagewright.ini unless --name gives it; without one, the file's base name\n"
-         "is used."},
-        {"extract", {"--out", "--pages"},
-         "pagewright-batch extract  --out DIR  --pages RANGE FILE...",
+         "is used. --engine builtin copies the pages' stored data without running\n"
+         "tiffsplit (same page-file names). --jobs N splits N files at a time."},
+        {"extract", {"--out", "--pages", "--jobs", "--json"},
+         "pagewright-batch extract  --out DIR  --pages RANGE [--jobs N] FILE...",
          "Copies the pages RANGE selects out of each FILE into\n"
          "DIR/<base name>-<RANGE without blanks><extension>. RANGE is a page list such\n"
-         "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\"."},
+         "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\". --jobs N works on N files at a time."},
         {"info", {},
          "pagewright-batch info     FILE",
          "Prints the tiffinfo report of FILE as the tool writes it."},
-        {"count", {},
-         "pagewright-batch count    FILE...",
+        {"count", {"--jobs", "--json"},
+         "pagewright-batch count    [--jobs N] FILE...",
          "Prints \"<pages><TAB><path>\" for each FILE (0 when it is not a readable TIFF)."},
     }};
     return commands;
@@ -60,12 +67,23 @@ const CommandSpec* FindCommand(const std::string& name)
 
 bool TakesValue(const std::string& option)
 {
-    return option == "--out" || option == "--method" || option == "--name" || option == "--pages";
+    return option == "--out" || option == "--method" || option == "--name" || option == "--pages" ||
+           option == "--engine" || option == "--jobs";
 }
 
 bool IsKnownOption(const std::string& option)
 {
-    return TakesValue(option) || option == "--use-compression" || option == "--no-use-compression";
+    return TakesValue(option) || option == "--use-compression" || option == "--no-use-compression" ||
+           option == "--json";
+}
+
+// A count of files at a time: 0 to 1024, digits only.
+bool ParseJobs(const std::string& text, int& jobs)
+{
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    jobs = std::stoi(text);
+    return jobs <= 1024;
 }
 
 }  // namespace
@@ -88,14 +106,25 @@ std::string HelpText(const std::string& name)
                "line on standard output, \"Success<TAB><path>\" or \"Failed<TAB><path><TAB><reason>\";\n"
                "progress goes to standard error.\n"
                "\nCommon options:\n"
+               "  --json    one JSON object per file on standard output instead of the\n"
+               "            tab lines (compress, merge, split, extract, count)\n"
+               "  --jobs N  work on N files at a time, 0: one per processor core (compress,\n"
+               "            split, extract, count; results still come in the order given)\n"
+               "  --engine builtin\n"
+               "            merge and split by copying the pages' stored data, without the\n"
+               "            tools (default: tools, as the window does)\n"
                "  --trace   write the tool command lines to standard error\n"
                "  --help    show the help of a command\n"
                "  --        end of options: every later argument is a FILE\n"
                "\nExit status: 0 when every file succeeded, 1 when one failed, 2 for a usage\n"
-               "error, 130 or 143 when stopped by SIGINT or SIGTERM.\n";
+               "error, 130 or 143 when stopped by SIGINT or SIGTERM.\n" +
+               JsonFormatText();
     }
-    return std::string("usage: ") + command->synopsis + "\n\n" + command->description +
-           "\n\nOptions: --trace shows the tool command lines; -- ends the options.\n";
+    std::string text = std::string("usage: ") + command->synopsis + "\n\n" + command->description +
+                       "\n\nOptions: --trace shows the tool command lines; -- ends the options.\n";
+    if (std::find(command->options.begin(), command->options.end(), "--json") != command->options.end())
+        text += JsonFormatText();
+    return text;
 }
 
 bool ParseCommandLine(int argc, const char* const* argv, CliOptions& options, std::string& error)
@@ -171,6 +200,19 @@ bool ParseCommandLine(int argc, const char* const* argv, CliOptions& options, st
             options.name = *value;
         } else if (argument == "--pages") {
             options.pages = *value;
+        } else if (argument == "--engine") {
+            if (*value != "builtin" && *value != "tools") {
+                error = "unknown engine '" + *value + "' (builtin or tools)";
+                return false;
+            }
+            options.engine = *value;
+        } else if (argument == "--jobs") {
+            if (!ParseJobs(*value, options.jobs)) {
+                error = "--jobs needs a number of files from 0 to 1024, not '" + *value + "'";
+                return false;
+            }
+        } else if (argument == "--json") {
+            options.json = true;
         } else {
             options.useCompression = argument == "--use-compression";
         }
@@ -178,7 +220,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CliOptions& options, st
     if (options.help)
         return true;
 
-    const bool needsOut = !command->options.empty();
+    const bool needsOut = options.command != "info" && options.command != "count";
     if (needsOut && options.out.empty()) {
         error = options.command + " needs --out";
         return false;

@@ -14,6 +14,9 @@ struct CliOptions {
     std::optional<bool> useCompression;  // --use-compression / --no-use-compression
     std::optional<std::string> name;     // --name
     std::optional<std::string> pages;    // --pages
+    std::string engine = "tools";        // --engine: tools or builtin (merge, split)
+    int jobs = 1;                        // --jobs: files at a time; 0 = one per core
+    bool json = false;                   // --json: a JSON object per file instead of the tab lines
     bool trace = false;                  // --trace
     bool help = false;                   // --help (of the command, or of the program)
     std::vector<std::string> files;

@@ -76,6 +76,9 @@ void ConsoleReporter::OnItemStatus(int index, const std::string& status, const s
         line += '\t';
         line += OneLine(reason);
     }
+    // --json and the like: their line instead of the tab line.
+    if (lineWriter_)
+        line = lineWriter_(index, status, reason);
     std::fprintf(out_, "%s\n", line.c_str());
     std::fflush(out_);
     if (redraw)

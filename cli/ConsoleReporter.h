@@ -4,6 +4,7 @@
 // itself on a terminal, plain lines otherwise.
 
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ public:
     // Takes the bar off the terminal; called once the batch is over.
     void Finish();
 
+    // Makes the status line of each file with writer instead of the tab
+    // format (for --json). Set before the batch starts.
+    using LineWriter = std::function<std::string(int index, const std::string& status, const std::string& reason)>;
+    void SetLineWriter(LineWriter writer) { lineWriter_ = std::move(writer); }
+
     int Succeeded() const;
     int Failed() const;
 
@@ -37,6 +43,7 @@ private:
     FILE* out_;
     FILE* err_;
     bool progressBar_;
+    LineWriter lineWriter_;
     bool barShown_ = false;
     int position_ = 0;
     int current_ = -1;

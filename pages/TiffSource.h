@@ -26,6 +26,9 @@ public:
     TIFF* tiff() const { return tif_.get(); }
     uint64_t fileSize() const { return fileSize_; }
 
+    // Where the directory of page index (from 0) lies in the file.
+    uint64_t directoryOffset(int index) const { return directories_[static_cast<size_t>(index)]; }
+
     // Makes page index (from 0) libtiff's current directory.
     bool SelectPage(int index);
 

@@ -106,18 +106,6 @@ void PrintTo(const ExoticCase& c, std::ostream* os)
     *os << c.name;
 }
 
-TestPage Make(uint16_t bits, uint16_t samples, uint16_t photometric, uint16_t compression,
-              std::function<void(TIFF*)> extra = nullptr)
-{
-    TestPage page;
-    page.bitsPerSample = bits;
-    page.samplesPerPixel = samples;
-    page.photometric = photometric;
-    page.compression = compression;
-    page.extraTags = std::move(extra);
-    return page;
-}
-
 TestPage Tiled(TestPage page, uint32_t tile = 16)
 {
     page.tileSize = tile;

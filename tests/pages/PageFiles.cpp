@@ -451,4 +451,16 @@ std::vector<DamagedCase> MakeDamagedCases(const std::string& folder)
     return cases;
 }
 
+TestPage Make(uint16_t bits, uint16_t samples, uint16_t photometric, uint16_t compression,
+              std::function<void(TIFF*)> extra)
+{
+    TestPage page;
+    page.bitsPerSample = bits;
+    page.samplesPerPixel = samples;
+    page.photometric = photometric;
+    page.compression = compression;
+    page.extraTags = std::move(extra);
+    return page;
+}
+
 }  // namespace pw::test

@@ -31,6 +31,10 @@ struct TestPage {
     std::function<std::vector<std::string>(int pageIndex)> rawStrips;
 };
 
+// A page of the given sample layout and compression; extra sets further tags.
+TestPage Make(uint16_t bits, uint16_t samples, uint16_t photometric, uint16_t compression,
+              std::function<void(TIFF*)> extra = nullptr);
+
 // mode: "w", "wb" (big-endian), "w8" (BigTIFF)...
 bool WriteTestTiff(const std::string& path, const std::vector<TestPage>& pages, const char* mode = "w");
 

@@ -1,0 +1,446 @@
+#include "engine/BuiltinBatchOperations.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <optional>
+
+#include "engine/AppendRollback.h"
+#include "engine/ToolOutputFile.h"
+#include "pages/PageCopier.h"
+#include "pages/RawPageFile.h"
+#include "pages/TiffDiagnostics.h"
+#include "pages/TiffSource.h"
+#include "platform/Paths.h"
+#include "platform/ProcessRunner.h"
+#include "settings/CompressionMethod.h"
+
+namespace pw {
+namespace {
+
+constexpr size_t kSplitLetters = 26;
+constexpr size_t kSplitNames = kSplitLetters * kSplitLetters * kSplitLetters;
+// A classic TIFF file cannot reach past 4 GiB.
+constexpr uint64_t kClassicTiffLimit = 0xFFFFFFFFu;
+
+bool IsUsablePath(const std::string& path)
+{
+    return !path.empty() && path.find('\0') == std::string::npos;
+}
+
+bool Stopped(const StopSignal* stop)
+{
+    return stop != nullptr && stop->IsRequested();
+}
+
+std::string Unreadable(const TiffDiagnostics& diagnostics)
+{
+    const std::string& error = diagnostics.lastError();
+    return error.empty() ? std::string("not a readable TIFF file") : "not a readable TIFF file: " + error;
+}
+
+std::string PageError(const TiffDiagnostics& diagnostics, size_t page)
+{
+    const std::string& error = diagnostics.lastError();
+    return "page " + std::to_string(page + 1) + ": " + (error.empty() ? std::string("cannot be read") : error);
+}
+
+// The compression tiffcp -c writes for a method of the table.
+uint16_t CompressionOfMethod(const std::string& name)
+{
+    if (name == "lzw")
+        return COMPRESSION_LZW;
+    if (name == "zip")
+        return COMPRESSION_ADOBE_DEFLATE;
+    if (name == "packbits")
+        return COMPRESSION_PACKBITS;
+    if (name == "g3")
+        return COMPRESSION_CCITTFAX3;
+    if (name == "g4")
+        return COMPRESSION_CCITTFAX4;
+    return COMPRESSION_NONE;
+}
+
+const CompressionMethod* MethodOfArguments(const std::string& arguments)
+{
+    for (const CompressionMethod& method : kCompressionMethods) {
+        if (arguments == method.arguments)
+            return &method;
+    }
+    return nullptr;
+}
+
+// 'b' or 'l' for a TIFF file's byte order, 0 when the file has no header.
+char ByteOrderOfFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char header[2] = {};
+    const bool read = ::read(fd, header, 2) == 2;
+    ::close(fd);
+    if (read && header[0] == 'M' && header[1] == 'M')
+        return 'b';
+    if (read && header[0] == 'I' && header[1] == 'I')
+        return 'l';
+    return 0;
+}
+
+struct SourcePage {
+    PagePlan plan;
+    uint16_t compression = COMPRESSION_NONE;
+    uint16_t bitsPerSample = 1;
+};
+
+// Every page planned, nothing read but the directories. Empty with error
+// set when a page cannot be copied at all.
+std::vector<SourcePage> PlanPages(TiffSource& input, PageCopier& copier, TiffDiagnostics& diagnostics,
+                                  std::string& error)
+{
+    std::vector<SourcePage> pages(static_cast<size_t>(input.pageCount()));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (!copier.Plan(static_cast<int>(i), pages[i].plan)) {
+            error = PageError(diagnostics, i);
+            return {};
+        }
+        TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_COMPRESSION, &pages[i].compression);
+        TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_BITSPERSAMPLE, &pages[i].bitsPerSample);
+    }
+    return pages;
+}
+
+// Why a page cannot be stored as it is, or empty.
+std::string ReadOnlyScheme(const std::vector<SourcePage>& pages)
+{
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (pages[i].plan.method != PagePlan::Method::CopyStored)
+            return "page " + std::to_string(i + 1) + " is in compression scheme " +
+                   std::to_string(pages[i].compression) + ", which libtiff only reads";
+    }
+    return std::string();
+}
+
+uint64_t StatIdentity(const std::string& path, off_t* size)
+{
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    *size = st.st_size;
+    return static_cast<uint64_t>(st.st_ino);
+}
+
+}  // namespace
+
+std::string SplitPageSuffix(size_t index)
+{
+    if (index >= kSplitNames)
+        return std::string();
+    std::string suffix(3, 'a');
+    suffix[0] = static_cast<char>('a' + index / (kSplitLetters * kSplitLetters));
+    suffix[1] = static_cast<char>('a' + index / kSplitLetters % kSplitLetters);
+    suffix[2] = static_cast<char>('a' + index % kSplitLetters);
+    return suffix;
+}
+
+// The merge output, kept open from one file to the next so that appending
+// never walks the pages already written. It is checked before every use:
+// a file that changed behind it (rolled back, replaced) is opened again.
+class BuiltinBatchOperations::MergeOutput {
+public:
+    explicit MergeOutput(std::string path) : path_(std::move(path)) {}
+    ~MergeOutput() { Close(); }
+
+    const std::string& path() const { return path_; }
+    TIFF* tiff() const { return tif_.get(); }
+    const TiffDiagnostics& diagnostics() const { return diagnostics_; }
+    bool bigEndian() const { return bigEndian_; }
+    uint32_t pages() const { return pages_; }
+
+    // Still the file as it was left after the last page.
+    bool IsCurrent() const
+    {
+        off_t size = 0;
+        return tif_ && StatIdentity(path_, &size) == inode_ && size == size_;
+    }
+
+    // Opens the file for appending, or creates it in the given byte order
+    // when it is missing or empty.
+    bool Open(bool bigEndianIfNew, std::string& error)
+    {
+        Close();
+        off_t size = 0;
+        const bool exists = StatIdentity(path_, &size) != 0 && size > 0;
+        if (exists) {
+            const char order = ByteOrderOfFile(path_);
+            if (order == 0) {
+                error = "the output is not a TIFF file";
+                return false;
+            }
+            bigEndian_ = order == 'b';
+            TiffDiagnostics counting;
+            pages_ = static_cast<uint32_t>(TiffSource(path_, counting).pageCount());
+            tif_.reset(diagnostics_.Open(path_, "a"));
+        } else {
+            bigEndian_ = bigEndianIfNew;
+            pages_ = 0;
+            tif_.reset(diagnostics_.Open(path_, bigEndian_ ? "wb" : "wl"));
+        }
+        if (!tif_) {
+            error = "cannot open the output: " + diagnostics_.lastError();
+            return false;
+        }
+        Mark();
+        return true;
+    }
+
+    void PageWritten()
+    {
+        ++pages_;
+        Mark();
+    }
+
+    // Closes without writing the directory under construction.
+    void Close()
+    {
+        if (tif_)
+            TIFFSetMode(tif_.get(), O_RDONLY);
+        tif_.reset();
+    }
+
+private:
+    void Mark() { inode_ = StatIdentity(path_, &size_); }
+
+    std::string path_;
+    TiffDiagnostics diagnostics_;
+    TiffHandle tif_;
+    bool bigEndian_ = false;
+    uint32_t pages_ = 0;
+    uint64_t inode_ = 0;
+    off_t size_ = 0;
+};
+
+BuiltinBatchOperations::BuiltinBatchOperations() = default;
+
+BuiltinBatchOperations::~BuiltinBatchOperations() = default;
+
+std::vector<BuiltinBatchOperations::ToolFallback> BuiltinBatchOperations::Fallbacks() const
+{
+    std::lock_guard<std::mutex> lock(fallbackMutex_);
+    return fallbacks_;
+}
+
+void BuiltinBatchOperations::NoteFallback(const std::string& source, const std::string& why)
+{
+    std::lock_guard<std::mutex> lock(fallbackMutex_);
+    fallbacks_.push_back({source, why});
+}
+
+bool BuiltinBatchOperations::Compress(const std::string& source, const std::string& destination,
+                                      const std::string& compressionArguments, const std::string& methodName,
+                                      StopSignal* stop, ToolOutcome* outcome)
+{
+    return ToolBatchOperations().Compress(source, destination, compressionArguments, methodName, stop, outcome);
+}
+
+bool BuiltinBatchOperations::Merge(const std::string& source, const std::string& output,
+                                   const std::string& compressionArguments, const std::string& useCompression,
+                                   const std::string& methodName, StopSignal* stop, ToolOutcome* outcome)
+{
+    ToolOutcome ignored;
+    std::string& reason = (outcome != nullptr ? *outcome : ignored).reason;
+    reason.clear();
+    std::lock_guard<std::mutex> lock(mergeMutex_);
+
+    if (!IsUsablePath(source) || !PathExists(source)) {
+        reason = "source missing";
+        return false;
+    }
+    if (!IsUsablePath(output) || IsFolder(output)) {
+        reason = "no output file";
+        return false;
+    }
+    if (IsSameFile(source, output)) {
+        reason = "output is the source";
+        return false;
+    }
+    if (Stopped(stop)) {
+        reason = "stopped";
+        return false;
+    }
+
+    TiffDiagnostics diagnostics;
+    TiffSource input(source, diagnostics);
+    if (input.pageCount() == 0) {
+        reason = Unreadable(diagnostics);
+        return false;
+    }
+    PageCopier copier(input, diagnostics);
+    std::vector<SourcePage> pages = PlanPages(input, copier, diagnostics, reason);
+    if (pages.empty())
+        return false;
+
+    // What tiffcp -a would store: the method of the arguments when the merge
+    // compresses, except that a file not wholly bilevel is appended without
+    // compression arguments when the method is g3 or g4.
+    std::optional<uint16_t> target;
+    std::string fallback = ReadOnlyScheme(pages);
+    if (useCompression == "TRUE" && !compressionArguments.empty()) {
+        bool bilevel = true;
+        for (const SourcePage& page : pages)
+            bilevel = bilevel && page.bitsPerSample == 1;
+        const CompressionMethod* method = MethodOfArguments(compressionArguments);
+        if (!bilevel && (methodName == "g3" || methodName == "g4")) {
+            // stored as they are
+        } else if (method == nullptr) {
+            fallback = "the compression arguments " + compressionArguments + " are not a method of the table";
+        } else {
+            target = CompressionOfMethod(method->name);
+            for (size_t i = 0; fallback.empty() && i < pages.size(); ++i) {
+                if (pages[i].compression != *target)
+                    fallback = std::string("the merge stores its pages as ") + method->name;
+            }
+        }
+    }
+
+    const bool sourceBigEndian = TIFFIsBigEndian(input.tiff()) != 0;
+    if (mergeOutput_ && (mergeOutput_->path() != output || !mergeOutput_->IsCurrent()))
+        mergeOutput_.reset();
+    bool outputBigEndian = sourceBigEndian;
+    if (mergeOutput_)
+        outputBigEndian = mergeOutput_->bigEndian();
+    else if (const char order = ByteOrderOfFile(output))
+        outputBigEndian = order == 'b';
+    for (size_t i = 0; fallback.empty() && i < pages.size(); ++i) {
+        if (pages[i].bitsPerSample > 8 && outputBigEndian != sourceBigEndian)
+            fallback = "page " + std::to_string(i + 1) + " has samples of more than 8 bits in the other byte order";
+    }
+
+    if (!fallback.empty()) {
+        mergeOutput_.reset();  // the tool appends behind our back
+        NoteFallback(source, fallback);
+        return ToolBatchOperations().Merge(source, output, compressionArguments, useCompression, methodName, stop,
+                                           outcome);
+    }
+
+    const AppendRollback rollback(output);
+    if (!mergeOutput_) {
+        mergeOutput_ = std::make_unique<MergeOutput>(output);
+        if (!mergeOutput_->Open(sourceBigEndian, reason)) {
+            mergeOutput_.reset();
+            if (!rollback.Restore())
+                reason += "; the output could not be restored";
+            return false;
+        }
+    }
+
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (Stopped(stop)) {
+            reason = "stopped";
+            break;
+        }
+        const PageCopier::Result result =
+            copier.Write(pages[i].plan, mergeOutput_->tiff(), mergeOutput_->pages(), 0);
+        if (result == PageCopier::Result::SourceFailed) {
+            reason = PageError(diagnostics, i);
+            break;
+        }
+        if (result == PageCopier::Result::OutputFailed) {
+            const std::string& error = mergeOutput_->diagnostics().lastError();
+            reason = "cannot write the output" + (error.empty() ? std::string() : ": " + error);
+            break;
+        }
+        mergeOutput_->PageWritten();
+    }
+    if (reason.empty())
+        return true;
+    mergeOutput_.reset();
+    if (!rollback.Restore())
+        reason += "; the output could not be restored";
+    return false;
+}
+
+bool BuiltinBatchOperations::Split(const std::string& source, const std::string& output, StopSignal* stop,
+                                   ToolOutcome* outcome)
+{
+    ToolOutcome ignored;
+    std::string& reason = (outcome != nullptr ? *outcome : ignored).reason;
+    reason.clear();
+
+    if (!IsUsablePath(source) || !PathExists(source)) {
+        reason = "source missing";
+        return false;
+    }
+    const PathParts parts = SplitPath(output);
+    const std::string prefix = parts.drive + parts.dir + parts.fname;
+    if (!IsUsablePath(prefix)) {
+        reason = "no output prefix";
+        return false;
+    }
+
+    TiffDiagnostics diagnostics;
+    TiffSource input(source, diagnostics);
+    if (input.pageCount() == 0) {
+        reason = Unreadable(diagnostics);
+        return false;
+    }
+    if (static_cast<size_t>(input.pageCount()) > kSplitNames) {
+        NoteFallback(source, "more pages than the " + std::to_string(kSplitNames) + " page-file names");
+        return ToolBatchOperations().Split(source, output, stop, outcome);
+    }
+
+    // Each page is checked and written in one visit of its directory. A
+    // page that only the tools can serve, found late, takes back the page
+    // files written before it.
+    PageCopier copier(input, diagnostics);
+    std::vector<std::string> written;
+    std::string mode = "w";
+    mode += TIFFIsBigEndian(input.tiff()) ? 'b' : 'l';
+    for (int i = 0; i < input.pageCount(); ++i) {
+        if (Stopped(stop)) {
+            reason = "stopped";
+            return false;
+        }
+        PagePlan plan;
+        if (!copier.Plan(i, plan)) {
+            reason = PageError(diagnostics, static_cast<size_t>(i));
+            return false;
+        }
+        if (plan.method != PagePlan::Method::CopyStored) {
+            for (const std::string& name : written)
+                ::unlink(name.c_str());
+            uint16_t compression = COMPRESSION_NONE;
+            TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_COMPRESSION, &compression);
+            NoteFallback(source, "page " + std::to_string(i + 1) + " is in compression scheme " +
+                                     std::to_string(compression) + ", which libtiff only reads");
+            return ToolBatchOperations().Split(source, output, stop, outcome);
+        }
+        const std::string name = prefix + SplitPageSuffix(static_cast<size_t>(i)) + ".tif";
+        const RawPageResult raw = WriteRawPageFile(input, i, name, reason);
+        if (raw != RawPageResult::NotHandled) {
+            if (raw != RawPageResult::Written)
+                return false;
+            written.push_back(name);
+            continue;
+        }
+        TiffDiagnostics writing;
+        TiffHandle out(writing.Open(name, (plan.outputBytesBound > kClassicTiffLimit - 16 ? mode + '8' : mode).c_str()));
+        if (!out) {
+            reason = "cannot create " + name + ": " + writing.lastError();
+            return false;
+        }
+        const PageCopier::Result result = copier.Write(plan, out.get(), 0, 1);
+        if (result != PageCopier::Result::Written) {
+            TIFFSetMode(out.get(), O_RDONLY);
+            out.reset();
+            ::unlink(name.c_str());
+            reason = result == PageCopier::Result::SourceFailed ? PageError(diagnostics, static_cast<size_t>(i))
+                                                                : "cannot write " + name + ": " + writing.lastError();
+            return false;
+        }
+        written.push_back(name);
+    }
+    return true;
+}
+
+}  // namespace pw

@@ -1,0 +1,111 @@
+// Pages written as files of their own by copying their directory entries:
+// the same stored data, tags and pixels as the source page.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "pages/RawPageFile.h"
+#include "pages/TiffDiagnostics.h"
+#include "pages/TiffSource.h"
+#include "tests/fixtures/TiffFixtures.h"
+#include "tests/pages/PageFiles.h"
+
+namespace pw {
+namespace {
+
+using namespace pw::test;
+
+struct RawCase {
+    const char* name;
+    std::vector<TestPage> pages;
+    const char* mode;
+};
+
+void PrintTo(const RawCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+std::vector<RawCase> Cases()
+{
+    TestPage tiles = Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW);
+    tiles.tileSize = 16;
+    TestPage separate = Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_ADOBE_DEFLATE);
+    separate.planar = PLANARCONFIG_SEPARATE;
+    TestPage oneStrip = Make(1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4);
+    oneStrip.rowsPerStrip = oneStrip.height;
+    TestPage jpeg = Make(8, 3, PHOTOMETRIC_YCBCR, COMPRESSION_JPEG, [](TIFF* t) {
+        TIFFSetField(t, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
+        TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    });
+    jpeg.rowsPerStrip = 16;
+    TestPage palette = Make(8, 1, PHOTOMETRIC_PALETTE, COMPRESSION_PACKBITS, [](TIFF* t) {
+        std::vector<uint16_t> map(256);
+        for (size_t i = 0; i < map.size(); ++i)
+            map[i] = static_cast<uint16_t>(i * 257);
+        TIFFSetField(t, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
+        TIFFSetField(t, TIFFTAG_IMAGEDESCRIPTION, "a description long enough to live outside its entry");
+    });
+    return {
+        {"Grey8", {Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE), Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE)}, "w"},
+        {"RgbTiles", {tiles, tiles}, "w"},
+        {"PlanarSeparate", {separate, separate}, "w"},
+        {"G4OneStrip", {oneStrip, oneStrip}, "w"},
+        {"Jpeg", {jpeg, jpeg}, "w"},
+        {"PaletteAndText", {palette, palette}, "w"},
+        {"BigEndian16", {Make(16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW), Make(16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW)}, "wb"},
+    };
+}
+
+class RawPageFiles : public testing::TestWithParam<RawCase> {};
+
+TEST_P(RawPageFiles, HoldThePageAsStoredAsPageOneOfOne)
+{
+    const RawCase& c = GetParam();
+    TempFolder folder;
+    const std::string source = folder / "source.tif";
+    ASSERT_TRUE(WriteTestTiff(source, c.pages, c.mode));
+    TiffDiagnostics diagnostics;
+    TiffSource input(source, diagnostics);
+    ASSERT_EQ(input.pageCount(), 2);
+    const std::string page = folder / "page.tif";
+    std::string error;
+    ASSERT_EQ(WriteRawPageFile(input, 1, page, error), RawPageResult::Written) << error;
+    ASSERT_EQ(CountDirectories(page), 1);
+    EXPECT_EQ(StoredStrips(page, 0), StoredStrips(source, 1));
+    EXPECT_EQ(DecodedStrips(page, 0), DecodedStrips(source, 1));
+    auto tags = PageTags(page, 0);
+    auto expected = PageTags(source, 1);
+    EXPECT_EQ(tags["PageNumber"], "0,1");
+    tags.erase("PageNumber");
+    expected.erase("PageNumber");
+    EXPECT_EQ(tags, expected);
+    EXPECT_EQ(ReadBytes(page).substr(0, 2), std::string(c.mode) == "wb" ? "MM" : "II");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RawPageFiles, testing::ValuesIn(Cases()));
+
+TEST(RawPageFile, LeavesWhatItCannotCopyToThePageCopierAndNothingBehindOnFailure)
+{
+    TempFolder folder;
+    const std::string big = folder / "big.tif";
+    ASSERT_TRUE(WriteTestTiff(big, {TestPage(), TestPage()}, "w8"));
+    TiffDiagnostics diagnostics;
+    TiffSource bigTiff(big, diagnostics);
+    std::string error;
+    EXPECT_EQ(WriteRawPageFile(bigTiff, 0, folder / "p.tif", error), RawPageResult::NotHandled);
+    EXPECT_FALSE(std::filesystem::exists(folder / "p.tif"));
+
+    const std::string good = folder / "good.tif";
+    ASSERT_TRUE(WriteTestTiff(good, {TestPage()}, "w"));
+    TiffSource input(good, diagnostics);
+    EXPECT_EQ(WriteRawPageFile(input, 0, folder / "missing/p.tif", error), RawPageResult::OutputFailed);
+    EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+    ASSERT_TRUE(WriteBytes(folder / "kept.tif", "there before"));
+    EXPECT_EQ(WriteRawPageFile(input, 0, folder / "kept.tif", error), RawPageResult::Written);
+    EXPECT_EQ(CountDirectories(folder / "kept.tif"), 1) << "an old file is replaced";
+}
+
+}  // namespace
+}  // namespace pw
