@@ -27,17 +27,21 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
         return SignalWatcher::ExitStatusFor(signals.Received());
 
     BatchPlan plan = PlanBatch(operation, options.files, options.out, overrides);
+    // A stop asked for while the plan was made: nothing is started.
+    if (signals.Received() != 0)
+        return SignalWatcher::ExitStatusFor(signals.Received());
     if (!plan.ok) {
         std::fprintf(stderr, "pagewright-batch: %s\n", plan.error.c_str());
         return kExitFailure;
     }
     ConsoleReporter reporter(plan.job.sources, stdout, stderr, IsTerminal(stderr));
-    signals.SetAction([&session] { session.Stop(); });
     if (!session.Start(std::move(plan.job), reporter)) {
-        signals.SetAction(nullptr);
         std::fprintf(stderr, "pagewright-batch: the batch could not be started\n");
         return kExitFailure;
     }
+    // After the start, so that a signal that came in between stops the
+    // worker at once (the action runs here then).
+    signals.SetAction([&session] { session.Stop(); });
     session.WaitUntilIdle();
     signals.SetAction(nullptr);
     reporter.Finish();

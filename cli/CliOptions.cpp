@@ -86,7 +86,9 @@ std::string HelpText(const std::string& name)
         return UsageText() +
                "\nRuns Pagewright's batch jobs without the window. Each processed file gets one\n"
                "line on standard output, \"Success<TAB><path>\" or \"Failed<TAB><path><TAB><reason>\";\n"
-               "progress goes to standard error.\n"
+               "progress goes to standard error. In these lines a backslash in a path or\n"
+               "reason is written as \\\\, a tab, line feed and carriage return as \\t, \\n\n"
+               "and \\r, and any other control character as \\xHH (two hex digits).\n"
                "\nCommon options:\n"
                "  --trace   write the tool command lines to standard error\n"
                "  --help    show the help of a command\n"

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "cli/ConsoleReporter.h"
 #include "pages/TiffPages.h"
 
 namespace pw::cli {
@@ -11,7 +12,7 @@ int RunCountCommand(const CliOptions& options, SignalWatcher& signals)
     for (size_t i = 0; i < options.files.size() && signals.Received() == 0; ++i) {
         const int pages = GetTiffPageCount(options.files[i]);
         allRead = allRead && pages > 0;
-        std::printf("%d\t%s\n", pages, options.files[i].c_str());
+        std::printf("%d\t%s\n", pages, EscapeField(options.files[i]).c_str());
         std::fflush(stdout);
     }
     if (signals.Received() != 0)

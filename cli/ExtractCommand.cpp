@@ -2,7 +2,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ConsoleReporter.h"
-#include "pages/ExtractNaming.h"
+#include "pages/ExtractPlan.h"
 #include "pages/TiffPages.h"
 #include "platform/Paths.h"
 
@@ -15,7 +15,16 @@ int RunExtractCommand(const CliOptions& options, SignalWatcher& signals)
         return kExitFailure;
     }
     const std::string& range = *options.pages;
+    const ExtractPlan plan = PlanExtract(options.out, options.files, range);
+    if (!plan.ok) {
+        std::fprintf(stderr, "pagewright-batch: %s\n", plan.error.c_str());
+        return kExitFailure;
+    }
     ConsoleReporter reporter(options.files, stdout, stderr, IsTerminal(stderr));
+    ExtractControl control;
+    // The failure line of a page must not come between the status lines.
+    control.messages = stderr;
+    control.stopRequested = [&signals] { return signals.Received() != 0; };
     const size_t count = options.files.size();
     for (size_t i = 0; i < count && signals.Received() == 0; ++i) {
         const std::string& source = options.files[i];
@@ -23,14 +32,13 @@ int RunExtractCommand(const CliOptions& options, SignalWatcher& signals)
         reporter.OnProgress(static_cast<int>((99 + 100 * i) / count));
         reporter.OnItemStarted(index);
 
-        std::string reason;
-        const std::string output = ExtractOutputPath(options.out, source, range, &reason);
-        if (output.empty()) {
-            reporter.OnItemStatus(index, "Failed", reason);
+        if (plan.outputs[i].empty()) {
+            reporter.OnItemStatus(index, "Failed", plan.refusals[i]);
         } else if (!PathExists(source)) {
             reporter.OnItemStatus(index, "Failed", "source missing");
-        } else if (ExtractPages(source, output, range.c_str()) != 1) {
-            reporter.OnItemStatus(index, "Failed", "no page extracted into " + output);
+        } else if (ExtractPages(source, plan.outputs[i], range.c_str(), control) != 1) {
+            if (signals.Received() == 0)
+                reporter.OnItemStatus(index, "Failed", control.reason);
         } else {
             reporter.OnItemStatus(index, "Success", std::string());
         }

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "engine/OutputLock.h"
 #include "engine/RemoveFolderTree.h"
+#include "engine/ToolInvocations.h"
+#include "platform/FileIdentity.h"
 #include "platform/Paths.h"
 #include "settings/CompressionMethod.h"
 #include "settings/ProgramSettings.h"
@@ -142,6 +145,17 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
     plan.job.compressionMethod = overrides.compressMethod ? methodName : GetCurrentCompressionMethod();
 
     // Refusals come before anything on disk is changed.
+    for (size_t i = 0; i < plan.job.outputs.size(); ++i) {
+        if (plan.job.outputs[i].find('\0') != std::string::npos || sources[i].find('\0') != std::string::npos) {
+            plan.error = "the name of the output of " + sources[i] + " holds a zero byte";
+            return plan;
+        }
+    }
+    if (!merge) {
+        plan.error = FindOutputClash(plan.job.sources, plan.job.outputs);
+        if (!plan.error.empty())
+            return plan;
+    }
     if (merge) {
         for (const std::string& source : sources) {
             if (NameSameFile(outputPlace, source)) {
@@ -167,9 +181,17 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
             }
         }
     }
-    for (const std::string& splitFolder : splitFolders) {
-        if (!CreateSplitFolder(splitFolder, &plan.error))
+    if (merge) {
+        plan.job.outputLock = OutputLock::Acquire(outputPlace, &plan.error);
+        if (!plan.job.outputLock)
             return plan;
+    }
+    // Without the tool every entry fails; the old split folders then stay.
+    if (split && !FindTool(kSplitTool).empty()) {
+        for (const std::string& splitFolder : splitFolders) {
+            if (!CreateSplitFolder(splitFolder, &plan.error))
+                return plan;
+        }
     }
     plan.ok = true;
     return plan;
