@@ -82,6 +82,13 @@ private:
     uint64_t completeSize_ = 0;
 };
 
+void ReportLoadFailure(ExtractControl& control, const std::string& error, const std::string& source)
+{
+    std::fprintf(control.messages, "[%s] Failed to load '%s' file...\n", error.c_str(), source.c_str());
+    std::fflush(control.messages);
+    control.reason = "a page cannot be loaded: " + error;
+}
+
 }  // namespace
 
 void SetBigTiffThresholdForTesting(uint64_t bytes)
@@ -161,7 +168,11 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
         plans.push_back(plan);
         outputBound += plan.outputBytesBound;
     }
-    if (plans.empty() && !loadFailed) {
+    if (loadFailed) {
+        ReportLoadFailure(control, loadError, source);
+        return 0;
+    }
+    if (plans.empty()) {
         reason = "the range selects no page of the file";
         return 0;
     }
@@ -204,9 +215,7 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
         out.Close();
 
     if (loadFailed) {
-        std::fprintf(control.messages, "[%s] Failed to load '%s' file...\n", loadError.c_str(), source.c_str());
-        std::fflush(control.messages);
-        reason = "a page cannot be loaded: " + loadError;
+        ReportLoadFailure(control, loadError, source);
         return 0;
     }
     if (stopped) {

@@ -92,7 +92,9 @@ TEST_P(DamagedSourceTest, CompressInPlaceLeavesTheSourceAsItWas)
     const std::string before = ReadBytes(src);
     ToolOutcome outcome;
     EXPECT_FALSE(CompressFile(src, src, R"("-c" "g4")", "g4", nullptr, &outcome));
-    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed")) << outcome.reason;
+    // tiffinfo may already fail to read the bit depth that g4 needs.
+    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed") || StartsWith(outcome.reason, "the bit depth"))
+        << outcome.reason;
     EXPECT_TRUE(ReadBytes(src) == before);
     EXPECT_EQ(FolderEntries(files.path()), (std::vector<std::string>{"damaged.tif"}));
 }
