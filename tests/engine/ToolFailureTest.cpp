@@ -111,7 +111,8 @@ TEST_P(DamagedSourceTest, MergeFailsAndKeepsWhatWasMergedBefore)
 
     ToolOutcome outcome;
     EXPECT_FALSE(MergeFile(src, out, R"("-c" "g4")", "TRUE", "g4", nullptr, &outcome));
-    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed")) << outcome.reason;
+    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed") || StartsWith(outcome.reason, "the bit depth"))
+        << outcome.reason;
     EXPECT_TRUE(ReadBytes(out) == merged);
 
     // The batch goes on with the next file as if the damaged one was never tried.
