@@ -227,6 +227,23 @@ TEST_F(ToolFailureTest, ToolEndedBySignalGivesFalse)
     EXPECT_FALSE(Exists(files / "o.tif"));
 }
 
+// libtiff tools print harmless warnings before the error that made them
+// fail: the reason is the error.
+TEST_F(ToolFailureTest, TheReasonIsTheToolsErrorNotItsWarnings)
+{
+    const std::string src = files / "in.tif";
+    ASSERT_TRUE(WriteTiff(src, 1));
+    FakeTool("tiffcp",
+             "echo 'TIFFReadDirectory: Warning, Unknown field with tag 42112 (0xa480) encountered.' >&2\n"
+             "echo 'in.tif: Cannot handle different values per sample for \"SampleFormat\".' >&2\nexit 1");
+    ToolOutcome outcome;
+    EXPECT_FALSE(CompressFile(src, files / "o.tif", kLzw, "lzw", nullptr, &outcome));
+    EXPECT_EQ(outcome.reason, "tiffcp failed: in.tif: Cannot handle different values per sample for \"SampleFormat\".");
+    FakeTool("tiffcp", "echo 'TIFFReadDirectory: Warning, only a warning.' >&2\nexit 1");
+    EXPECT_FALSE(CompressFile(src, files / "o.tif", kLzw, "lzw", nullptr, &outcome));
+    EXPECT_EQ(outcome.reason, "tiffcp failed: TIFFReadDirectory: Warning, only a warning.");
+}
+
 TEST_F(ToolFailureTest, FailedCompressLeavesAnExistingDestinationAlone)
 {
     const std::string src = files / "in.tif";

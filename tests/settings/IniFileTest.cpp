@@ -59,6 +59,28 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Only a regular file is read, and the open never waits: a FIFO (nobody
+// writing it) reads as no file.
+TEST(IniFile, AFifoOrAFolderIsNoSettingsFile)
+{
+    test::TempFolder folder;
+    const std::string fifo = folder / "Pagewright.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    IniFile ini;
+    EXPECT_FALSE(ini.Load(fifo));
+    EXPECT_FALSE(ini.Load(folder.path()));
+}
+
+// A value ends at a zero byte: the rest never reaches a caller.
+TEST(IniFile, AZeroByteEndsAValue)
+{
+    const char text[] = "[Pagewright]\nName=photos\0junk\nOther= \"quoted\0x\" \n";
+    IniFile ini;
+    ini.Parse(std::string(text, sizeof text - 1));
+    EXPECT_EQ(ini.Get("Pagewright", "Name"), "photos");
+    EXPECT_EQ(ini.Get("Pagewright", "Other"), "\"quoted");
+}
+
 TEST(IniFile, KeepsCommentsUnknownLinesOtherKeysAndLineEnds)
 {
     const std::string text =
