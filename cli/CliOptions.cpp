@@ -21,13 +21,18 @@ const std::array<CommandSpec, 6>& Commands()
         {"compress", {"--out", "--method"},
          "pagewright-batch compress --out DIR  [--method none|lzw|zip|packbits|g3|g4] FILE...",
          "Writes each FILE recompressed into DIR as <base name>.tif. The method comes\n"
-         "from \"CompressMethod\" in Pagewright.ini unless --method gives it for this run."},
+         "from \"CompressMethod\" in Pagewright.ini unless --method gives it for this run.\n"
+         "Refused when one FILE's output would be another FILE, or two FILEs would have\n"
+         "the same output; a FILE may be replaced by its own output."},
         {"merge", {"--out", "--method", "--use-compression", "--no-use-compression"},
          "pagewright-batch merge    --out FILE [--method M] [--use-compression] FILE...",
          "Appends every FILE, in the order given, to the new multi-page file FILE given\n"
-         "with --out (an existing file of that name is replaced). --use-compression or\n"
-         "--no-use-compression override \"UseCompressMethod\" for this run; --method\n"
-         "overrides \"CompressMethod\". The output may not be one of the inputs."},
+         "with --out. The pages are gathered beside it and replace an existing file of\n"
+         "that name once at least one FILE was merged (also after a stop); otherwise\n"
+         "the old file stays as it was. --use-compression or --no-use-compression\n"
+         "override \"UseCompressMethod\" for this run; --method overrides\n"
+         "\"CompressMethod\". The output may not be one of the inputs, nor a file another\n"
+         "batch is writing."},
         {"split", {"--out", "--name"},
          "pagewright-batch split    --out DIR  [--name RULE] FILE...",
          "Splits each FILE into single-page files in its own folder DIR/<RULE>_<n>\n"
@@ -38,7 +43,9 @@ const std::array<CommandSpec, 6>& Commands()
          "pagewright-batch extract  --out DIR  --pages RANGE FILE...",
          "Copies the pages RANGE selects out of each FILE into\n"
          "DIR/<base name>-<RANGE without blanks><extension>. RANGE is a page list such\n"
-         "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\"."},
+         "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\". An existing file of that\n"
+         "name is replaced only when the extraction succeeds. Refused when an output\n"
+         "would be another FILE, or two FILEs would have the same output."},
         {"info", {},
          "pagewright-batch info     FILE",
          "Prints the tiffinfo report of FILE as the tool writes it."},
