@@ -1,11 +1,14 @@
 // The INI file keeps what it does not own and gives back what it stored.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "settings/IniFile.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -67,7 +70,21 @@ TEST(IniFile, AFifoOrAFolderIsNoSettingsFile)
     const std::string fifo = folder / "Pagewright.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     IniFile ini;
-    EXPECT_FALSE(ini.Load(fifo));
+    std::atomic<bool> done{false};
+    bool loaded = true;
+    std::thread reader([&] {
+        loaded = ini.Load(fifo);
+        done = true;
+    });
+    const bool returned = test::WaitUntil([&] { return done.load(); });
+    if (!returned) {
+        // Let the blocked open go on, so that the test ends.
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        ::close(writer);
+    }
+    reader.join();
+    EXPECT_TRUE(returned) << "the open waited for a writer";
+    EXPECT_FALSE(loaded);
     EXPECT_FALSE(ini.Load(folder.path()));
 }
 
