@@ -124,6 +124,22 @@ TEST_F(CliSafety, AMergeThatMergesNothingKeepsTheOldOutput)
     EXPECT_EQ(FilesIn(work_ / "ov"), std::set<std::string>{"merged.tif"});
 }
 
+// A merge output in a folder the user may not write, the file itself
+// writable: nothing can be put in its place, so every file fails with the
+// reason, and the old pages are neither added to nor lost.
+TEST_F(CliSafety, AMergeOutputThatCannotBeReplacedFailsAndStaysAsItWas)
+{
+    const std::string r = File("r.tif", 1);
+    const std::string m = File("ro2/m.tif", 3);
+    const std::string before = ReadBytes(m);
+    GiveToUser(work_.path(), program_.RunUnprivileged());
+    ASSERT_EQ(::chmod((work_ / "ro2").c_str(), 0555), 0);
+    const CliResult result = program_.Run({"merge", "--out", m, r});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_THAT(result.out, StartsWith("Failed\t" + r + "\tcannot write in the folder of " + m));
+    EXPECT_EQ(ReadBytes(m), before);
+}
+
 // Another batch holds the output: this one refuses and touches nothing.
 TEST_F(CliSafety, AMergeOutputThatAnotherBatchWritesIsRefused)
 {

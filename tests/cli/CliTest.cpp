@@ -359,12 +359,12 @@ TEST_F(Cli, AnOutputFolderThatCannotBeWrittenFailsCleanly)
     EXPECT_THAT(merge.out, StartsWith("Failed\t" + a + "\t"));
     EXPECT_EQ(program_.Run({"compress", "--out", work_ / "no such folder", a}).status, 1);
 
-    if (::geteuid() != 0) {
-        const std::string locked = Mkdir(work_ / "locked");
-        ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
-        EXPECT_EQ(program_.Run({"compress", "--out", locked, a}).status, 1);
-        EXPECT_TRUE(FilesIn(locked).empty());
-    }
+    // A folder the user may not write (root could write anyway).
+    const std::string locked = Mkdir(work_ / "locked");
+    GiveToUser(work_.path(), program_.RunUnprivileged());
+    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+    EXPECT_EQ(program_.Run({"compress", "--out", locked, a}).status, 1);
+    EXPECT_TRUE(FilesIn(locked).empty());
 }
 
 TEST_F(Cli, OddFileNamesAreFilesLikeAnyOther)
