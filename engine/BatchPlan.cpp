@@ -39,17 +39,6 @@ std::string RealFolderPrefix(const std::string& folder)
     return WithTrailingSeparator(NormalPath(folder));
 }
 
-// The same existing file (device and inode, so also through links and other
-// spellings), or the same path once made absolute and normal.
-bool NameSameFile(const std::string& a, const std::string& b)
-{
-    struct stat first;
-    struct stat second;
-    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
-        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    return NormalPath(a) == NormalPath(b);
-}
-
 std::string SafeRule(const std::string& rule)
 {
     std::string safe = rule;
@@ -157,8 +146,9 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
             return plan;
     }
     if (merge) {
+        const std::string output = FileIdentity(outputPlace);
         for (const std::string& source : sources) {
-            if (NameSameFile(outputPlace, source)) {
+            if (FileIdentity(source) == output) {
                 plan.error = "the output file " + outputPlace + " is one of the files to merge (" + source + ")";
                 return plan;
             }
