@@ -1,14 +1,12 @@
 #include "engine/BatchWorker.h"
 
-#include <unistd.h>
-
 #include <exception>
 #include <optional>
 #include <vector>
 
 #include "engine/AppendRollback.h"
-#include "platform/ReplacementFile.h"
 #include "engine/PageFileCheckpoint.h"
+#include "platform/ReplacementFile.h"
 
 namespace pw {
 namespace {
