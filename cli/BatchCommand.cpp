@@ -47,6 +47,9 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
         return SignalWatcher::ExitStatusFor(signals.Received());
 
     BatchPlan plan = PlanBatch(operation, options.files, options.out, overrides);
+    // A stop asked for while the plan was made: nothing is started.
+    if (signals.Received() != 0)
+        return SignalWatcher::ExitStatusFor(signals.Received());
     if (!plan.ok) {
         std::fprintf(stderr, "pagewright-batch: %s\n", plan.error.c_str());
         return kExitFailure;
@@ -68,12 +71,13 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
         batch.Run(operation, job, results, operations, WorkerCount(options.jobs));
         signals.SetAction(nullptr);
     } else {
-        signals.SetAction([&session] { session.Stop(); });
         if (!session.Start(std::move(plan.job), results, operations)) {
-            signals.SetAction(nullptr);
             std::fprintf(stderr, "pagewright-batch: the batch could not be started\n");
             return kExitFailure;
         }
+        // After the start, so that a signal that came in between stops the
+        // worker at once (the action runs here then).
+        signals.SetAction([&session] { session.Stop(); });
         session.WaitUntilIdle();
         signals.SetAction(nullptr);
     }

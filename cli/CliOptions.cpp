@@ -23,13 +23,18 @@ const std::array<CommandSpec, 6>& Commands()
          "pagewright-batch compress --out DIR  [--method none|lzw|zip|packbits|g3|g4] [--jobs N] FILE...",
          "Writes each FILE recompressed into DIR as <base name>.tif. The method comes\n"
          "from \"CompressMethod\" in Pagewright.ini unless --method gives it for this run.\n"
-         "--jobs N works on N files at a time (0: one per processor core)."},
+         "--jobs N works on N files at a time (0: one per processor core). Refused when\n"
+         "one FILE's output would be another FILE, or two FILEs would have the same\n"
+         "output; a FILE may be replaced by its own output."},
         {"merge", {"--out", "--method", "--use-compression", "--no-use-compression", "--engine", "--json"},
          "pagewright-batch merge    --out FILE [--method M] [--use-compression] [--engine builtin|tools] FILE...",
          "Appends every FILE, in the order given, to the new multi-page file FILE given\n"
-         "with --out (an existing file of that name is replaced). --use-compression or\n"
-         "--no-use-compression override \"UseCompressMethod\" for this run; --method\n"
-         "overrides \"CompressMethod\". The output may not be one of the inputs.\n"
+         "with --out. The pages are gathered beside it and replace an existing file of\n"
+         "that name once at least one FILE was merged (also after a stop); otherwise\n"
+         "the old file stays as it was. --use-compression or --no-use-compression\n"
+         "override \"UseCompressMethod\" for this run; --method overrides\n"
+         "\"CompressMethod\". The output may not be one of the inputs, nor a file another\n"
+         "batch is writing.\n"
          "--engine builtin copies the pages' stored data without running tiffcp: the\n"
          "same pixels, JPEG pages not re-encoded, much faster. A file it cannot copy as\n"
          "stored (the merge recompresses it, or a page is in a scheme libtiff only\n"
@@ -45,7 +50,10 @@ const std::array<CommandSpec, 6>& Commands()
          "pagewright-batch extract  --out DIR  --pages RANGE [--jobs N] FILE...",
          "Copies the pages RANGE selects out of each FILE into\n"
          "DIR/<base name>-<RANGE without blanks><extension>. RANGE is a page list such\n"
-         "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\". --jobs N works on N files at a time."},
+         "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\". An existing file of that\n"
+         "name is replaced only when the extraction succeeds. Refused when an output\n"
+         "would be another FILE, or two FILEs would have the same output. --jobs N\n"
+         "works on N files at a time."},
         {"info", {},
          "pagewright-batch info     FILE",
          "Prints the tiffinfo report of FILE as the tool writes it."},
@@ -104,7 +112,9 @@ std::string HelpText(const std::string& name)
         return UsageText() +
                "\nRuns Pagewright's batch jobs without the window. Each processed file gets one\n"
                "line on standard output, \"Success<TAB><path>\" or \"Failed<TAB><path><TAB><reason>\";\n"
-               "progress goes to standard error.\n"
+               "progress goes to standard error. In these lines a backslash in a path or\n"
+               "reason is written as \\\\, a tab, line feed and carriage return as \\t, \\n\n"
+               "and \\r, and any other control character as \\xHH (two hex digits).\n"
                "\nCommon options:\n"
                "  --json    one JSON object per file on standard output instead of the\n"
                "            tab lines (compress, merge, split, extract, count)\n"

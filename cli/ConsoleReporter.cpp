@@ -8,16 +8,6 @@
 namespace pw::cli {
 namespace {
 
-// Status lines are read line by line: a reason never breaks one.
-std::string OneLine(std::string text)
-{
-    for (char& c : text) {
-        if (c == '\n' || c == '\r' || c == '\t')
-            c = ' ';
-    }
-    return text;
-}
-
 int TerminalWidth(FILE* stream)
 {
     winsize size{};
@@ -27,6 +17,31 @@ int TerminalWidth(FILE* stream)
 }
 
 }  // namespace
+
+std::string EscapeField(const std::string& text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            escaped += "\\\\";
+        } else if (c == '\t') {
+            escaped += "\\t";
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else if (c == '\r') {
+            escaped += "\\r";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+            escaped += hex;
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
 
 bool IsTerminal(FILE* stream)
 {
@@ -53,7 +68,8 @@ void ConsoleReporter::OnItemStarted(int index)
     if (progressBar_) {
         DrawBar();
     } else {
-        std::fprintf(err_, "[%3d%%] %d/%zu %s\n", position_, index + 1, paths_.size(), paths_[index].c_str());
+        std::fprintf(err_, "[%3d%%] %d/%zu %s\n", position_, index + 1, paths_.size(),
+                     EscapeField(paths_[index]).c_str());
         std::fflush(err_);
     }
 }
@@ -71,10 +87,10 @@ void ConsoleReporter::OnItemStatus(int index, const std::string& status, const s
     ClearBar();
     std::string line = status;
     line += '\t';
-    line += paths_[index];
+    line += EscapeField(paths_[index]);
     if (!reason.empty()) {
         line += '\t';
-        line += OneLine(reason);
+        line += EscapeField(reason);
     }
     // --json and the like: their line instead of the tab line.
     if (lineWriter_)
@@ -125,7 +141,7 @@ void ConsoleReporter::DrawBar()
     std::snprintf(counts, sizeof counts, "] %3d%% %d/%zu ", position_, current_ + 1, paths_.size());
     line += counts;
     const size_t room = static_cast<size_t>(TerminalWidth(err_) - 1);
-    const std::string& name = paths_[current_];
+    const std::string name = EscapeField(paths_[current_]);
     if (line.size() + name.size() > room) {
         // Keep the end of a long path: the file name matters most.
         const size_t keep = room > line.size() + 3 ? room - line.size() - 3 : 0;

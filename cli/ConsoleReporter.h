@@ -51,6 +51,11 @@ private:
     int failed_ = 0;
 };
 
+// A path or reason as a field of a tab-separated status line: a backslash
+// becomes "\\", tab, line feed and carriage return "\t", "\n" and "\r", any
+// other control character "\xHH"; every other byte stays as it is.
+std::string EscapeField(const std::string& text);
+
 // True when the stream is a terminal.
 bool IsTerminal(FILE* stream);
 

@@ -5,6 +5,7 @@
 #include "cli/FileResults.h"
 #include "cli/JsonReport.h"
 #include "engine/ParallelBatch.h"
+#include "cli/ConsoleReporter.h"
 #include "pages/TiffPages.h"
 
 namespace pw::cli {
@@ -32,7 +33,7 @@ public:
             record.seconds = results_ != nullptr ? results_->SecondsOf(index) : 0.0;
             std::printf("%s\n", JsonLine(record).c_str());
         } else {
-            std::printf("%d\t%s\n", pages_[i], files_[i].c_str());
+            std::printf("%d\t%s\n", pages_[i], EscapeField(files_[i]).c_str());
         }
         std::fflush(stdout);
     }

@@ -6,7 +6,7 @@
 #include "cli/FileRecords.h"
 #include "cli/FileResults.h"
 #include "engine/ParallelBatch.h"
-#include "pages/ExtractNaming.h"
+#include "pages/ExtractPlan.h"
 #include "pages/TiffPages.h"
 #include "platform/Paths.h"
 
@@ -19,8 +19,13 @@ int RunExtractCommand(const CliOptions& options, SignalWatcher& signals)
         return kExitFailure;
     }
     const std::string& range = *options.pages;
+    const ExtractPlan plan = PlanExtract(options.out, options.files, range);
+    if (!plan.ok) {
+        std::fprintf(stderr, "pagewright-batch: %s\n", plan.error.c_str());
+        return kExitFailure;
+    }
     const size_t count = options.files.size();
-    ConsoleReporter reporter(options.files, TakeStandardOutput(), stderr, IsTerminal(stderr));
+    ConsoleReporter reporter(options.files, stdout, stderr, IsTerminal(stderr));
     FileResults results(count, reporter);
     // Written by the file's worker before its status, read when it is printed.
     std::vector<std::string> outputs(count);
@@ -47,14 +52,18 @@ int RunExtractCommand(const CliOptions& options, SignalWatcher& signals)
         results.OnProgress(static_cast<int>((99 + 100 * started.fetch_add(1)) / count));
         results.OnItemStarted(index);
 
-        std::string reason;
-        const std::string output = ExtractOutputPath(options.out, source, range, &reason);
+        ExtractControl control;
+        // The failure line of a page must not come between the status lines.
+        control.messages = stderr;
+        control.stopRequested = [&signals] { return signals.Received() != 0; };
+        const std::string& output = plan.outputs[i];
         if (output.empty()) {
-            results.OnItemStatus(index, "Failed", reason);
+            results.OnItemStatus(index, "Failed", plan.refusals[i]);
         } else if (!PathExists(source)) {
             results.OnItemStatus(index, "Failed", "source missing");
-        } else if (ExtractPages(source, output, range.c_str()) != 1) {
-            results.OnItemStatus(index, "Failed", "no page extracted into " + output);
+        } else if (ExtractPages(source, output, range.c_str(), control) != 1) {
+            if (signals.Received() == 0)
+                results.OnItemStatus(index, "Failed", control.reason);
         } else {
             outputs[i] = output;
             results.OnItemStatus(index, "Success", std::string());

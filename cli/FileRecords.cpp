@@ -65,18 +65,5 @@ FileRecord BatchFileRecord(const std::string& operation, const BatchJob& job, in
     return record;
 }
 
-FILE* TakeStandardOutput()
-{
-    std::fflush(stdout);
-    const int statusFd = ::dup(STDOUT_FILENO);
-    FILE* status = statusFd >= 0 ? ::fdopen(statusFd, "w") : nullptr;
-    if (status == nullptr) {
-        if (statusFd >= 0)
-            ::close(statusFd);
-        return stdout;
-    }
-    ::dup2(STDERR_FILENO, STDOUT_FILENO);
-    return status;
-}
 
 }  // namespace pw::cli

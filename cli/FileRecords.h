@@ -16,9 +16,4 @@ int CountPages(const std::string& path);
 FileRecord BatchFileRecord(const std::string& operation, const BatchJob& job, int index, const std::string& status,
                            const std::string& reason, double seconds);
 
-// The standard output stream for the status lines alone: from here on,
-// whatever else the program prints on standard output (the page
-// functions' failure lines) goes to standard error instead.
-FILE* TakeStandardOutput();
-
 }  // namespace pw::cli

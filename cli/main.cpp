@@ -8,10 +8,13 @@
 #include "cli/Commands.h"
 #include "cli/SignalWatcher.h"
 #include "platform/DebugTrace.h"
+#include "platform/ProgramFolder.h"
+#include "platform/TempFiles.h"
 
 int main(int argc, char** argv)
 {
     using namespace pw::cli;
+    pw::RememberExecutablePath();
     CliOptions options;
     std::string error;
     if (!ParseCommandLine(argc, argv, options, error)) {
@@ -29,6 +32,7 @@ int main(int argc, char** argv)
     // of a tool run; the batch finishes and the lost lines are just lost.
     std::signal(SIGPIPE, SIG_IGN);
     SignalWatcher signals;
+    pw::RemoveStaleTemporaries();
     if (options.command == "extract")
         return RunExtractCommand(options, signals);
     if (options.command == "info")

@@ -1,10 +1,13 @@
 #pragma once
 // Everything the batch worker needs, built by the batch plan.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace pw {
+
+class OutputLock;
 
 // The operation texts of the three batches; the worker compares them
 // exactly.
@@ -25,6 +28,8 @@ struct BatchJob {
     // The compression method name when the job was built ("none", "lzw",
     // "zip", "packbits", "g3", "g4" or empty).
     std::string compressionMethod;
+    // Merge: the lock on the output file, held until the job is released.
+    std::shared_ptr<OutputLock> outputLock;
 };
 
 }  // namespace pw

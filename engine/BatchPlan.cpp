@@ -6,7 +6,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "engine/OutputLock.h"
 #include "engine/RemoveFolderTree.h"
+#include "engine/ToolInvocations.h"
+#include "platform/FileIdentity.h"
 #include "platform/Paths.h"
 #include "settings/CompressionMethod.h"
 #include "settings/ProgramSettings.h"
@@ -34,17 +37,6 @@ std::string RealFolderPrefix(const std::string& folder)
     if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         return std::string();
     return WithTrailingSeparator(NormalPath(folder));
-}
-
-// The same existing file (device and inode, so also through links and other
-// spellings), or the same path once made absolute and normal.
-bool NameSameFile(const std::string& a, const std::string& b)
-{
-    struct stat first;
-    struct stat second;
-    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
-        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    return NormalPath(a) == NormalPath(b);
 }
 
 std::string SafeRule(const std::string& rule)
@@ -142,9 +134,21 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
     plan.job.compressionMethod = overrides.compressMethod ? methodName : GetCurrentCompressionMethod();
 
     // Refusals come before anything on disk is changed.
+    for (size_t i = 0; i < plan.job.outputs.size(); ++i) {
+        if (plan.job.outputs[i].find('\0') != std::string::npos || sources[i].find('\0') != std::string::npos) {
+            plan.error = "the name of the output of " + sources[i] + " holds a zero byte";
+            return plan;
+        }
+    }
+    if (!merge) {
+        plan.error = FindOutputClash(plan.job.sources, plan.job.outputs);
+        if (!plan.error.empty())
+            return plan;
+    }
     if (merge) {
+        const std::string output = FileIdentity(outputPlace);
         for (const std::string& source : sources) {
-            if (NameSameFile(outputPlace, source)) {
+            if (FileIdentity(source) == output) {
                 plan.error = "the output file " + outputPlace + " is one of the files to merge (" + source + ")";
                 return plan;
             }
@@ -167,9 +171,17 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
             }
         }
     }
-    for (const std::string& splitFolder : splitFolders) {
-        if (!CreateSplitFolder(splitFolder, &plan.error))
+    if (merge) {
+        plan.job.outputLock = OutputLock::Acquire(outputPlace, &plan.error);
+        if (!plan.job.outputLock)
             return plan;
+    }
+    // Without the tool every entry fails; the old split folders then stay.
+    if (split && !FindTool(kSplitTool).empty()) {
+        for (const std::string& splitFolder : splitFolders) {
+            if (!CreateSplitFolder(splitFolder, &plan.error))
+                return plan;
+        }
     }
     plan.ok = true;
     return plan;

@@ -29,10 +29,13 @@ struct BatchPlan {
 // sources. outputPlace is the chosen folder (Compress, Split) or file
 // (Merge). Refused, with nothing deleted or created, when the output folder
 // does not exist, when the merge output is a folder or one of the sources (also through
-// another path to the same file), or when a split folder that is about to
-// be emptied holds one of the sources. For Split, each entry's folder is
-// removed with its contents and created anew, in list order; when one
-// cannot be created the plan stops there (earlier folders stay).
+// another path to the same file), when an entry's output is another entry's
+// source or two entries have the same output, when a split folder that is
+// about to be emptied holds one of the sources, or when another batch is
+// writing the merge output (the job then holds the lock on it until it is
+// released). For Split, each entry's folder is removed with its contents and
+// created anew, in list order, when tiffsplit is at hand; when one cannot be
+// created the plan stops there (earlier folders stay).
 BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>& sources,
                     const std::string& outputPlace,
                     const BatchSettingsOverrides& overrides = BatchSettingsOverrides());

@@ -1,12 +1,12 @@
 #include "engine/BatchWorker.h"
 
-#include <unistd.h>
-
 #include <exception>
 #include <optional>
+#include <vector>
 
 #include "engine/AppendRollback.h"
 #include "engine/PageFileCheckpoint.h"
+#include "platform/ReplacementFile.h"
 
 namespace pw {
 namespace {
@@ -24,15 +24,15 @@ Operation OperationOf(const std::string& text)
     return Operation::None;
 }
 
-bool RunEntry(Operation operation, const BatchJob& job, size_t i, BatchOperations& operations,
-              StopSignal* stop, ToolOutcome* outcome)
+bool RunEntry(Operation operation, const BatchJob& job, size_t i, const std::string& mergePath,
+              BatchOperations& operations, StopSignal* stop, ToolOutcome* outcome)
 {
     switch (operation) {
     case Operation::Compress:
         return operations.Compress(job.sources[i], job.outputs[i], job.compressionArguments[i],
                                    job.compressionMethod, stop, outcome);
     case Operation::Merge:
-        return operations.Merge(job.sources[i], job.outputs[0], job.compressionArguments[i],
+        return operations.Merge(job.sources[i], mergePath, job.compressionArguments[i],
                                 job.useCompression, job.compressionMethod, stop, outcome);
     case Operation::Split:
         return operations.Split(job.sources[i], job.outputs[i], stop, outcome);
@@ -53,8 +53,10 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         (operation == Operation::Merge && job.outputs.empty()))
         count = 0;  // a malformed job runs no entry rather than read past its lists
 
+    std::optional<ReplacementFile> merged;
     if (operation == Operation::Merge && count > 0)
-        ::unlink(job.outputs[0].c_str());
+        merged.emplace(job.outputs[0], ".tif");
+    std::vector<int> succeeded;
 
     for (size_t i = 0; operation != Operation::None && !host.IsStopRequested() && i < count; ++i) {
         const int index = static_cast<int>(i);
@@ -64,14 +66,18 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
 
         std::optional<AppendRollback> checkpoint;
         std::optional<PageFileCheckpoint> pageFiles;
-        if (operation == Operation::Merge)
-            checkpoint.emplace(job.outputs[0]);
+        if (merged && merged->ok())
+            checkpoint.emplace(merged->path());
         if (operation == Operation::Split)
             pageFiles.emplace(job.outputs[i]);
         ToolOutcome outcome;
         bool ok = false;
         try {
-            ok = RunEntry(operation, job, i, operations, host.ToolStopSignal(), &outcome);
+            if (merged && !merged->ok())
+                outcome.reason = merged->reason();
+            else
+                ok = RunEntry(operation, job, i, merged ? merged->path() : std::string(), operations,
+                              host.ToolStopSignal(), &outcome);
         } catch (const std::exception& error) {
             outcome.reason = error.what();
         }
@@ -85,8 +91,16 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         const bool reported = host.Notify([&] { observer.OnItemStatus(index, status, reason); });
         if (!reported && ok && checkpoint)
             checkpoint->Restore();
-        if (!reported && pageFiles)
+        if ((!reported || !ok) && pageFiles)
             pageFiles->RemoveNewPages();
+        if (reported && ok)
+            succeeded.push_back(index);
+    }
+    // The merged file takes the output's place once a file made it in, also
+    // after a stop; otherwise the old output stays as it was.
+    if (merged && !succeeded.empty() && !merged->Commit()) {
+        for (const int index : succeeded)
+            host.Notify([&] { observer.OnItemStatus(index, "Failed", merged->reason()); });
     }
     host.Notify([&] { observer.OnItemStarted(kBatchFinished); });
 }

@@ -27,12 +27,14 @@ public:
 // Runs the batch named by operation ("Compress", "Merge" or "Split",
 // compared exactly; any other text runs no entry). Before every entry the
 // stop request is read; then the progress, the item-started index, the
-// operation and the entry's status follow. Merge deletes the output first
-// and takes back an append whose entry is not reported "Success" (a failed
-// or stopped one), so the output holds exactly the pages of the entries
-// reported "Success", in list order; a split whose status a stop keeps from
-// being reported loses the page files it wrote. At the end the finished
-// notice.
+// operation and the entry's status follow. Merge appends to a temporary
+// file beside the output and takes back an append whose entry is not
+// reported "Success" (a failed or stopped one); when the loop ends (also
+// after a stop) with at least one "Success", that file replaces the output,
+// which then holds exactly the pages of the entries reported "Success", in
+// list order; with none, an old output stays untouched. A split that fails,
+// or whose status a stop keeps from being reported, loses the page files it
+// wrote. At the end the finished notice.
 void RunBatchWorker(const std::string& operation, const BatchJob& job, BatchOperations& operations,
                     BatchObserver& observer, BatchWorkerHost& host);
 

@@ -10,7 +10,9 @@ namespace pw {
 // first. Read-only files and folders inside are removed as well. Symbolic
 // links are never followed: a link inside is removed as a link, and a link
 // given as the folder itself is removed as a link, so nothing outside the
-// folder is touched. Entries that cannot be removed stay, silently.
+// folder is touched. Removal never leaves the folder's file system: a
+// folder inside on which another file system is mounted stays, with
+// everything in it. Entries that cannot be removed stay, silently.
 // True when the folder (or the link) itself was removed at the end; false
 // otherwise, also when nothing exists at the path.
 bool RemoveFolderTree(const std::string& folder);

@@ -56,7 +56,9 @@ int OpenSubFolder(int parentFd, const char* name)
     return fd;
 }
 
-void EmptyFolder(int folderFd)
+// Empties the folder without leaving the file system `device`: a folder on
+// which another file system is mounted is left as it is, with all inside.
+void EmptyFolder(int folderFd, dev_t device)
 {
     MakeOwnerAccessible(folderFd);
     for (const std::string& name : EntryNames(folderFd)) {
@@ -64,11 +66,14 @@ void EmptyFolder(int folderFd)
         if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         if (S_ISDIR(st.st_mode)) {
+            if (st.st_dev != device)
+                continue;
             const int childFd = OpenSubFolder(folderFd, name.c_str());
-            if (childFd >= 0) {
-                EmptyFolder(childFd);
+            struct stat opened;
+            if (childFd >= 0 && ::fstat(childFd, &opened) == 0 && opened.st_dev == device)
+                EmptyFolder(childFd, device);
+            if (childFd >= 0)
                 ::close(childFd);
-            }
             ::unlinkat(folderFd, name.c_str(), AT_REMOVEDIR);
         } else {
             ::unlinkat(folderFd, name.c_str(), 0);
@@ -89,7 +94,9 @@ bool RemoveFolderTree(const std::string& folder)
         return false;
     const int fd = ::open(folder.c_str(), kOpenFolder);
     if (fd >= 0) {
-        EmptyFolder(fd);
+        struct stat opened;
+        if (::fstat(fd, &opened) == 0)
+            EmptyFolder(fd, opened.st_dev);
         ::close(fd);
     }
     return ::rmdir(folder.c_str()) == 0;

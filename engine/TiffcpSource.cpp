@@ -6,6 +6,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "platform/TempFiles.h"
 #include "platform/UserFolders.h"
 
 namespace pw {
@@ -20,8 +21,12 @@ TiffcpSource::TiffcpSource(const std::string& source) : path_(source)
         reason_ = std::string("source unreadable: ") + ::strerror(errno);
         return;
     }
-    std::string folder = GetTempFolder() + "pagewright-XXXXXX";
-    if (folder.find(',') != std::string::npos || ::mkdtemp(folder.data()) == nullptr) {
+    if (GetTempFolder().find(',') != std::string::npos) {
+        reason_ = "a source name with ',' cannot be given to tiffcp";
+        return;
+    }
+    const std::string folder = CreateTempFolder();
+    if (folder.empty()) {
         reason_ = "a source name with ',' cannot be given to tiffcp";
         return;
     }
@@ -40,6 +45,7 @@ TiffcpSource::~TiffcpSource()
         return;
     ::unlink((folder_ + "/source.tif").c_str());
     ::rmdir(folder_.c_str());
+    ForgetTemp(folder_);
 }
 
 }  // namespace pw

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "engine/AppendRollback.h"
@@ -17,9 +18,9 @@
 namespace pw {
 namespace {
 
-constexpr char kTiffInfo[] = "tiffinfo";
-constexpr char kTiffCp[] = "tiffcp";
-constexpr char kTiffSplit[] = "tiffsplit";
+constexpr const char* kTiffInfo = kInfoTool;
+constexpr const char* kTiffCp = kCopyTool;
+constexpr const char* kTiffSplit = kSplitTool;
 constexpr char kBitsPerSampleKey[] = "Bits/Sample:";
 
 bool IsUsablePath(const std::string& path)
@@ -27,12 +28,18 @@ bool IsUsablePath(const std::string& path)
     return !path.empty() && path.find('\0') == std::string::npos;
 }
 
-// The steps every operation starts with: the source exists, the running
+// The steps every operation starts with: the source exists and is a regular
+// file (a tool opening a FIFO or a device could wait for ever), the running
 // program's path exists, and the tool exists beside it.
 bool LocateTool(const std::string& source, const char* tool, std::string& toolPath, std::string& reason)
 {
-    if (!IsUsablePath(source) || !PathExists(source)) {
+    struct stat st;
+    if (!IsUsablePath(source) || ::stat(source.c_str(), &st) != 0) {
         reason = "source missing";
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason = "not a regular file";
         return false;
     }
     const std::string exe = GetExecutablePath();
@@ -49,8 +56,17 @@ bool LocateTool(const std::string& source, const char* tool, std::string& toolPa
     return true;
 }
 
+bool IsWarning(const std::string& line)
+{
+    return line.find("Warning") != std::string::npos;
+}
+
+// The first line of the tool's output that is not a warning, or the first
+// warning when there is nothing else: libtiff tools print their harmless
+// warnings before the error that made them fail.
 std::string FirstLine(const std::string& text)
 {
+    std::string firstWarning;
     size_t begin = 0;
     while (begin < text.size()) {
         size_t end = text.find('\n', begin);
@@ -59,11 +75,15 @@ std::string FirstLine(const std::string& text)
         std::string line = text.substr(begin, end - begin);
         while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
             line.pop_back();
-        if (!line.empty())
-            return line.size() > 200 ? line.substr(0, 200) + "..." : line;
+        if (line.size() > 200)
+            line = line.substr(0, 200) + "...";
+        if (!line.empty() && !IsWarning(line))
+            return line;
+        if (!line.empty() && firstWarning.empty())
+            firstWarning = line;
         begin = end + 1;
     }
-    return std::string();
+    return firstWarning;
 }
 
 bool Stopped(const StopSignal* stop)
@@ -97,10 +117,23 @@ bool IsBilevelOnlyMethod(const std::string& methodName)
     return methodName == "g3" || methodName == "g4";
 }
 
-// tiffinfo's report on source, for the bilevel test before a copy.
-unsigned SourceBitsPerSample(const std::string& source, StopSignal* stop)
+// tiffinfo's report on source, for the bilevel test before a copy. None,
+// with the reason set, when the report cannot be had.
+std::optional<unsigned> SourceBitsPerSample(const std::string& source, StopSignal* stop, std::string& reason)
 {
-    return ScanBitsPerSample(RunTiffInfo(source, stop), kBitsPerSampleKey);
+    bool ranCleanly = false;
+    const std::string report = RunTiffInfo(source, stop, &ranCleanly);
+    if (!ranCleanly) {
+        const std::string line = report == "ERROR" ? std::string() : FirstLine(report);
+        if (Stopped(stop))
+            reason = "stopped";
+        else if (FindTool(kTiffInfo).empty())
+            reason = "tiffinfo missing: the bit depth cannot be read";
+        else
+            reason = "the bit depth cannot be read" + (line.empty() ? std::string() : ": " + line);
+        return std::nullopt;
+    }
+    return ScanBitsPerSample(report, kBitsPerSampleKey);
 }
 
 // Identity of a file, to tell the page files a split wrote from ones that
@@ -140,13 +173,28 @@ bool WroteNewPageFile(const std::map<std::string, FileStamp>& before, const std:
 
 }  // namespace
 
-std::string RunTiffInfo(const std::string& path, StopSignal* stop)
+std::string FindTool(const char* tool)
 {
+    const std::string exe = GetExecutablePath();
+    if (exe.empty() || !PathExists(exe))
+        return std::string();
+    const PathParts parts = SplitPath(exe);
+    const std::string path = parts.drive + parts.dir + tool;
+    return PathExists(path) ? path : std::string();
+}
+
+std::string RunTiffInfo(const std::string& path, StopSignal* stop, bool* ranCleanly)
+{
+    if (ranCleanly != nullptr)
+        *ranCleanly = false;
     std::string tool, reason;
     if (!LocateTool(path, kTiffInfo, tool, reason))
         return "ERROR";
     std::string report;
-    RunAndCapture(ReportCommandLine(tool, path), report, nullptr, stop);
+    RunStatus status;
+    RunAndCapture(ReportCommandLine(tool, path), report, &status, stop);
+    if (ranCleanly != nullptr)
+        *ranCleanly = status.started && status.exited && status.exitCode == 0;
     return report;
 }
 
@@ -177,9 +225,18 @@ bool CompressFile(const std::string& source, const std::string& destination,
     }
 
     CommandLine line = RecompressCommandLine(tool, compressionArguments, input.path(), target.path());
-    // The report runs for every file, whatever the method.
-    if (SourceBitsPerSample(source, stop) != 1 && IsBilevelOnlyMethod(methodName))
-        line = RecompressPackbitsCommandLine(tool, input.path(), target.path());
+    // The report runs for every file, whatever the method; only a bilevel
+    // method needs its answer.
+    std::string reportReason;
+    const std::optional<unsigned> bits = SourceBitsPerSample(source, stop, reportReason);
+    if (IsBilevelOnlyMethod(methodName)) {
+        if (!bits) {
+            reason = reportReason;
+            return false;
+        }
+        if (*bits != 1)
+            line = RecompressPackbitsCommandLine(tool, input.path(), target.path());
+    }
 
     std::string output;
     RunStatus status;
@@ -226,9 +283,18 @@ bool MergeFile(const std::string& source, const std::string& output,
     const bool compress = useCompression == "TRUE";
     CommandLine line = compress ? AppendCompressedCommandLine(tool, compressionArguments, input.path(), output)
                                 : AppendCommandLine(tool, input.path(), output);
-    // The report runs for every file, also when compression is off.
-    if (SourceBitsPerSample(source, stop) != 1 && compress && IsBilevelOnlyMethod(methodName))
-        line = AppendCommandLine(tool, input.path(), output);
+    // The report runs for every file, also when compression is off; only a
+    // bilevel method needs its answer.
+    std::string reportReason;
+    const std::optional<unsigned> bits = SourceBitsPerSample(source, stop, reportReason);
+    if (compress && IsBilevelOnlyMethod(methodName)) {
+        if (!bits) {
+            reason = reportReason;
+            return false;
+        }
+        if (*bits != 1)
+            line = AppendCommandLine(tool, input.path(), output);
+    }
 
     const AppendRollback rollback(output);
     std::string captured;

@@ -15,10 +15,20 @@ struct ToolOutcome {
     std::string reason;  // empty on success
 };
 
+// The names of the three tools.
+inline constexpr char kInfoTool[] = "tiffinfo";
+inline constexpr char kCopyTool[] = "tiffcp";
+inline constexpr char kSplitTool[] = "tiffsplit";
+
+// The path of the tool beside the running program, or "" when the program's
+// path cannot be read or the tool is not there.
+std::string FindTool(const char* tool);
+
 // The tiffinfo report of the file as captured, or "ERROR" when the file,
-// the program's path or the tool is missing. Empty when the tool could not
-// be started (or stop was requested).
-std::string RunTiffInfo(const std::string& path, StopSignal* stop = nullptr);
+// the program's path or the tool is missing, or the file is not a regular
+// file. Empty when the tool could not be started (or stop was requested).
+// *ranCleanly, when given, tells whether tiffinfo ran and exited with 0.
+std::string RunTiffInfo(const std::string& path, StopSignal* stop = nullptr, bool* ranCleanly = nullptr);
 
 // The decimal number at the start of text (after blanks, not tabs); 0 when
 // there is none or text is at its end.
@@ -28,6 +38,8 @@ unsigned ParseLeadingNumber(const char* text);
 // otherwise the first other bit depth; 8 when the report has no "Compress".
 unsigned ScanBitsPerSample(const std::string& report, const char* key);
 
+// A g3 or g4 request fails when the source's bit depth cannot be read (the
+// report tool is missing or fails).
 // Recompresses source into destination. True only when tiffcp was started,
 // exited with status 0 and left a non-empty destination. A destination that
 // exists already (the source itself included) is replaced only after such a

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/Paths.h"
+#include "platform/TempFiles.h"
 
 namespace pw {
 
@@ -35,14 +36,11 @@ ToolOutputFile::ToolOutputFile(const std::string& destination) : destination_(de
     mode_ = st.st_mode & 07777;
 
     const PathParts parts = SplitPath(destination_);
-    std::string pattern = parts.drive + parts.dir + ".pagewright-XXXXXX.tif";
-    const int fd = ::mkstemps(pattern.data(), 4);
-    if (fd < 0) {
+    path_ = CreateTempFile(parts.drive + parts.dir, ".tif");
+    if (path_.empty()) {
         reason_ = std::string("cannot write in the destination folder: ") + ::strerror(errno);
         return;
     }
-    ::close(fd);
-    path_ = pattern;
     temporary_ = true;
 }
 
@@ -53,6 +51,8 @@ ToolOutputFile::~ToolOutputFile()
     struct stat st;
     if (temporary_ || (::lstat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)))
         ::unlink(path_.c_str());
+    if (temporary_)
+        ForgetTemp(path_);
 }
 
 bool ToolOutputFile::HasContent() const
@@ -75,9 +75,11 @@ bool ToolOutputFile::Commit()
         if (::rename(path_.c_str(), destination_.c_str()) != 0) {
             reason_ = std::string("cannot replace the destination: ") + ::strerror(errno);
             ::unlink(path_.c_str());
+            ForgetTemp(path_);
             committed_ = true;  // nothing left to remove
             return false;
         }
+        ForgetTemp(path_);
     }
     committed_ = true;
     return true;

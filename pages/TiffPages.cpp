@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
+
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +15,8 @@
 #include "pages/TiffDiagnostics.h"
 #include "pages/TiffSource.h"
 #include "platform/AsciiText.h"
+#include "platform/Paths.h"
+#include "platform/ReplacementFile.h"
 
 namespace pw {
 namespace {
@@ -78,6 +82,13 @@ private:
     uint64_t completeSize_ = 0;
 };
 
+void ReportLoadFailure(ExtractControl& control, const std::string& error, const std::string& source)
+{
+    std::fprintf(control.messages, "[%s] Failed to load '%s' file...\n", error.c_str(), source.c_str());
+    std::fflush(control.messages);
+    control.reason = "a page cannot be loaded: " + error;
+}
+
 }  // namespace
 
 void SetBigTiffThresholdForTesting(uint64_t bytes)
@@ -95,29 +106,48 @@ int GetTiffPageCount(const std::string& path)
 
 int ExtractPages(const std::string& source, const std::string& output, const char* rangeText)
 {
-    if (!HasTiffExtension(source) || !HasTiffExtension(output))
+    ExtractControl control;
+    return ExtractPages(source, output, rangeText, control);
+}
+
+int ExtractPages(const std::string& source, const std::string& output, const char* rangeText,
+                 ExtractControl& control)
+{
+    std::string& reason = control.reason;
+    reason.clear();
+    if (!HasTiffExtension(source) || !HasTiffExtension(output)) {
+        reason = "not a .tif or .tiff name";
         return 0;
+    }
     const std::string range = rangeText != nullptr ? rangeText : "";
 
     TiffDiagnostics diagnostics;
     TiffSource input(source, diagnostics);
     const int pageCount = input.pageCount();
-    if (pageCount <= 0)
+    if (pageCount <= 0) {
+        reason = diagnostics.lastError().empty() ? "no page can be read" : diagnostics.lastError();
         return 0;
+    }
 
     // Emptying the output must never empty the source: the same file may
     // hide behind another name or a link.
     std::error_code error;
-    if (std::filesystem::equivalent(source, output, error))
+    if (std::filesystem::equivalent(source, output, error)) {
+        reason = "the output is the source";
         return 0;
+    }
     const auto outputStatus = std::filesystem::status(output, error);
-    if (std::filesystem::exists(outputStatus) && !std::filesystem::is_regular_file(outputStatus))
+    if (std::filesystem::exists(outputStatus) && !std::filesystem::is_regular_file(outputStatus)) {
+        reason = "the output is not a regular file";
         return 0;
+    }
 
-    // The range is read against the largest page number a range can name;
-    // pages past the file's end are simply never visited.
+    // The range is read against the largest page number a range can name,
+    // or the file's page count when that is larger; pages past the file's
+    // end are simply never visited.
     const bool everyPage = range.empty() || IsAll(range);
-    const PageSelection selection = everyPage ? PageSelection() : ParsePageRange(range, kMaxPageNumber);
+    const PageSelection selection =
+        everyPage ? PageSelection() : ParsePageRange(range, std::max(kMaxPageNumber, pageCount));
 
     // Every chosen page is checked before the output is written, up to the
     // first one that cannot be loaded.
@@ -138,13 +168,33 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
         plans.push_back(plan);
         outputBound += plan.outputBytesBound;
     }
-
-    OutputFile out(output, diagnostics);
-    if (!out.Create(outputBound > bigTiffThreshold, TIFFIsBigEndian(input.tiff()) != 0))
+    if (loadFailed) {
+        ReportLoadFailure(control, loadError, source);
         return 0;
+    }
+    if (plans.empty()) {
+        reason = "the range selects no page of the file";
+        return 0;
+    }
+
+    ReplacementFile target(output, SplitPath(output).ext);
+    if (!target.ok()) {
+        reason = target.reason();
+        return 0;
+    }
+    OutputFile out(target.path(), diagnostics);
+    if (!out.Create(outputBound > bigTiffThreshold, TIFFIsBigEndian(input.tiff()) != 0)) {
+        reason = "cannot write the output: " + diagnostics.lastError();
+        return 0;
+    }
 
     bool writeFailed = false;
+    bool stopped = false;
     for (size_t i = 0; i < plans.size(); ++i) {
+        if (control.stopRequested && control.stopRequested()) {
+            stopped = true;
+            break;
+        }
         const auto result = copier.Write(plans[i], out.tiff(), static_cast<uint32_t>(i),
                                          static_cast<uint32_t>(plans.size()));
         if (result == PageCopier::Result::Written) {
@@ -159,18 +209,32 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
         }
         break;
     }
-    if (loadFailed || writeFailed)
+    if (loadFailed || writeFailed || stopped)
         out.CloseAbandoningPage();
     else
         out.Close();
 
-    const int kept = KeepOutputIfLarge(output);
     if (loadFailed) {
-        std::printf("[%s] Failed to load '%s' file...\n", loadError.c_str(), source.c_str());
-        std::fflush(stdout);
+        ReportLoadFailure(control, loadError, source);
         return 0;
     }
-    return writeFailed ? 0 : kept;
+    if (stopped) {
+        reason = "stopped";
+        return 0;
+    }
+    if (writeFailed) {
+        reason = "cannot write the output: " + diagnostics.lastError();
+        return 0;
+    }
+    if (KeepOutputIfLarge(target.path()) != 1) {
+        reason = "the output came out empty";
+        return 0;
+    }
+    if (!target.Commit()) {
+        reason = target.reason();
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace pw

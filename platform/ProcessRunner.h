@@ -40,6 +40,9 @@ private:
 
 // Runs the command line and appends everything the child writes to its
 // standard output and standard error, in the order written, to output.
+// The child is killed when the thread that started it ends (so also when
+// this process dies). A read that fails ends the collecting; the run then
+// waits for the child, which can no longer write.
 // The first token names the program; the line is split into arguments by
 // SplitCommandLine. Standard input is /dev/null. Blocks until the child has
 // ended and the pipe is empty; there is no time-out.
@@ -61,6 +64,10 @@ int TerminateToolProcesses();
 
 // The number of tool processes RunAndCapture has running right now.
 int RunningToolProcessCount();
+
+// Makes every read from the pipe fail, as a broken pipe would, so that tests
+// can see the run end all the same.
+void SetReadFailuresForTesting(bool enabled);
 
 // Makes RunAndCapture do without process descriptors (pidfd), as on kernels
 // that lack them, so that tests cover that way of waiting too.

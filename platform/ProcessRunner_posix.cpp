@@ -4,9 +4,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <string.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,53 +86,97 @@ int OpenProcessDescriptor(pid_t pid)
 #endif
 }
 
+std::atomic<bool> g_failReads{false};
+
 // Starts the program with standard input from /dev/null and standard output
 // and standard error both on the pipe's write end. Nothing else the process
-// has open reaches the child.
+// has open reaches the child. The child is killed when the thread that
+// started it ends - in particular when this process dies, however it dies -
+// so that no tool outlives a killed program and goes on writing.
 bool SpawnChild(const std::vector<std::string>& arguments, int readEnd, int writeEnd, pid_t& pid)
 {
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    if (::posix_spawn_file_actions_init(&actions) != 0)
+    (void)readEnd;  // closed in the child with every other descriptor above 2
+    // Everything the child needs is made before vfork: the child shares this
+    // process's memory until its exec and makes only system calls.
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const bool searchPath = arguments[0].find('/') == std::string::npos;
+    const int devNull = AboveStandardHandles(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    if (devNull < 0)
         return false;
-    if (::posix_spawnattr_init(&attributes) != 0) {
-        ::posix_spawn_file_actions_destroy(&actions);
-        return false;
-    }
+    long openMax = ::sysconf(_SC_OPEN_MAX);
+    if (openMax < 0 || openMax > 65536)
+        openMax = 65536;
+    const pid_t parent = ::getpid();
 
-    bool ok = ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0
-              && ::posix_spawn_file_actions_adddup2(&actions, writeEnd, STDOUT_FILENO) == 0
-              && ::posix_spawn_file_actions_adddup2(&actions, writeEnd, STDERR_FILENO) == 0
-              && ::posix_spawn_file_actions_addclose(&actions, readEnd) == 0;
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
-    // Descriptors other threads opened without close-on-exec (libtiff opens
-    // its files that way) must not leak into the tool either.
-    ok = ok && ::posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1) == 0;
+    // No signal handler of this process may run in the child before its exec:
+    // everything is blocked across vfork, and the child resets the handlers
+    // before it unblocks.
+    sigset_t all, previous;
+    sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &previous);
+    volatile int execError = 0;
+    const pid_t child = ::vfork();
+    if (child == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);  // the parent is already gone
+        for (int signal = 1; signal < NSIG; ++signal) {
+            struct sigaction action;
+            if (signal == SIGKILL || signal == SIGSTOP || ::sigaction(signal, nullptr, &action) != 0)
+                continue;
+            // Handled signals and an ignored SIGPIPE (a host that ignores it
+            // must not hand that on to the tools) go back to the default.
+            if ((action.sa_handler != SIG_DFL && action.sa_handler != SIG_IGN) || signal == SIGPIPE) {
+                action.sa_handler = SIG_DFL;
+                action.sa_flags = 0;
+                ::sigemptyset(&action.sa_mask);
+                ::sigaction(signal, &action, nullptr);
+            }
+        }
+        if (::dup2(devNull, STDIN_FILENO) < 0 || ::dup2(writeEnd, STDOUT_FILENO) < 0 ||
+            ::dup2(writeEnd, STDERR_FILENO) < 0) {
+            execError = errno;
+            ::_exit(127);
+        }
+        // Descriptors other threads opened without close-on-exec (libtiff
+        // opens its files that way) must not leak into the tool either.
+#ifdef SYS_close_range
+        if (::syscall(SYS_close_range, STDERR_FILENO + 1, ~0U, 0) != 0)
 #endif
-
-    // A host that blocks signals in its threads or ignores SIGPIPE must not
-    // hand that on to the tools.
-    sigset_t mask, defaults;
-    sigemptyset(&mask);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    ok = ok && ::posix_spawnattr_setsigmask(&attributes, &mask) == 0
-         && ::posix_spawnattr_setsigdefault(&attributes, &defaults) == 0
-         && ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
-
-    if (ok) {
-        std::vector<char*> argv;
-        argv.reserve(arguments.size() + 1);
-        for (const std::string& a : arguments)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        // glibc reports a failed exec (missing program, not executable) as
-        // the result of posix_spawnp itself.
-        ok = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ) == 0;
+        {
+            for (long fd = STDERR_FILENO + 1; fd < openMax; ++fd)
+                ::close(static_cast<int>(fd));
+        }
+        // A host that blocks signals in its threads must not hand that on.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (searchPath)
+            ::execvp(argv[0], argv.data());
+        else
+            ::execve(argv[0], argv.data(), environ);
+        execError = errno != 0 ? errno : ENOEXEC;
+        ::_exit(127);
     }
-    ::posix_spawnattr_destroy(&attributes);
-    ::posix_spawn_file_actions_destroy(&actions);
-    return ok;
+    const int forkError = errno;
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    ::close(devNull);
+    if (child < 0) {
+        errno = forkError;
+        return false;
+    }
+    if (execError != 0) {
+        // The program could not be run: reap the child, report no start.
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return false;
+    }
+    pid = child;
+    return true;
 }
 
 enum class ReadResult { Data, Empty, EndOfFile, Failed };
@@ -141,7 +185,7 @@ enum class ReadResult { Data, Empty, EndOfFile, Failed };
 ReadResult ReadChunk(int fd, char* buffer, std::string& output)
 {
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, kReadBufferSize - 1);
+        const ssize_t n = g_failReads ? (errno = EIO, -1) : ::read(fd, buffer, kReadBufferSize - 1);
         if (n > 0) {
             buffer[n] = '\0';
             output.append(buffer, ::strnlen(buffer, static_cast<size_t>(n)));
@@ -270,8 +314,14 @@ int RunAndCapture(const CommandLine& command, std::string& output, RunStatus* st
             const ReadResult r = ReadChunk(readEnd.get(), buffer, output);
             if (r == ReadResult::Data)
                 continue;
-            if (r == ReadResult::Failed)
+            if (r == ReadResult::Failed) {
+                // The loop ends here. With the read end closed, a child that
+                // goes on writing is ended by SIGPIPE instead of filling the
+                // pipe and waiting for a reader for ever.
                 DebugTrace("ReadFile failed");
+                readEnd.Close();
+                break;
+            }
             if (r != ReadResult::Empty)
                 pipeOpen = false;
         }
@@ -292,6 +342,11 @@ int RunAndCapture(const CommandLine& command, std::string& output, RunStatus* st
 void SetProcessDescriptorsForTesting(bool enabled)
 {
     g_useProcessDescriptors = enabled;
+}
+
+void SetReadFailuresForTesting(bool enabled)
+{
+    g_failReads = enabled;
 }
 
 int RunAndCapture(const std::string& commandLine, std::string& output, RunStatus* status, StopSignal* stop)

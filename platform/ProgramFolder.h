@@ -7,8 +7,12 @@
 namespace pw {
 
 // The full path of the running executable (links resolved), or "" when it
-// cannot be read.
+// cannot be read. Worked out once, at the first call: a file that replaces
+// the executable later does not move the program.
 std::string GetExecutablePath();
+
+// Works the executable's path out now; called first thing at start-up.
+void RememberExecutablePath();
 
 // The folder of the running executable with its trailing separator, or ""
 // when the executable's path cannot be read.

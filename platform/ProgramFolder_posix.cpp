@@ -13,7 +13,23 @@ namespace {
 std::mutex g_mutex;
 std::string g_override;
 
+// Read once: once the running file is replaced (a rebuild, an upgrade),
+// the link names a deleted file and the program would lose its folder.
+const std::string& RealExecutablePath()
+{
+    static const std::string path = [] {
+        char buffer[PATH_MAX];
+        return ::realpath("/proc/self/exe", buffer) == nullptr ? std::string() : std::string(buffer);
+    }();
+    return path;
+}
+
 }  // namespace
+
+void RememberExecutablePath()
+{
+    RealExecutablePath();
+}
 
 std::string GetExecutablePath()
 {
@@ -22,10 +38,7 @@ std::string GetExecutablePath()
         if (!g_override.empty())
             return g_override;
     }
-    char buffer[PATH_MAX];
-    if (::realpath("/proc/self/exe", buffer) == nullptr)
-        return std::string();
-    return buffer;
+    return RealExecutablePath();
 }
 
 std::string GetProgramFolder()

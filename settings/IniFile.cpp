@@ -8,8 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 
 #include "platform/AsciiText.h"
 #include "platform/Paths.h"
@@ -67,12 +66,30 @@ bool WriteAll(int fd, const std::string& text)
 bool IniFile::Load(const std::string& path)
 {
     Parse(std::string());
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Only a regular file is read: opening a FIFO or a device could wait
+    // for ever, so the open does not block and anything else is refused.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    std::ostringstream text;
-    text << in.rdbuf();
-    Parse(text.str());
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::string text;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break;
+    }
+    ::close(fd);
+    Parse(text);
     return true;
 }
 
@@ -121,7 +138,11 @@ IniFile::Line IniFile::ParseLine(const std::string& text)
     if (line.name.empty())
         return line;
     line.kind = Kind::Entry;
-    line.value = Trim(trimmed.substr(equals + 1));
+    // A value ends at a zero byte, as a text does for the profile functions:
+    // nothing after it may reach a path.
+    std::string value = trimmed.substr(equals + 1);
+    value.resize(std::min(value.size(), value.find('\0')));
+    line.value = Trim(value);
     if (IsQuoted(line.value))
         line.value = line.value.substr(1, line.value.size() - 2);
     return line;

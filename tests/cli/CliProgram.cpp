@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -97,6 +98,23 @@ CliProgram::CliProgram(bool withTools)
     }
 }
 
+uid_t CliProgram::RunUnprivileged()
+{
+    if (::geteuid() != 0)
+        return ::geteuid();
+    for (const TempFolder* folder : {&folder_, &config_, &temp_})
+        GiveToUser(folder->path(), kNobody);
+    user_ = kNobody;
+    return kNobody;
+}
+
+void GiveToUser(const std::string& folder, uid_t user)
+{
+    ::lchown(folder.c_str(), user, user);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        ::lchown(entry.path().c_str(), user, user);
+}
+
 void CliProgram::WriteSettings(const std::string& pagewrightSection)
 {
     WriteBytes(folder_ / "Pagewright.ini", "[Pagewright]\n" + pagewrightSection);
@@ -115,6 +133,9 @@ pid_t CliProgram::Spawn(const std::vector<std::string>& arguments, int outFd, in
         ::dup2(errFd, 2);
         if (closeInChild >= 0)
             ::close(closeInChild);
+        if (user_ != static_cast<uid_t>(-1) &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(user_) != 0 || ::setuid(user_) != 0))
+            ::_exit(126);
         ::execve(argvPointers[0], argvPointers.data(), environmentPointers.data());
         ::_exit(127);
     }

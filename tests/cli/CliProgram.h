@@ -28,6 +28,11 @@ public:
     std::string temp() const { return temp_.path(); }
     void WriteSettings(const std::string& pagewrightSection);
 
+    // From now on the program runs as the unprivileged user "nobody" when the
+    // test runs as root (as CI does), so that permissions count; its folders
+    // are handed to that user. Returns the user id the program runs as.
+    uid_t RunUnprivileged();
+
     // Runs to the end; stderr is a pipe unless a terminal is asked for.
     CliResult Run(const std::vector<std::string>& arguments, bool stderrTerminal = false) const;
 
@@ -62,7 +67,14 @@ private:
     TempFolder folder_;
     TempFolder config_;
     TempFolder temp_;
+    uid_t user_ = static_cast<uid_t>(-1);  // -1: as the test
 };
+
+// The user id of "nobody".
+inline constexpr uid_t kNobody = 65534;
+
+// Hands the folder and everything below it to the user.
+void GiveToUser(const std::string& folder, uid_t user);
 
 // Processes whose command line mentions the text (tools run from a program
 // folder carry its path in their first argument).

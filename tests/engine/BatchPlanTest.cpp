@@ -53,7 +53,7 @@ protected:
     TempFolder config_;
     test::ScopedEnvironment configHome_{"XDG_CONFIG_HOME", config_.path()};
     TempFolder work_;
-    ProgramFolder program_{false};
+    ProgramFolder program_{true};
     std::vector<std::string> sources_;
 };
 
@@ -233,6 +233,89 @@ TEST_F(BatchPlanTest, MissingOutputPlacesAndUnknownOperationsAreRefused)
     EXPECT_FALSE(PlanBatch("Merge", sources_, "").ok);
     EXPECT_FALSE(PlanBatch("Merge", sources_, Out()).ok) << "a folder is no output file";
     EXPECT_FALSE(PlanBatch("compress", sources_, Out()).ok);
+}
+
+// An entry may write its own source (compress in place), but no other
+// entry's, and no two entries one file: refused before anything is written.
+TEST_F(BatchPlanTest, AnOutputThatIsAnotherSourceOrTwiceTheSameIsRefused)
+{
+    const std::string other = work_ / "other";
+    ASSERT_EQ(::mkdir(other.c_str(), 0755), 0);
+    const std::string first = other + "/scan.tif";
+    ASSERT_TRUE(WriteBytes(first, "other scan"));
+    ASSERT_EQ(::symlink((work_ / "in").c_str(), (work_ / "alias").c_str()), 0);
+
+    // other/scan.tif goes to in/scan.tif, the second source, before it is read.
+    for (const std::string& folder : {work_ / "in", work_ / "alias", work_ / "in/../in"}) {
+        const BatchPlan plan = PlanBatch("Compress", {first, sources_[0]}, folder);
+        EXPECT_FALSE(plan.ok) << folder;
+        EXPECT_NE(plan.error.find(first), std::string::npos) << plan.error;
+        EXPECT_NE(plan.error.find(sources_[0]), std::string::npos) << plan.error;
+    }
+    // Both go to out/scan.tif.
+    const BatchPlan twice = PlanBatch("Compress", {first, sources_[0]}, Out());
+    EXPECT_FALSE(twice.ok);
+    EXPECT_NE(twice.error.find("would both be written to"), std::string::npos) << twice.error;
+    EXPECT_FALSE(Exists(Out() + "/scan.tif"));
+    EXPECT_EQ(ReadBytes(sources_[0]), "source");
+
+    EXPECT_TRUE(PlanBatch("Compress", sources_, work_ / "in").ok) << "each file in place";
+}
+
+// A second batch may not write the merge output the first one is writing;
+// once the first job is released it may. An output the lock had to create
+// goes again with the job.
+TEST_F(BatchPlanTest, AMergeOutputIsLockedForTheLengthOfTheJob)
+{
+    const std::string output = Out() + "/merged.tif";
+    {
+        BatchPlan first = PlanBatch("Merge", sources_, output);
+        ASSERT_TRUE(first.ok) << first.error;
+        const BatchPlan second = PlanBatch("Merge", {sources_[0]}, output);
+        EXPECT_FALSE(second.ok);
+        EXPECT_NE(second.error.find("being written by another batch"), std::string::npos) << second.error;
+    }
+    EXPECT_FALSE(Exists(output));
+    ASSERT_TRUE(WriteBytes(output, "an old merge"));
+    {
+        const BatchPlan again = PlanBatch("Merge", sources_, output);
+        EXPECT_TRUE(again.ok) << again.error;
+    }
+    EXPECT_EQ(ReadBytes(output), "an old merge");
+    ASSERT_EQ(::mkfifo((Out() + "/fifo.tif").c_str(), 0644), 0);
+    EXPECT_FALSE(PlanBatch("Merge", sources_, Out() + "/fifo.tif").ok) << "a FIFO is no output file";
+}
+
+// A zero byte in the naming rule ends the rule: it never cuts a split
+// folder's name short to an unrelated folder that would then be emptied.
+TEST_F(BatchPlanTest, AZeroByteInTheNamingRuleNeverEmptiesAnotherFolder)
+{
+    ASSERT_TRUE(WriteBytes(program_.path() + "/Pagewright.ini", std::string("[Pagewright]\nName=photos\0junk\n")));
+    const std::string photos = Out() + "/photos";
+    ASSERT_EQ(::mkdir(photos.c_str(), 0755), 0);
+    ASSERT_TRUE(WriteBytes(photos + "/holiday.tif", "keep"));
+    const BatchPlan plan = PlanBatch("Split", {sources_[0]}, Out());
+    ASSERT_TRUE(plan.ok) << plan.error;
+    EXPECT_EQ(plan.job.outputs[0], Out() + "/photos_1/scan.tif");
+    EXPECT_EQ(ReadBytes(photos + "/holiday.tif"), "keep");
+
+    BatchSettingsOverrides overrides;
+    overrides.namingRule = std::string("photos\0junk", 11);
+    EXPECT_FALSE(PlanBatch("Split", {sources_[0]}, Out(), overrides).ok);
+    EXPECT_EQ(ReadBytes(photos + "/holiday.tif"), "keep");
+}
+
+// Without tiffsplit every entry will fail: the old split folders stay.
+TEST_F(BatchPlanTest, WithoutTheSplitToolNoFolderIsEmptied)
+{
+    Settings("Name=Demo1_\n");
+    const std::string stale = Out() + "/Demo1__1";
+    ASSERT_EQ(::mkdir(stale.c_str(), 0755), 0);
+    ASSERT_TRUE(WriteBytes(stale + "/page.tif", "a page of the last split"));
+    program_.RemoveTool("tiffsplit");
+    const BatchPlan plan = PlanBatch("Split", {sources_[0]}, Out());
+    ASSERT_TRUE(plan.ok) << plan.error;
+    EXPECT_EQ(ReadBytes(stale + "/page.tif"), "a page of the last split");
 }
 
 TEST_F(BatchPlanTest, OverridesReplaceTheSettingsForThisRunOnly)

@@ -12,6 +12,7 @@
 
 #include "engine/BatchWorker.h"
 #include "platform/ProcessRunner.h"
+#include "tests/engine/ToolTestSupport.h"
 #include "tests/fixtures/TiffFixtures.h"
 
 namespace pw {
@@ -172,31 +173,88 @@ TEST(BatchWorker, EachOperationGetsItsArguments)
     }
 }
 
-TEST(BatchWorker, MergeDeletesTheOutputFirstAndAppendsEverySourceToTheFirstOutput)
+TEST(BatchWorker, MergeAppendsEverySourceToAFileBesideTheOutputWhichReplacesItAtTheEnd)
 {
     TempFolder dir;
     BatchJob job = Job(3);
     job.outputs = {dir / "merged.tif", dir / "other.tif", dir / "other.tif"};
     ASSERT_TRUE(test::WriteBytes(job.outputs[0], "an old merge"));
     FakeOperations operations;
-    bool outputWasGone = false;
+    bool oldOutputKept = true;
     operations.hook = [&](const Call& call) {
-        if (call.source == job.sources[0])
-            outputWasGone = ::access(job.outputs[0].c_str(), F_OK) != 0;
-        return true;
+        oldOutputKept = oldOutputKept && test::ReadBytes(job.outputs[0]) == "an old merge";
+        return test::WriteBytes(call.output, test::ReadBytes(call.output) + call.source + ";");
     };
     RecordingObserver observer;
     FakeHost host;
     RunBatchWorker("Merge", job, operations, observer, host);
-    EXPECT_TRUE(outputWasGone);
+    EXPECT_TRUE(oldOutputKept) << "the old output stays until the batch ends";
     ASSERT_EQ(operations.calls.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(operations.calls[i].source, job.sources[i]);
-        EXPECT_EQ(operations.calls[i].output, job.outputs[0]);
+        EXPECT_EQ(operations.calls[i].output, operations.calls[0].output);
         EXPECT_EQ(operations.calls[i].arguments, job.compressionArguments[i]);
         EXPECT_EQ(operations.calls[i].useCompression, "TRUE");
         EXPECT_EQ(operations.calls[i].method, "lzw");
     }
+    EXPECT_EQ(test::ReadBytes(job.outputs[0]), job.sources[0] + ";" + job.sources[1] + ";" + job.sources[2] + ";");
+    EXPECT_EQ(test::FolderEntries(dir.path()), (std::vector<std::string>{"merged.tif"}));
+}
+
+// Nothing merged - every entry failed, or a stop came first: the old output
+// stays as it was and no temporary file is left.
+TEST(BatchWorker, AMergeWithoutAnySuccessLeavesTheOldOutputAlone)
+{
+    for (const bool stopFirst : {false, true}) {
+        TempFolder dir;
+        BatchJob job = Job(2);
+        job.outputs.assign(2, dir / "merged.tif");
+        ASSERT_TRUE(test::WriteBytes(job.outputs[0], "an old merge"));
+        FakeOperations operations;
+        operations.hook = [&](const Call& call) { return test::WriteBytes(call.output, "half a page"); };
+        for (const std::string& source : job.sources)
+            operations.failures[source] = "damaged";
+        RecordingObserver observer;
+        FakeHost host;
+        host.stopRequested = stopFirst;
+        RunBatchWorker("Merge", job, operations, observer, host);
+        EXPECT_EQ(operations.calls.size(), stopFirst ? 0u : 2u);
+        EXPECT_EQ(test::ReadBytes(job.outputs[0]), "an old merge");
+        EXPECT_EQ(test::FolderEntries(dir.path()), (std::vector<std::string>{"merged.tif"}));
+    }
+}
+
+// A merge whose temporary file cannot be made (a folder the user may not
+// write) fails every entry with the reason instead of appending to the old
+// output.
+TEST(BatchWorker, AMergeThatCannotWriteBesideTheOutputFailsEveryEntry)
+{
+    BatchJob job = Job(2);
+    job.outputs.assign(2, "/proc/self/merged.tif");
+    FakeOperations operations;
+    RecordingObserver observer;
+    FakeHost host;
+    RunBatchWorker("Merge", job, operations, observer, host);
+    EXPECT_TRUE(operations.calls.empty());
+    ASSERT_EQ(observer.events.size(), 7u);
+    EXPECT_THAT(observer.events[2], ::testing::StartsWith("status 0 Failed (cannot write in the folder of"));
+}
+
+// A split that fails takes away the page files it wrote, as a stopped one
+// does; page files that were there before stay.
+TEST(BatchWorker, AFailedSplitLeavesNoPageFileOfItsOwn)
+{
+    TempFolder dir;
+    BatchJob job = Job(1);
+    job.outputs = {dir / "scan.tif"};
+    ASSERT_TRUE(test::WriteBytes(dir / "scanold.tif", "from before"));
+    FakeOperations operations;
+    operations.hook = [&](const Call&) { return test::WriteBytes(dir / "scanaaa.tif", "half"); };
+    operations.failures[job.sources[0]] = "tiffsplit failed";
+    RecordingObserver observer;
+    FakeHost host;
+    RunBatchWorker("Split", job, operations, observer, host);
+    EXPECT_EQ(test::FolderEntries(dir.path()), (std::vector<std::string>{"scanold.tif"}));
 }
 
 TEST(BatchWorker, FailuresAreReportedWithTheirReasonAndTheBatchGoesOn)
@@ -230,12 +288,11 @@ TEST(BatchWorker, AnOperationThatThrowsFailsItsEntryOnly)
                                              "progress 99", "started 1", "status 1 Success", "started -1"));
 }
 
-TEST(BatchWorker, AStopRequestSetBeforeTheFirstEntryProcessesNothingButMergeDeletedItsOutput)
+TEST(BatchWorker, AStopRequestSetBeforeTheFirstEntryProcessesNothing)
 {
     TempFolder dir;
     BatchJob job = Job(3);
     job.outputs.assign(3, dir / "merged.tif");
-    ASSERT_TRUE(test::WriteBytes(job.outputs[0], "an old merge"));
     FakeOperations operations;
     RecordingObserver observer;
     FakeHost host;
@@ -244,7 +301,7 @@ TEST(BatchWorker, AStopRequestSetBeforeTheFirstEntryProcessesNothingButMergeDele
     RunBatchWorker("Merge", job, operations, observer, host);
     EXPECT_TRUE(operations.calls.empty());
     EXPECT_THAT(observer.events, ElementsAre("started -1"));
-    EXPECT_NE(::access(job.outputs[0].c_str(), F_OK), 0);
+    EXPECT_TRUE(test::FolderEntries(dir.path()).empty());
 }
 
 TEST(BatchWorker, AStopDuringAnEntryEndsTheLoopAndNoFurtherNoticeIsMade)

@@ -92,7 +92,9 @@ TEST_P(DamagedSourceTest, CompressInPlaceLeavesTheSourceAsItWas)
     const std::string before = ReadBytes(src);
     ToolOutcome outcome;
     EXPECT_FALSE(CompressFile(src, src, R"("-c" "g4")", "g4", nullptr, &outcome));
-    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed")) << outcome.reason;
+    // tiffinfo may already fail to read the bit depth that g4 needs.
+    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed") || StartsWith(outcome.reason, "the bit depth"))
+        << outcome.reason;
     EXPECT_TRUE(ReadBytes(src) == before);
     EXPECT_EQ(FolderEntries(files.path()), (std::vector<std::string>{"damaged.tif"}));
 }
@@ -109,7 +111,8 @@ TEST_P(DamagedSourceTest, MergeFailsAndKeepsWhatWasMergedBefore)
 
     ToolOutcome outcome;
     EXPECT_FALSE(MergeFile(src, out, R"("-c" "g4")", "TRUE", "g4", nullptr, &outcome));
-    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed")) << outcome.reason;
+    EXPECT_TRUE(StartsWith(outcome.reason, "tiffcp failed") || StartsWith(outcome.reason, "the bit depth"))
+        << outcome.reason;
     EXPECT_TRUE(ReadBytes(out) == merged);
 
     // The batch goes on with the next file as if the damaged one was never tried.
@@ -222,6 +225,23 @@ TEST_F(ToolFailureTest, ToolEndedBySignalGivesFalse)
     EXPECT_FALSE(CompressFile(src, files / "o.tif", kLzw, "lzw", nullptr, &outcome));
     EXPECT_EQ(outcome.reason, "tiffcp ended by signal 9");
     EXPECT_FALSE(Exists(files / "o.tif"));
+}
+
+// libtiff tools print harmless warnings before the error that made them
+// fail: the reason is the error.
+TEST_F(ToolFailureTest, TheReasonIsTheToolsErrorNotItsWarnings)
+{
+    const std::string src = files / "in.tif";
+    ASSERT_TRUE(WriteTiff(src, 1));
+    FakeTool("tiffcp",
+             "echo 'TIFFReadDirectory: Warning, Unknown field with tag 42112 (0xa480) encountered.' >&2\n"
+             "echo 'in.tif: Cannot handle different values per sample for \"SampleFormat\".' >&2\nexit 1");
+    ToolOutcome outcome;
+    EXPECT_FALSE(CompressFile(src, files / "o.tif", kLzw, "lzw", nullptr, &outcome));
+    EXPECT_EQ(outcome.reason, "tiffcp failed: in.tif: Cannot handle different values per sample for \"SampleFormat\".");
+    FakeTool("tiffcp", "echo 'TIFFReadDirectory: Warning, only a warning.' >&2\nexit 1");
+    EXPECT_FALSE(CompressFile(src, files / "o.tif", kLzw, "lzw", nullptr, &outcome));
+    EXPECT_EQ(outcome.reason, "tiffcp failed: TIFFReadDirectory: Warning, only a warning.");
 }
 
 TEST_F(ToolFailureTest, FailedCompressLeavesAnExistingDestinationAlone)

@@ -190,14 +190,78 @@ TEST(ExtractPages, AnExistingOutputIsReplaced)
     ExpectPages(output, source, {4});
 }
 
-TEST(ExtractPages, AnExistingOutputGoesWhenNothingIsChosen)
+TEST(ExtractPages, AnExistingOutputStaysWhenNothingIsChosen)
 {
     TempFolder folder;
     const std::string source = Source(folder, 4);
     const std::string output = folder / "out.tif";
     WriteBytes(output, std::string(1000, 'x'));
-    EXPECT_EQ(ExtractPages(source, output, "40-"), 0);
-    EXPECT_FALSE(fs::exists(output));
+    ExtractControl control;
+    EXPECT_EQ(ExtractPages(source, output, "40-", control), 0);
+    EXPECT_EQ(control.reason, "the range selects no page of the file");
+    EXPECT_EQ(ReadBytes(output), std::string(1000, 'x'));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2) << "no temporary left";
+}
+
+// A stop is seen between pages: the extraction ends, nothing is left, and an
+// older output stays.
+TEST(ExtractPages, AStopEndsTheExtractionBetweenPages)
+{
+    TempFolder folder;
+    const std::string source = Source(folder, 6);
+    const std::string output = folder / "out.tif";
+    WriteBytes(output, std::string(1000, 'o'));
+    int asked = 0;
+    ExtractControl control;
+    control.stopRequested = [&asked] { return ++asked == 3; };
+    EXPECT_EQ(ExtractPages(source, output, "all", control), 0);
+    EXPECT_EQ(asked, 3) << "asked before each page, up to the stop";
+    EXPECT_EQ(control.reason, "stopped");
+    EXPECT_EQ(ReadBytes(output), std::string(1000, 'o'));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+}
+
+// A file of more pages than a range can name: an open range reaches its
+// last page.
+TEST(ExtractPages, AnOpenRangeReachesTheLastPageOfAVeryLongFile)
+{
+    TempFolder folder;
+    constexpr int kPages = kMaxPageNumber + 6;
+    // Pages of one grey pixel each, written directly: libtiff would take long.
+    std::string bytes("II*\0\x08\0\0\0", 8);
+    auto put16 = [&bytes](uint16_t v) { bytes.push_back(char(v & 0xff)); bytes.push_back(char(v >> 8)); };
+    auto put32 = [&](uint32_t v) { put16(uint16_t(v & 0xffff)); put16(uint16_t(v >> 16)); };
+    constexpr uint32_t kDirectory = 2 + 8 * 12 + 4;
+    for (int page = 0; page < kPages; ++page) {
+        const uint32_t at = static_cast<uint32_t>(bytes.size());
+        const uint32_t pixel = at + kDirectory;
+        const uint32_t next = page + 1 < kPages ? pixel + 2 : 0;
+        put16(8);
+        const uint16_t tags[8][2] = {{256, 4}, {257, 4}, {258, 3}, {259, 3}, {262, 3}, {273, 4}, {278, 4}, {279, 4}};
+        const uint32_t values[8] = {1, 1, 8, 1, 1, pixel, 1, 1};
+        for (int t = 0; t < 8; ++t) {
+            put16(tags[t][0]);
+            put16(tags[t][1]);
+            put32(1);
+            if (tags[t][1] == 3) {
+                put16(static_cast<uint16_t>(values[t]));
+                put16(0);
+            } else {
+                put32(values[t]);
+            }
+        }
+        put32(next);
+        bytes.push_back(static_cast<char>(page % 251));
+        bytes.push_back('\0');
+    }
+    const std::string source = folder / "long.tif";
+    ASSERT_TRUE(WriteBytes(source, bytes));
+    ASSERT_EQ(GetTiffPageCount(source), kPages);
+    const std::string output = folder / "tail.tif";
+    EXPECT_EQ(ExtractPages(source, output, "99999-"), 1);
+    ASSERT_EQ(CountDirectories(output), 7);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(ReadPagePixels(output, i), ReadPagePixels(source, kMaxPageNumber - 1 + i)) << i;
 }
 
 TEST(ExtractPages, AnOutputThatCannotBeCreated)
@@ -289,15 +353,23 @@ TEST(ExtractPages, AFailingPageEndsTheExtractionWithALine)
     const std::string line = testing::internal::GetCapturedStdout();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(line, "[Strip 2 lies beyond the end of the file] Failed to load '" + source + "' file...\n");
-    // The page before stays; pages after are not tried.
-    ExpectPages(output, good, {1});
+    EXPECT_FALSE(fs::exists(output)) << "no half output";
 
-    // When the failing page is the first one chosen, nothing is left.
+    // An older output of the same name stays as it was; the line goes where
+    // the caller wants it, and the reason is the page's.
+    ASSERT_TRUE(WriteTiff(output, 3));
+    const std::string older = ReadBytes(output);
+    ExtractControl control;
+    control.messages = stderr;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(ExtractPages(source, output, "2-3"), 0);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Failed to load '" + source + "' file...\n"),
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ExtractPages(source, output, "2-3", control), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Failed to load '" + source + "' file...\n"),
               std::string::npos);
-    EXPECT_FALSE(fs::exists(output));
+    EXPECT_EQ(control.reason, "a page cannot be loaded: Strip 2 lies beyond the end of the file");
+    EXPECT_EQ(ReadBytes(output), older);
+    fs::remove(output);
 
     // Pages that are not chosen are not loaded.
     testing::internal::CaptureStdout();

@@ -76,6 +76,54 @@ TEST_P(RunnerTest, ProgramThatPrintsNothingGivesEmptyOutput)
     EXPECT_EQ(status.exitCode, 0);
 }
 
+// A failed read ends the collecting; a child that goes on writing then
+// cannot hold the run (it would fill the pipe and wait for ever).
+TEST_P(RunnerTest, AReadErrorEndsTheRunEvenWhileTheChildKeepsWriting)
+{
+    SetReadFailuresForTesting(true);
+    std::atomic<bool> done{false};
+    RunStatus status;
+    std::thread run([&] {
+        std::string output;
+        RunAndCapture(CommandLine{"yes", {"/usr/bin/yes"}}, output, &status);
+        done = true;
+    });
+    const bool ended = WaitUntil([&] { return done.load(); });
+    SetReadFailuresForTesting(false);
+    if (!ended)
+        TerminateToolProcesses();
+    run.join();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(status.started);
+    EXPECT_FALSE(status.exited) << "ended by SIGPIPE";
+}
+
+// A tool dies with the program that started it, however the program ends:
+// here a copy of the test program, killed while its tool runs.
+TEST_P(RunnerTest, TheToolDiesWithAKilledProgram)
+{
+    TempFolder folder;
+    const std::string pidFile = folder / "pid";
+    const pid_t program = ::fork();
+    if (program == 0) {
+        std::string output;
+        RunAndCapture(Sh("echo $$ > '" + pidFile + "'; exec sleep 60"), output, nullptr);
+        ::_exit(0);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !ReadBytes(pidFile).empty(); }));
+    const pid_t tool = ReadPid(pidFile);
+    ::kill(program, SIGKILL);
+    ::waitpid(program, nullptr, 0);
+    const bool died = WaitUntil([tool] {
+        std::ifstream stat("/proc/" + std::to_string(tool) + "/stat");
+        std::string text;
+        return !std::getline(stat, text) || text.find(") Z ") != std::string::npos;
+    });
+    if (!died)
+        ::kill(tool, SIGKILL);
+    EXPECT_TRUE(died);
+}
+
 TEST_P(RunnerTest, OutputIsAppendedNotReplaced)
 {
     std::string output = "before|";

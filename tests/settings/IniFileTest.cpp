@@ -1,11 +1,14 @@
 // The INI file keeps what it does not own and gives back what it stored.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "settings/IniFile.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -58,6 +61,42 @@ INSTANTIATE_TEST_SUITE_P(
                 c = '_';
         return name;
     });
+
+// Only a regular file is read, and the open never waits: a FIFO (nobody
+// writing it) reads as no file.
+TEST(IniFile, AFifoOrAFolderIsNoSettingsFile)
+{
+    test::TempFolder folder;
+    const std::string fifo = folder / "Pagewright.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    IniFile ini;
+    std::atomic<bool> done{false};
+    bool loaded = true;
+    std::thread reader([&] {
+        loaded = ini.Load(fifo);
+        done = true;
+    });
+    const bool returned = test::WaitUntil([&] { return done.load(); });
+    if (!returned) {
+        // Let the blocked open go on, so that the test ends.
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        ::close(writer);
+    }
+    reader.join();
+    EXPECT_TRUE(returned) << "the open waited for a writer";
+    EXPECT_FALSE(loaded);
+    EXPECT_FALSE(ini.Load(folder.path()));
+}
+
+// A value ends at a zero byte: the rest never reaches a caller.
+TEST(IniFile, AZeroByteEndsAValue)
+{
+    const char text[] = "[Pagewright]\nName=photos\0junk\nOther= \"quoted\0x\" \n";
+    IniFile ini;
+    ini.Parse(std::string(text, sizeof text - 1));
+    EXPECT_EQ(ini.Get("Pagewright", "Name"), "photos");
+    EXPECT_EQ(ini.Get("Pagewright", "Other"), "\"quoted");
+}
 
 TEST(IniFile, KeepsCommentsUnknownLinesOtherKeysAndLineEnds)
 {
