@@ -1,0 +1,72 @@
+# bash completion for pagewright-batch                     -*- shell-script -*-
+
+_pagewright_batch()
+{
+    local cur prev
+    cur=${COMP_WORDS[COMP_CWORD]}
+    prev=${COMP_WORDS[COMP_CWORD-1]}
+    COMPREPLY=()
+
+    if ((COMP_CWORD == 1)); then
+        COMPREPLY=($(compgen -W 'compress merge split extract info count --help' -- "$cur"))
+        return
+    fi
+
+    local command=${COMP_WORDS[1]} options
+    case $command in
+        compress) options='--out --method' ;;
+        merge) options='--out --method --use-compression --no-use-compression' ;;
+        split) options='--out --name' ;;
+        extract) options='--out --pages' ;;
+        info | count) options='' ;;
+        *) return ;;
+    esac
+
+    # After "--" every word is a file.
+    local i ended=''
+    for ((i = 2; i < COMP_CWORD; i++)); do
+        [[ ${COMP_WORDS[i]} == -- ]] && ended=1
+    done
+
+    if [[ -z $ended ]]; then
+        case $prev in
+            --method)
+                COMPREPLY=($(compgen -W 'none lzw zip packbits g3 g4' -- "$cur"))
+                return
+                ;;
+            --out)
+                compopt -o filenames 2>/dev/null
+                if [[ $command == merge ]]; then
+                    _pagewright_batch_tiffs
+                else
+                    COMPREPLY=($(compgen -d -- "$cur"))
+                fi
+                return
+                ;;
+            --name | --pages)
+                return
+                ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "$options --trace --help --" -- "$cur"))
+            return
+        fi
+    fi
+    compopt -o filenames 2>/dev/null
+    _pagewright_batch_tiffs
+}
+
+# Folders and files ending in .tif or .tiff in any letter case.
+_pagewright_batch_tiffs()
+{
+    local IFS=$'\n' name restore
+    restore=$(shopt -p nocasematch)
+    shopt -s nocasematch
+    COMPREPLY=($(compgen -d -- "$cur"))
+    for name in $(compgen -f -- "$cur"); do
+        [[ ! -d $name && ($name == *.tif || $name == *.tiff) ]] && COMPREPLY+=("$name")
+    done
+    $restore
+}
+
+complete -F _pagewright_batch pagewright-batch
