@@ -39,7 +39,7 @@ _pagewright_batch()
                 if [[ $command == merge ]]; then
                     _pagewright_batch_tiffs
                 else
-                    COMPREPLY=($(compgen -d -- "$cur"))
+                    _pagewright_batch_folders
                 fi
                 return
                 ;;
@@ -56,17 +56,24 @@ _pagewright_batch()
     _pagewright_batch_tiffs
 }
 
+# Folders; names may hold blanks.
+_pagewright_batch_folders()
+{
+    local IFS=$'\n'
+    COMPREPLY=($(compgen -d -- "$cur"))
+}
+
 # Folders and files ending in .tif or .tiff in any letter case.
 _pagewright_batch_tiffs()
 {
     local IFS=$'\n' name restore
+    _pagewright_batch_folders
     restore=$(shopt -p nocasematch)
     shopt -s nocasematch
-    COMPREPLY=($(compgen -d -- "$cur"))
     for name in $(compgen -f -- "$cur"); do
         [[ ! -d $name && ($name == *.tif || $name == *.tiff) ]] && COMPREPLY+=("$name")
     done
-    $restore
+    eval "$restore"
 }
 
 complete -F _pagewright_batch pagewright-batch
