@@ -28,8 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://pagewright.example.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS libtiff-tools)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Pagewright keeps a list of TIFF files in one window and merges them into one
+# CPack puts the summary above it as the synopsis line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Pagewright keeps a list of TIFF files in one window and merges them into one
 multi-page file, splits them into single pages, recompresses them (none, LZW,
 ZIP, PackBits, CCITT G3 or G4) or copies a range of pages out of them. It is
 made for scans, faxes and archives.
