@@ -21,8 +21,16 @@ out=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate failed
 [ -z "$out" ] || fail "desktop-file-validate: $out"
 grep -qx 'MimeType=image/tiff;' "$entry" || fail "the entry does not claim image/tiff"
 grep -qx "Icon=$app" "$entry" || fail "the entry does not name the icon $app"
-launcher=$(sed -n 's/^Exec=\([^ ]*\) %F$/\1/p' "$entry")
-[ -x "$launcher" ] || fail "the Exec line does not name an installed launcher: '$launcher'"
+# The Exec line is read as the desktop reads it: its quoting is that of a
+# shell's double quotes.
+exec_line=$(sed -n 's/^Exec=//p' "$entry")
+case $exec_line in
+    *' %F') eval "set -- ${exec_line% %F}" ;;
+    *) fail "the Exec line does not end in %F: $exec_line"; set -- ;;
+esac
+[ $# -eq 1 ] && [ "$1" = "$prefix/lib/pagewright/pagewright-open" ] && [ -x "$1" ] ||
+    fail "the Exec line does not name the installed launcher: $exec_line"
+grep -qxF "TryExec=$prefix/lib/pagewright/pagewright-open" "$entry" || fail "TryExec does not name the launcher"
 
 metainfo=$prefix/share/metainfo/$app.metainfo.xml
 out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $out"

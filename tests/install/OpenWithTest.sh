@@ -31,10 +31,10 @@ pagewright_windows() {
 # The Exec line, with %F expanded as the desktop does: one argument per file.
 exec_line=$(sed -n 's/^Exec=//p' "$prefix/share/applications/$app.desktop")
 case $exec_line in
-    *' %F') ;;
-    *) fail "the Exec line does not end in %F: $exec_line" ;;
+    *' %F') eval "set -- ${exec_line% %F}" ;;
+    *) echo "FAIL: the Exec line does not end in %F: $exec_line" >&2; exit 1 ;;
 esac
-set -- ${exec_line% %F} "$work/first scan.tif" "$work/-add" "$work/third.TIF"
+set -- "$@" "$work/first scan.tif" "$work/-add" "$work/third.TIF"
 cd "$work" && "$@" &
 pid=$!
 pids="$pids $pid"
