@@ -1,6 +1,8 @@
-# Writes the help2man include file of pagewright-batch: the synopsis and one
-# entry per command, all taken from the program's own help texts, so that
-# the manual page says what the program says.
+# Writes the help2man include file of pagewright-batch: the synopsis, the
+# description, the options, the exit status and one entry per command, all
+# taken from the program's own help texts, so that the manual page says
+# what the program says. help2man's own reading of the help would repeat the
+# usage block under DESCRIPTION.
 #
 # cmake -DPROGRAM=path/to/pagewright-batch -DOUTPUT=file -P BatchManPageInclude.cmake
 
@@ -21,10 +23,44 @@ function(to_roff out text)
   string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" text "${text}")
   string(REGEX REPLACE "\n\n+" "\n.PP\n" text "${text}")
   string(STRIP "${text}" text)
+  string(REPLACE "@SEMICOLON@" ";" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
 run_help(help)
+
+# The paragraphs of the program's help after its usage: an options list
+# ("Common options:" and indented "--option  text" lines), the exit status,
+# and the description.
+set(description "")
+set(options "")
+set(exit_status "")
+# Semicolons would split the list of paragraphs; they wait behind a mark.
+string(REPLACE ";" "@SEMICOLON@" paragraphs "${help}")
+string(REGEX REPLACE "\n\n+" ";" paragraphs "${paragraphs}")
+list(POP_FRONT paragraphs)
+foreach(paragraph IN LISTS paragraphs)
+  if(paragraph MATCHES "^[A-Za-z ]*options:\n")
+    string(REGEX MATCHALL "\n  [^\n]+" lines "${paragraph}")
+    foreach(line ${lines})
+      if(line MATCHES "^\n  ([^ ]+) +(.*)$")
+        to_roff(name "${CMAKE_MATCH_1}")
+        to_roff(text "${CMAKE_MATCH_2}")
+        string(APPEND options ".TP\n.B ${name}\n${text}\n")
+      endif()
+    endforeach()
+  elseif(paragraph MATCHES "^Exit status: (.*)$")
+    to_roff(exit_status "${CMAKE_MATCH_1}")
+  else()
+    to_roff(text "${paragraph}")
+    string(APPEND description "${text}\n.PP\n")
+  endif()
+endforeach()
+if(NOT description OR NOT options OR NOT exit_status)
+  message(FATAL_ERROR "the help of ${PROGRAM} is not laid out as expected")
+endif()
+string(REGEX REPLACE "\n\\.PP\n$" "" description "${description}")
+
 string(REGEX MATCHALL "\n  pagewright-batch [^\n]*" usages "${help}")
 set(synopsis "")
 set(commands "")
@@ -52,9 +88,20 @@ foreach(command ${commands})
 endforeach()
 
 file(WRITE ${OUTPUT} "[SYNOPSIS]
-${synopsis}
+.nh
+.ad l
+${synopsis}.ad
+.hy
+[=DESCRIPTION]
+${description}
+
+[=OPTIONS]
+${options}
 [COMMANDS]
 ${entries}
+[EXIT STATUS]
+${exit_status}
+
 [FILES]
 .TP
 .I Pagewright.ini
