@@ -20,14 +20,14 @@ const std::array<CommandSpec, 6>& Commands()
 {
     static const std::array<CommandSpec, 6> commands = {{
         {"compress", {"--out", "--method", "--jobs", "--json"},
-         "pagewright-batch compress --out DIR  [--method none|lzw|zip|packbits|g3|g4] [--jobs N] FILE...",
+         "pagewright-batch compress --out DIR  [--method none|lzw|zip|packbits|g3|g4] [--jobs N] [--json] FILE...",
          "Writes each FILE recompressed into DIR as <base name>.tif. The method comes\n"
          "from \"CompressMethod\" in Pagewright.ini unless --method gives it for this run.\n"
          "--jobs N works on N files at a time (0: one per processor core). Refused when\n"
          "one FILE's output would be another FILE, or two FILEs would have the same\n"
          "output; a FILE may be replaced by its own output."},
         {"merge", {"--out", "--method", "--use-compression", "--no-use-compression", "--engine", "--json"},
-         "pagewright-batch merge    --out FILE [--method M] [--use-compression] [--engine builtin|tools] FILE...",
+         "pagewright-batch merge    --out FILE [--method M] [--use-compression] [--engine builtin|tools] [--json] FILE...",
          "Appends every FILE, in the order given, to the new multi-page file FILE given\n"
          "with --out. The pages are gathered beside it and replace an existing file of\n"
          "that name once at least one FILE was merged (also after a stop); otherwise\n"
@@ -40,14 +40,14 @@ const std::array<CommandSpec, 6>& Commands()
          "stored (the merge recompresses it, or a page is in a scheme libtiff only\n"
          "reads) goes through tiffcp; a note at the end names those files."},
         {"split", {"--out", "--name", "--engine", "--jobs", "--json"},
-         "pagewright-batch split    --out DIR  [--name RULE] [--engine builtin|tools] [--jobs N] FILE...",
+         "pagewright-batch split    --out DIR  [--name RULE] [--engine builtin|tools] [--jobs N] [--json] FILE...",
          "Splits each FILE into single-page files in its own folder DIR/<RULE>_<n>\n"
          "(n counts the files from 1), which is emptied first. RULE comes from \"Name\"\n"
          "in Pagewright.ini unless --name gives it; without one, the file's base name\n"
          "is used. --engine builtin copies the pages' stored data without running\n"
          "tiffsplit (same page-file names). --jobs N splits N files at a time."},
         {"extract", {"--out", "--pages", "--jobs", "--json"},
-         "pagewright-batch extract  --out DIR  --pages RANGE [--jobs N] FILE...",
+         "pagewright-batch extract  --out DIR  --pages RANGE [--jobs N] [--json] FILE...",
          "Copies the pages RANGE selects out of each FILE into\n"
          "DIR/<base name>-<RANGE without blanks><extension>. RANGE is a page list such\n"
          "as \"1-3, 7\", \"-5\", \"30-\", \"even\" or \"odd\". An existing file of that\n"
@@ -58,7 +58,7 @@ const std::array<CommandSpec, 6>& Commands()
          "pagewright-batch info     FILE",
          "Prints the tiffinfo report of FILE as the tool writes it."},
         {"count", {"--jobs", "--json"},
-         "pagewright-batch count    [--jobs N] FILE...",
+         "pagewright-batch count    [--jobs N] [--json] FILE...",
          "Prints \"<pages><TAB><path>\" for each FILE (0 when it is not a readable TIFF)."},
     }};
     return commands;

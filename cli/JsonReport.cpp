@@ -94,8 +94,8 @@ std::string JsonFormatText()
 {
     return "\nWith --json, standard output holds one JSON object per file, one per line, in\n"
            "the order the files were given:\n"
-           "  {\"file\":\"a.tif\",\"status\":\"Success\",\"reason\":\"\",\"outputs\":[\"out/a.tif\"],\n"
-           "   \"pages\":3,\"seconds\":0.041}\n"
+           "  {\"file\":\"a.tif\",\"status\":\"Success\",\"reason\":\"\",\n"
+           "   \"outputs\":[\"out/a.tif\"],\"pages\":3,\"seconds\":0.041}\n"
            "  file     the FILE as given\n"
            "  status   \"Success\" or \"Failed\"\n"
            "  reason   why it failed, in a few words; \"\" on success\n"

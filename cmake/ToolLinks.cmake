@@ -21,16 +21,42 @@ function(pagewright_link_tools_beside target)
   add_custom_command(TARGET ${target} POST_BUILD ${cmds} VERBATIM)
 endfunction()
 
-# Installs TARGETS into the binary folder with the tool links beside them.
+# The installed programs live in one program folder with the tool links
+# beside them; bin/ holds links to the programs.
+set(PAGEWRIGHT_INSTALL_PROGRAM_DIR lib/pagewright)
+
+# Installs TARGETS into the program folder with the tool links beside them,
+# and a link to each in the binary folder. A tool under the install prefix
+# is linked by a relative path, so that the tree can be moved as a whole (a
+# package installs it under /usr beside the tools).
 function(pagewright_install_with_tools)
-  install(TARGETS ${ARGN} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS ${ARGN} RUNTIME DESTINATION ${PAGEWRIGHT_INSTALL_PROGRAM_DIR})
+  foreach(target ${ARGN})
+    pagewright_install_bin_link($<TARGET_FILE_NAME:${target}>)
+  endforeach()
   set(tools ${PAGEWRIGHT_TOOLS})
   while(tools)
     list(POP_FRONT tools name path)
     install(CODE "
-      set(dest \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+      set(folder \"\${CMAKE_INSTALL_PREFIX}/${PAGEWRIGHT_INSTALL_PROGRAM_DIR}\")
+      set(dest \"\$ENV{DESTDIR}\${folder}\")
+      set(target \"${path}\")
+      cmake_path(IS_PREFIX CMAKE_INSTALL_PREFIX \"\${target}\" NORMALIZE inside)
+      if(inside)
+        file(RELATIVE_PATH target \"\${folder}\" \"\${target}\")
+      endif()
       file(MAKE_DIRECTORY \"\${dest}\")
-      file(CREATE_LINK \"${path}\" \"\${dest}/${name}\" SYMBOLIC)
-      message(STATUS \"Linking: \${dest}/${name} -> ${path}\")")
+      file(CREATE_LINK \"\${target}\" \"\${dest}/${name}\" SYMBOLIC)
+      message(STATUS \"Linking: \${dest}/${name} -> \${target}\")")
   endwhile()
+endfunction()
+
+# Links bin/NAME to NAME in the program folder, by a relative path.
+function(pagewright_install_bin_link name)
+  install(CODE "
+    set(bin \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(RELATIVE_PATH target \"\${bin}\" \"\${CMAKE_INSTALL_PREFIX}/${PAGEWRIGHT_INSTALL_PROGRAM_DIR}/${name}\")
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${bin}\")
+    file(CREATE_LINK \"\${target}\" \"\$ENV{DESTDIR}\${bin}/${name}\" SYMBOLIC)
+    message(STATUS \"Linking: \$ENV{DESTDIR}\${bin}/${name} -> \${target}\")")
 endfunction()

@@ -13,8 +13,24 @@ std::vector<std::string>& ProgramArguments() {
     return args;
 }
 
+const CommandLineSwitch* FindSwitch(const std::string& argument) {
+    for (const CommandLineSwitch& known : GetCommandLineSwitches()) {
+        if (EqualsIgnoringAsciiCase(argument, known.name))
+            return &known;
+    }
+    return nullptr;
+}
 
 }  // namespace
+
+const std::vector<CommandLineSwitch>& GetCommandLineSwitches() {
+    static const std::vector<CommandLineSwitch> switches = {
+        {"-add", CommandLineSwitch::Action::AddFile},
+        {"-open", CommandLineSwitch::Action::AddFile},
+        {"-copyright", CommandLineSwitch::Action::Copyright},
+    };
+    return switches;
+}
 
 void SetProgramArguments(int argc, const char* const* argv) {
     auto& args = ProgramArguments();
@@ -29,13 +45,16 @@ int ScanCommandLine(const std::vector<std::string>& args, const CommandLineHandl
     if (args.size() < 2)
         return 0;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (EqualsIgnoringAsciiCase(args[i], "-add") || EqualsIgnoringAsciiCase(args[i], "-open")) {
+        const CommandLineSwitch* known = FindSwitch(args[i]);
+        if (known == nullptr)
+            continue;
+        if (known->action == CommandLineSwitch::Action::AddFile) {
             if (i + 1 < args.size()) {
                 if (handlers.addExistingFile)
                     handlers.addExistingFile(args[i + 1]);
                 ++i;
             }
-        } else if (EqualsIgnoringAsciiCase(args[i], "-copyright")) {
+        } else {
             if (handlers.copyright)
                 handlers.copyright();
             break;

@@ -21,6 +21,15 @@ struct CommandLineHandlers {
     std::function<void()> copyright;
 };
 
+// A switch the scan knows. Only these are acted on; the manual page lists
+// exactly these.
+struct CommandLineSwitch {
+    enum class Action { AddFile, Copyright };
+    const char* name;  // as written in help texts: "-add"
+    Action action;     // AddFile takes the next argument as its path
+};
+const std::vector<CommandLineSwitch>& GetCommandLineSwitches();
+
 // Walks args[1..]: "-add"/"-open" hand the next argument to addExistingFile
 // and skip it (a trailing one is ignored), "-copyright" calls copyright and
 // ends the scan, everything else is skipped. Switches are compared without
