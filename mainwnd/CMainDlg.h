@@ -63,6 +63,11 @@ public:
     int GetSelectedPaths(std::vector<std::string>& paths) const;
     void ClearInformationColumn();
 
+    // Shows the tiffinfo report of the file in the TIFF Information dialog;
+    // false, with no dialog, when the file, the program's path or tiffinfo
+    // beside it is missing.
+    bool ShowTiffInformation(const std::string& path);
+
     CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
     wxWindow* GetPreview() const { return m_preview; }
@@ -73,6 +78,8 @@ private:
     void AddControlsToLayout();
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
+    void OnExtract(wxCommandEvent& event);
+    void OnOptions(wxCommandEvent& event);
 
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;

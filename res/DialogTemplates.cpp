@@ -3,10 +3,16 @@
 namespace pw {
 
 extern const DialogTemplate kMainDialogTemplate;
+extern const DialogTemplate kOptionsDialogTemplate;
+extern const DialogTemplate kTiffInfoDialogTemplate;
+extern const DialogTemplate kPageRangeDialogTemplate;
 
 const DialogTemplate* FindDialogTemplate(int templateId) {
     static const DialogTemplate* const kTemplates[] = {
         &kMainDialogTemplate,
+        &kOptionsDialogTemplate,
+        &kTiffInfoDialogTemplate,
+        &kPageRangeDialogTemplate,
     };
     for (const DialogTemplate* t : kTemplates)
         if (t->id == templateId)

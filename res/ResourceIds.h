@@ -22,4 +22,35 @@ inline constexpr int IDC_EXTRACT = 1083;
 inline constexpr int IDC_COMPRESS = 1086;
 inline constexpr int IDC_SPLITTER = 1088;
 
+// Buttons every dialog template numbers alike: the default and the cancel button.
+inline constexpr int IDC_OKBUTTON = 1;
+inline constexpr int IDC_CANCELBUTTON = 2;
+
+// Options dialog.
+inline constexpr int IDD_OPTIONS = 138;
+inline constexpr int IDC_OPTIONS_NAME = 1083;
+inline constexpr int IDC_OPTIONS_COMPRESSION = 1084;
+inline constexpr int IDC_OPTIONS_USECOMPRESSION = 1087;
+inline constexpr int IDC_OPTIONS_RESET = 1060;
+
+// TIFF Information dialog.
+inline constexpr int IDD_TIFFINFO = 220;
+inline constexpr int IDC_TIFFINFO_TEXT = 1095;
+
+// Extract dialog.
+inline constexpr int IDD_PAGERANGE = 221;
+inline constexpr int IDC_PAGERANGE_FROMLABEL = 1020;
+inline constexpr int IDC_PAGERANGE_TOLABEL = 1021;
+inline constexpr int IDC_PAGERANGE_LIST = 1095;
+inline constexpr int IDC_PAGERANGE_MODERANGE = 1096;
+inline constexpr int IDC_PAGERANGE_MODELIST = 1097;
+inline constexpr int IDC_PAGERANGE_FROM = 1098;
+inline constexpr int IDC_PAGERANGE_TO = 1099;
+inline constexpr int IDC_PAGERANGE_FOLDER = 1100;
+inline constexpr int IDC_PAGERANGE_BROWSE = 1101;
+inline constexpr int IDC_PAGERANGE_INFO = 1102;
+inline constexpr int IDC_PAGERANGE_GROUP = 1103;
+inline constexpr int IDC_PAGERANGE_FILENAME = 1104;
+inline constexpr int IDC_PAGERANGE_PAGECOUNT = 1105;
+
 }  // namespace pw

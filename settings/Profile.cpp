@@ -26,31 +26,6 @@ std::optional<std::string> ReadValue(const std::string& section, const std::stri
     return ini.Get(section, key);
 }
 
-int ParseProfileInt(const std::string& text)
-{
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > INT_MAX)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 }  // namespace
 
 std::string ReadPrivateProfileString(const std::string& section, const std::string& key,
@@ -92,6 +67,31 @@ std::string ReadAppProfileString(const std::string& section, const std::string& 
                                  const std::string& defaultValue)
 {
     return ReadValue(section, key, GetAppProfilePath()).value_or(defaultValue);
+}
+
+int ParseProfileInt(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > INT_MAX)
+            value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
 }
 
 int ReadAppProfileInt(const std::string& section, const std::string& key, int defaultValue)

@@ -37,6 +37,10 @@ std::string ReadAppProfileString(const std::string& section, const std::string& 
                                  const std::string& defaultValue = std::string());
 int ReadAppProfileInt(const std::string& section, const std::string& key, int defaultValue);
 bool WriteAppProfileString(const std::string& section, const std::string& key, const std::string& value);
+
+// The integer reading of the profile: blanks, an optional sign and the
+// decimal digits that follow, 0 when there are none, held to int's range.
+int ParseProfileInt(const std::string& text);
 bool WriteAppProfileInt(const std::string& section, const std::string& key, int value);
 
 }  // namespace pw
