@@ -4,6 +4,7 @@
 // read when the dialog opens and written only on OK.
 
 #include <wx/dialog.h>
+#include <wx/string.h>
 
 class wxCheckBox;
 class wxChoice;
@@ -33,9 +34,14 @@ public:
     wxCheckBox* GetUseCompressionBox() const { return m_useCompression; }
 
 private:
+    void ShowName(const wxString& name);
+    void OnNameTyped(wxCommandEvent& event);
+
     wxCheckBox* m_useCompression = nullptr;
     wxTextCtrl* m_name = nullptr;
     wxChoice* m_method = nullptr;
+    size_t m_nameLimit = 0;    // 0: no limit
+    wxString m_nameBefore;     // the name before the latest change
 };
 
 }  // namespace pw

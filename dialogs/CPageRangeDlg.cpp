@@ -47,6 +47,11 @@ bool ParseFieldInteger(const std::string& text, long& value) {
 CPageRangeDlg::CPageRangeDlg(wxWindow* parent) {
     if (const DialogTemplate* tmpl = FindDialogTemplate(IDD_PAGERANGE))
         CreateDialogFromTemplate(this, parent, *tmpl);
+    // A radio group always has one button checked; a stored mode other
+    // than 0 and 1 checks this hidden member, so that both visible ones are
+    // clear.
+    m_noMode = new wxRadioButton(this, wxID_ANY, wxString());
+    m_noMode->Hide();
     Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnRangeMode(0); }, IDC_PAGERANGE_MODERANGE);
     Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnRangeMode(1); }, IDC_PAGERANGE_MODELIST);
     Bind(wxEVT_BUTTON, &CPageRangeDlg::OnBrowse, this, IDC_PAGERANGE_BROWSE);
@@ -131,6 +136,8 @@ void CPageRangeDlg::UpdateControls() {
         r->SetValue(m_splitOption == 0);
     if (auto* r = wxDynamicCast(FindWindow(IDC_PAGERANGE_MODELIST), wxRadioButton))
         r->SetValue(m_splitOption == 1);
+    if (m_splitOption != 0 && m_splitOption != 1)
+        m_noMode->SetValue(true);
     for (int id : {IDC_PAGERANGE_FROM, IDC_PAGERANGE_TO, IDC_PAGERANGE_FROMLABEL, IDC_PAGERANGE_TOLABEL})
         if (wxWindow* w = FindWindow(id))
             w->Enable(m_splitOption == 0);
@@ -164,7 +171,16 @@ void CPageRangeDlg::OnOK(wxCommandEvent&) {
         return;
     }
     WritePageRangeSettings({m_splitOption, m_anyPageRange, m_pageFrom, m_pageTo});
-    EndModal(wxID_OK);
+    EndWith(wxID_OK);
+}
+
+void CPageRangeDlg::EndWith(int result) {
+    // A dialog answered through the modal hook (tests, benchmarks) is not
+    // running a modal loop; it only keeps the result for the hook to return.
+    if (IsModal())
+        EndModal(result);
+    else
+        SetReturnCode(result);
 }
 
 std::string CPageRangeDlg::GetRangeText() const {

@@ -46,9 +46,11 @@ private:
     void OnRangeMode(int mode);
     void OnBrowse(wxCommandEvent& event);
     void OnOK(wxCommandEvent& event);
+    void EndWith(int result);
     bool TakePageNumber(int controlId, int& value);
     wxTextCtrl* Text(int id) const;
 
+    wxRadioButton* m_noMode = nullptr;
     std::string m_anyPageRange;
     std::string m_outputFolder;
     int m_pageFrom = 1;

@@ -34,7 +34,6 @@ enum ControlStyle : unsigned {
     CS_NOPREFIX = 1u << 6,        // static: '&' is shown as is
     CS_GROUP = 1u << 7,           // radio button: the first of its group
     CS_MULTILINETEXT = 1u << 8,   // radio button, check box: the text wraps at the row's width
-    CS_INDEPENDENT = 1u << 9,     // radio button: checked and cleared by the dialog, not by its group
 };
 
 // Style bits of a dialog.

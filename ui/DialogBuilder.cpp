@@ -54,15 +54,14 @@ private:
 
 // A radio button or check box whose text wraps at the row's width, as the
 // template's multi-line buttons do: the toolkit's buttons keep their text on
-// one line, so the breaks are put in the text.
-void WrapButtonText(wxControl* button, const wxString& text, int rowWidth) {
-    const wxString probe = "x";
-    button->SetLabel(probe);
-    const int mark = button->GetBestSize().x - button->GetTextExtent(probe).x;
+// one line, so the breaks are put in the text. The width of the mark beside
+// the text is taken from a button of the same kind holding one letter.
+void WrapButtonText(wxControl* button, wxControl* probe, const wxString& text, int rowWidth) {
+    const int mark = probe->GetBestSize().x - probe->GetTextExtent(probe->GetLabel()).x;
+    probe->Destroy();
     const int width = rowWidth - mark;
-    if (width <= 0)
-        return;
-    button->SetLabel(LineBreaker().Wrapped(button, text, width));
+    if (width > 0)
+        button->SetLabel(LineBreaker().Wrapped(button, text, width));
 }
 
 }  // namespace
@@ -98,21 +97,17 @@ wxWindow* CreateControlFromTemplate(wxDialog* dialog, const ControlTemplate& row
         w = new wxStaticBox(dialog, row.id, text, pos, size);
         break;
     case ControlClass::RadioButton: {
-        long style = 0;
-        if (row.style & CS_INDEPENDENT)
-            style |= wxRB_SINGLE;
-        else if (row.style & CS_GROUP)
-            style |= wxRB_GROUP;
-        auto* radio = new wxRadioButton(dialog, row.id, text, pos, size, style);
+        auto* radio = new wxRadioButton(dialog, row.id, text, pos, size, (row.style & CS_GROUP) ? wxRB_GROUP : 0);
         if (row.style & CS_MULTILINETEXT)
-            WrapButtonText(radio, text, size.x);
+            WrapButtonText(radio, new wxRadioButton(dialog, wxID_ANY, "x", pos, wxDefaultSize, wxRB_SINGLE), text,
+                           size.x);
         w = radio;
         break;
     }
     case ControlClass::CheckBox: {
         auto* check = new wxCheckBox(dialog, row.id, text, pos, size);
         if (row.style & CS_MULTILINETEXT)
-            WrapButtonText(check, text, size.x);
+            WrapButtonText(check, new wxCheckBox(dialog, wxID_ANY, "x"), text, size.x);
         w = check;
         break;
     }
@@ -155,9 +150,23 @@ wxWindow* CreateControlFromTemplate(wxDialog* dialog, const ControlTemplate& row
             style |= wxTE_MULTILINE;
         if (row.style & CS_READONLY)
             style |= wxTE_READONLY;
-        w = new wxTextCtrl(dialog, row.id, text, pos, size, style);
+        auto* edit = new wxTextCtrl(dialog, row.id, text, pos, size, style);
+        // The text keeps a little room from the frame, as single-line
+        // fields do.
+        if (row.style & CS_MULTILINE)
+            edit->SetMargins(dialog->ConvertDialogToPixels(wxPoint(2, 0)).x);
+        w = edit;
         break;
     }
+    }
+    // The toolkit's buttons have a least height of their own (the theme's
+    // padding); a lower row gets that height around the same middle, so
+    // that no part of the button is cut off.
+    if (w && (row.cls == ControlClass::Button || row.cls == ControlClass::RadioButton ||
+              row.cls == ControlClass::CheckBox)) {
+        const int needed = w->GetBestSize().y;
+        if (needed > size.y)
+            w->SetSize(pos.x, pos.y - (needed - size.y) / 2, size.x, needed);
     }
     return w;
 }
