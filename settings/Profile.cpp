@@ -42,13 +42,19 @@ std::string ReadPrivateProfileString(const std::string& section, const std::stri
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file)
 {
+    return WritePrivateProfileStrings(section, {{key, value}}, file);
+}
+
+bool WritePrivateProfileStrings(const std::string& section, const ProfileValues& values, const std::string& file)
+{
     std::lock_guard<std::mutex> lock(g_fileMutex);
     const std::string folder = SplitPath(file).dir;
     if (!folder.empty() && !IsFolder(folder))
         CreateFolders(folder);
     IniFile ini;
     ini.Load(file);
-    ini.Set(section, key, value);
+    for (const auto& [key, value] : values)
+        ini.Set(section, key, value);
     return ini.Save(file);
 }
 
@@ -103,6 +109,11 @@ int ReadAppProfileInt(const std::string& section, const std::string& key, int de
 bool WriteAppProfileString(const std::string& section, const std::string& key, const std::string& value)
 {
     return WritePrivateProfileString(section, key, value, GetAppProfilePath());
+}
+
+bool WriteAppProfileStrings(const std::string& section, const ProfileValues& values)
+{
+    return WritePrivateProfileStrings(section, values, GetAppProfilePath());
 }
 
 bool WriteAppProfileInt(const std::string& section, const std::string& key, int value)
