@@ -17,6 +17,14 @@ CTiffInfoDlg::CTiffInfoDlg(wxWindow* parent)
     : cdxCResizableDialog(IDD_TIFFINFO, parent), m_timer(this, kScrollTimer) {
     m_text = wxDynamicCast(FindWindow(IDC_TIFFINFO_TEXT), wxTextCtrl);
     Bind(wxEVT_TIMER, &CTiffInfoDlg::OnTimer, this, kScrollTimer);
+    // The dialog has no Cancel button for Escape to press; Escape closes it
+    // all the same, as the close box does.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers())
+            Close();
+        else
+            event.Skip();
+    });
 }
 
 bool CTiffInfoDlg::OnInitDialog() {

@@ -94,7 +94,11 @@ TEST_F(TiffInformation, TheTextFillsTheDialogAtEverySize) {
     EXPECT_GT(info.GetClientSize().x, initial.x);
     info.SetSize(info.GetSize() + wxSize(150, 90));
     EXPECT_TRUE(test::WaitFor([&] { return fills() && info.GetClientSize().x > initial.x + 150; }));
-    info.Hide();
+    // Escape closes it, though it has no Cancel button.
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    info.ProcessWindowEvent(escape);
+    EXPECT_FALSE(info.IsShown());
 }
 
 }  // namespace
