@@ -130,8 +130,8 @@ protected:
         list->ProcessWindowEvent(pick);
         wxDynamicCast(extract->FindWindow(pw::IDC_PAGERANGE_LIST), wxTextCtrl)->ChangeValue("even");
         wxDynamicCast(extract->FindWindow(pw::IDC_PAGERANGE_FOLDER), wxTextCtrl)->ChangeValue(pw::PathToWx(m_folder));
-        wxCommandEvent ok(wxEVT_BUTTON, pw::IDC_OKBUTTON);
-        extract->FindWindow(pw::IDC_OKBUTTON)->ProcessWindowEvent(ok);
+        wxCommandEvent ok(wxEVT_BUTTON, pw::IDC_DIALOG_OK);
+        extract->FindWindow(pw::IDC_DIALOG_OK)->ProcessWindowEvent(ok);
         return extract->GetReturnCode();
     }
     void Exit(wxDialog*) override {}

@@ -38,7 +38,7 @@ COptionsDlg::COptionsDlg(wxWindow* parent) {
             EndModal(wxID_OK);
         else
             SetReturnCode(wxID_OK);
-    }, IDC_OKBUTTON);
+    }, IDC_DIALOG_OK);
 }
 
 int COptionsDlg::ShowModal() {

@@ -55,7 +55,7 @@ CPageRangeDlg::CPageRangeDlg(wxWindow* parent) {
     Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnRangeMode(0); }, IDC_PAGERANGE_MODERANGE);
     Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { OnRangeMode(1); }, IDC_PAGERANGE_MODELIST);
     Bind(wxEVT_BUTTON, &CPageRangeDlg::OnBrowse, this, IDC_PAGERANGE_BROWSE);
-    Bind(wxEVT_BUTTON, &CPageRangeDlg::OnOK, this, IDC_OKBUTTON);
+    Bind(wxEVT_BUTTON, &CPageRangeDlg::OnOK, this, IDC_DIALOG_OK);
 }
 
 wxTextCtrl* CPageRangeDlg::Text(int id) const { return wxDynamicCast(FindWindow(id), wxTextCtrl); }

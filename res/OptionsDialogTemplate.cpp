@@ -18,9 +18,9 @@ constexpr ControlTemplate kControls[] = {
     {kLabel, ControlClass::Static, "&Compression Method:", {18, 96, 77, 8}, CS_NONE},
     {IDC_OPTIONS_COMPRESSION, ControlClass::DropDownList, "", {109, 94, 74, 154}, CS_NONE},
     {IDC_OPTIONS_USECOMPRESSION, ControlClass::CheckBox, "&Use Compression for TIFF Merge", {18, 118, 202, 10}, CS_NONE},
-    {IDC_CANCELBUTTON, ControlClass::Button, "Cancel", {42, 140, 50, 17}, CS_NONE},
+    {IDC_DIALOG_CANCEL, ControlClass::Button, "Cancel", {42, 140, 50, 17}, CS_NONE},
     {IDC_OPTIONS_RESET, ControlClass::Button, "&Reset", {97, 140, 50, 17}, CS_NONE},
-    {IDC_OKBUTTON, ControlClass::Button, "OK", {152, 140, 50, 17}, CS_DEFAULT},
+    {IDC_DIALOG_OK, ControlClass::Button, "OK", {152, 140, 50, 17}, CS_DEFAULT},
 };
 
 }  // namespace

@@ -28,8 +28,8 @@ constexpr ControlTemplate kControls[] = {
     {kLabel, ControlClass::Static, "&Output Folder:", {19, 247, 59, 8}, CS_NONE},
     {IDC_PAGERANGE_FOLDER, ControlClass::Edit, "", {84, 244, 182, 14}, CS_BORDER},
     {IDC_PAGERANGE_BROWSE, ControlClass::Button, "&Browse", {269, 244, 31, 13}, CS_NONE},
-    {IDC_CANCELBUTTON, ControlClass::Button, "Cancel", {112, 263, 50, 14}, CS_NONE},
-    {IDC_OKBUTTON, ControlClass::Button, "OK", {173, 263, 50, 14}, CS_DEFAULT},
+    {IDC_DIALOG_CANCEL, ControlClass::Button, "Cancel", {112, 263, 50, 14}, CS_NONE},
+    {IDC_DIALOG_OK, ControlClass::Button, "OK", {173, 263, 50, 14}, CS_DEFAULT},
 };
 
 }  // namespace

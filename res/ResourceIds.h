@@ -22,9 +22,10 @@ inline constexpr int IDC_EXTRACT = 1083;
 inline constexpr int IDC_COMPRESS = 1086;
 inline constexpr int IDC_SPLITTER = 1088;
 
-// Buttons every dialog template numbers alike: the default and the cancel button.
-inline constexpr int IDC_OKBUTTON = 1;
-inline constexpr int IDC_CANCELBUTTON = 2;
+// The OK and Cancel buttons of a template: the dialog's affirmative and
+// escape buttons.
+inline constexpr int IDC_DIALOG_OK = 1;
+inline constexpr int IDC_DIALOG_CANCEL = 2;
 
 // Options dialog.
 inline constexpr int IDD_OPTIONS = 138;

@@ -150,12 +150,7 @@ wxWindow* CreateControlFromTemplate(wxDialog* dialog, const ControlTemplate& row
             style |= wxTE_MULTILINE;
         if (row.style & CS_READONLY)
             style |= wxTE_READONLY;
-        auto* edit = new wxTextCtrl(dialog, row.id, text, pos, size, style);
-        // The text keeps a little room from the frame, as single-line
-        // fields do.
-        if (row.style & CS_MULTILINE)
-            edit->SetMargins(dialog->ConvertDialogToPixels(wxPoint(2, 0)).x);
-        w = edit;
+        w = new wxTextCtrl(dialog, row.id, text, pos, size, style);
         break;
     }
     }

@@ -70,9 +70,9 @@ void ExpectBuiltFromTemplate(wxDialog* dlg, int templateId, const char* caption)
 TEST(DialogTemplates, ExtractDialog) {
     CPageRangeDlg dlg(nullptr);
     ExpectBuiltFromTemplate(&dlg, IDD_PAGERANGE, "Extract Page Range from TIFF file");
-    EXPECT_EQ(dlg.GetDefaultItem(), dlg.FindWindow(IDC_OKBUTTON));
-    EXPECT_EQ(dlg.GetAffirmativeId(), IDC_OKBUTTON);
-    EXPECT_EQ(dlg.GetEscapeId(), IDC_CANCELBUTTON);
+    EXPECT_EQ(dlg.GetDefaultItem(), dlg.FindWindow(IDC_DIALOG_OK));
+    EXPECT_EQ(dlg.GetAffirmativeId(), IDC_DIALOG_OK);
+    EXPECT_EQ(dlg.GetEscapeId(), IDC_DIALOG_CANCEL);
     // The list mode's text runs over several lines, as in the template.
     EXPECT_GE(static_cast<wxControl*>(dlg.FindWindow(IDC_PAGERANGE_MODELIST))->GetLabel().Freq('\n'), 1);
 }
@@ -80,8 +80,8 @@ TEST(DialogTemplates, ExtractDialog) {
 TEST(DialogTemplates, OptionsDialog) {
     COptionsDlg dlg(nullptr);
     ExpectBuiltFromTemplate(&dlg, IDD_OPTIONS, "");
-    EXPECT_EQ(dlg.GetDefaultItem(), dlg.FindWindow(IDC_OKBUTTON));
-    EXPECT_EQ(dlg.GetEscapeId(), IDC_CANCELBUTTON);
+    EXPECT_EQ(dlg.GetDefaultItem(), dlg.FindWindow(IDC_DIALOG_OK));
+    EXPECT_EQ(dlg.GetEscapeId(), IDC_DIALOG_CANCEL);
 }
 
 TEST(DialogTemplates, TiffInformationDialog) {

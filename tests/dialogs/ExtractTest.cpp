@@ -56,7 +56,7 @@ void Press(wxWindow* window, int id) {
 // Presses OK and returns what the dialog ended with (0 while it stays open).
 int PressOK(CPageRangeDlg* dlg) {
     dlg->SetReturnCode(0);
-    Press(dlg, IDC_OKBUTTON);
+    Press(dlg, IDC_DIALOG_OK);
     return dlg->GetReturnCode();
 }
 

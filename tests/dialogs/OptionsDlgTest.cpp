@@ -35,8 +35,8 @@ protected:
         return dialog.ShowModal();
     }
     static int PressOK(COptionsDlg* d) {
-        wxCommandEvent event(wxEVT_BUTTON, IDC_OKBUTTON);
-        d->FindWindow(IDC_OKBUTTON)->ProcessWindowEvent(event);
+        wxCommandEvent event(wxEVT_BUTTON, IDC_DIALOG_OK);
+        d->FindWindow(IDC_DIALOG_OK)->ProcessWindowEvent(event);
         return d->GetReturnCode();
     }
 
