@@ -35,8 +35,9 @@ void ExpectBuiltFromTemplate(wxDialog* dlg, int templateId, const char* caption)
     for (const ControlTemplate& row : tmpl->controls) {
         wxWindow* control = *child++;
         const wxRect place = DialogUnitsToPixels(dlg, row.rect);
-        if (row.id > 0)
+        if (row.id > 0) {
             EXPECT_EQ(control->GetId(), row.id) << row.text;
+        }
         const wxRect r = control->GetRect();
         EXPECT_EQ(r.x, place.x) << row.text;
         EXPECT_EQ(r.width, place.width) << row.text;
@@ -46,8 +47,9 @@ void ExpectBuiltFromTemplate(wxDialog* dlg, int templateId, const char* caption)
             EXPECT_LE(std::abs((r.y + r.height / 2) - (place.y + place.height / 2)), 1) << row.text;
         } else {
             EXPECT_EQ(r.y, place.y) << row.text;
-            if (row.cls != ControlClass::DropDownList)
+            if (row.cls != ControlClass::DropDownList) {
                 EXPECT_EQ(r.height, place.height) << row.text;
+            }
         }
         // No text is cut: what the control needs fits the place it has.
         if (row.text && *row.text && row.cls != ControlClass::GroupBox && row.cls != ControlClass::Edit) {

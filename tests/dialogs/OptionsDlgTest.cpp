@@ -108,8 +108,9 @@ TEST_F(Options, StoredValuesAreReadLeniently) {
             EXPECT_EQ(d->GetUseCompressionBox()->GetValue(), use) << text;
             return PressOK(d);
         });
-        if (!use)
+        if (!use) {
             EXPECT_NE(test::ReadBytes(File()).find("UseCompressMethod=FALSE\n"), std::string::npos) << text;
+        }
     }
 }
 
