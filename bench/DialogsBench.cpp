@@ -14,6 +14,7 @@
 #include "bench/A4Corpus.h"
 #include "dialogs/CPageRangeDlg.h"
 #include "dialogs/CTiffInfoDlg.h"
+#include "engine/ToolInvocations.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "pages/TiffPages.h"
@@ -235,10 +236,13 @@ int main(int argc, char** argv) {
     const std::string big = (dir / "ten-thousand-pages.tif").string();
     if (only != "extract")
         ok = ok && WriteManyPages(big, 10000);
-    std::vector<double> tool, shown;
+    std::vector<double> tool, shown, captured;
     std::vector<InfoRound> rounds;
     for (int round = 0; ok && only != "extract" && round < kRounds; ++round) {
         tool.push_back(Run({tools + "tiffinfo", big}, (dir / "report.txt").string()));
+        const auto capture = Clock::now();
+        ok = ok && pw::RunTiffInfo(big).size() > 1000000;
+        captured.push_back(Seconds(Clock::now() - capture));
         auto* dlg = new pw::CMainDlg(nullptr);
         rounds.push_back(ShowInformation(dlg, big));
         dlg->Destroy();
@@ -249,6 +253,7 @@ int main(int argc, char** argv) {
     const auto reportSize = fs::file_size(dir / "report.txt");
     std::printf("tiff_info: report of %d pages, %.1f MB, medians of %d rounds\n", 10000, reportSize / 1e6, kRounds);
     std::printf("tiff_info: tiffinfo > file               %7.3f s\n", Median(tool));
+    std::printf("tiff_info: of which the captured run     %7.3f s\n", Median(captured));
     std::printf("tiff_info: dialog shown                  %7.3f s = %.2f x (target <= 2.00): %s\n", Median(shown),
                 Median(shown) / Median(tool), Median(shown) <= 2 * Median(tool) ? "met" : "MISSED");
     // The text view lays the lines out in the background after the dialog
@@ -267,7 +272,7 @@ int main(int argc, char** argv) {
         ok = WriteA4G4(files.back(), kPages, static_cast<uint32_t>(i + 1));
     }
     std::vector<double> cli, window;
-    for (int round = 0; ok && round < kRounds; ++round) {
+    for (int round = 0; ok && !files.empty() && round < kRounds; ++round) {
         const fs::path cliOut = dir / ("cli" + std::to_string(round)), winOut = dir / ("win" + std::to_string(round));
         fs::create_directories(cliOut);
         fs::create_directories(winOut);
