@@ -12,6 +12,7 @@
 #include "tests/dialogs/DialogScript.h"
 #include "tests/fixtures/TiffFixtures.h"
 #include "tests/ui/WxTestEnvironment.h"
+#include "ui/AppMessageBox.h"
 #include "ui/ChooseFolder.h"
 #include "ui/OpenInFileManager.h"
 #include "ui/PathText.h"
@@ -209,7 +210,7 @@ TEST_F(Extract, RefusalsKeepTheDialogOpenAndCancelWritesNothing) {
     ASSERT_EQ(script.boxes.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(script.boxes[i].text, expected[i]);
-        EXPECT_EQ(script.boxes[i].caption, "pagewright-test");
+        EXPECT_EQ(script.boxes[i].caption, AppMessageBoxCaption().utf8_string());
         EXPECT_TRUE(script.boxes[i].style & (i < 5 ? wxICON_WARNING : wxICON_ERROR)) << i;
     }
     EXPECT_FALSE(std::filesystem::exists(GetAppProfilePath()));

@@ -2,6 +2,8 @@
 // each stored value and what OK, Reset and Cancel leave in the file.
 
 #include "dialogs/COptionsDlg.h"
+#include "mainwnd/CMainDlg.h"
+#include "mainwnd/CommandLine.h"
 #include "res/ResourceIds.h"
 #include "tests/dialogs/DialogScript.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -13,6 +15,7 @@
 #include <wx/textctrl.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace pw {
 namespace {
@@ -112,6 +115,19 @@ TEST_F(Options, StoredValuesAreReadLeniently) {
             EXPECT_NE(test::ReadBytes(File()).find("UseCompressMethod=FALSE\n"), std::string::npos) << text;
         }
     }
+}
+
+TEST_F(Options, TheMainWindowsOptionsButtonOpensTheDialog) {
+    SetProgramArguments(0, nullptr);
+    std::unique_ptr<CMainDlg, void (*)(CMainDlg*)> main{new CMainDlg(nullptr), [](CMainDlg* d) { d->Destroy(); }};
+    DialogScript script;
+    script.Expect<COptionsDlg>([&](COptionsDlg* d) {
+        EXPECT_EQ(d->GetParent(), main.get());
+        return PressOK(d);
+    });
+    wxCommandEvent press(wxEVT_BUTTON, IDC_OPTIONS);
+    main->ProcessWindowEvent(press);
+    EXPECT_EQ(test::ReadBytes(File()), "[Pagewright]\nName=Demo1_\nCompressMethod=0\nUseCompressMethod=FALSE\n");
 }
 
 }  // namespace
