@@ -101,6 +101,8 @@ void CMainDlg::BindControls() {
     m_progress = wxDynamicCast(FindWindow(IDC_PROGRESS), wxGauge);
     m_fileList = dynamic_cast<CFileListCtrl*>(FindWindow(IDC_FILELIST));
     m_preview = FindWindow(IDC_PREVIEW);
+    Bind(wxEVT_BUTTON, &CMainDlg::OnExtract, this, IDC_EXTRACT);
+    Bind(wxEVT_BUTTON, &CMainDlg::OnOptions, this, IDC_OPTIONS);
     // The preview's place stays the colour of an empty viewer until it
     // shows a page.
     if (m_preview)

@@ -83,7 +83,9 @@ public:
     void ShowAbout();
     // Help: opens the home page.
     void ShowHelp();
-    // The TIFF information dialog for one file; false when it failed.
+    // Shows the tiffinfo report of the file in the TIFF Information dialog;
+    // false, with no dialog, when the file, the program's path or tiffinfo
+    // beside it is missing.
     bool ShowTiffInformation(const std::string& path);
     // Shows the text on the Information line and sets the progress bar;
     // an empty text changes nothing.
@@ -106,6 +108,8 @@ private:
     void OnFileListKeyDown(wxKeyEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void StartSessionBusService();
+    void OnExtract(wxCommandEvent& event);
+    void OnOptions(wxCommandEvent& event);
 
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;

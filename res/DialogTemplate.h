@@ -16,6 +16,10 @@ enum class ControlClass {
     Progress,     // progress bar, range 0..100
     Panel,        // an empty framed area that another class takes over later
     Edit,         // text field
+    GroupBox,     // a framed caption around other rows
+    RadioButton,  // one choice of a group
+    CheckBox,     // an on/off switch
+    DropDownList, // a list that drops down, choosing one of its items
 };
 
 // Style bits of a control row.
@@ -28,6 +32,8 @@ enum ControlStyle : unsigned {
     CS_MULTILINE = 1u << 4,       // edit: several lines, scrolls
     CS_READONLY = 1u << 5,        // edit: not editable
     CS_NOPREFIX = 1u << 6,        // static: '&' is shown as is
+    CS_GROUP = 1u << 7,           // radio button: the first of its group
+    CS_MULTILINETEXT = 1u << 8,   // radio button, check box: the text wraps at the row's width
 };
 
 // Style bits of a dialog.

@@ -21,11 +21,12 @@ PageRangeSettings ReadPageRangeSettings(const PageRangeSettings& defaults)
 
 bool WritePageRangeSettings(const PageRangeSettings& settings)
 {
-    bool ok = WriteAppProfileInt(kPageRange, "SplitOption", settings.splitOption);
-    ok = WriteAppProfileString(kPageRange, "strAnyPageRange", settings.anyPageRange) && ok;
-    ok = WriteAppProfileInt(kPageRange, "nPageFrom", settings.pageFrom) && ok;
-    ok = WriteAppProfileInt(kPageRange, "nPageTo", settings.pageTo) && ok;
-    return ok;
+    // One update of the file for the four keys: each update makes the file
+    // durable on disk, which costs more than the extraction of a small file.
+    return WriteAppProfileStrings(kPageRange, {{"SplitOption", std::to_string(settings.splitOption)},
+                                               {"strAnyPageRange", settings.anyPageRange},
+                                               {"nPageFrom", std::to_string(settings.pageFrom)},
+                                               {"nPageTo", std::to_string(settings.pageTo)}});
 }
 
 std::string ReadOpenFolder()

@@ -17,7 +17,8 @@ struct PageRangeSettings {
 // Reads section "PageRangeDlg"; a missing key keeps the value of defaults.
 PageRangeSettings ReadPageRangeSettings(const PageRangeSettings& defaults = PageRangeSettings());
 // Writes "SplitOption", "strAnyPageRange", "nPageFrom" and "nPageTo", in
-// that order. False when one of them could not be written.
+// that order, in one update of the file. False when they could not be
+// written (none of them is then).
 bool WritePageRangeSettings(const PageRangeSettings& settings);
 
 // "OpenFolder"/"Folder": the folder last confirmed in the folder chooser;

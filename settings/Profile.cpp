@@ -26,6 +26,55 @@ std::optional<std::string> ReadValue(const std::string& section, const std::stri
     return ini.Get(section, key);
 }
 
+}  // namespace
+
+std::string ReadPrivateProfileString(const std::string& section, const std::string& key,
+                                     const std::string& defaultValue, size_t bufferSize,
+                                     const std::string& file)
+{
+    if (bufferSize == 0)
+        return std::string();
+    const std::optional<std::string> value = ReadValue(section, key, file);
+    const std::string& text = value ? *value : defaultValue;
+    return text.substr(0, bufferSize - 1);
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& file)
+{
+    return WritePrivateProfileStrings(section, {{key, value}}, file);
+}
+
+bool WritePrivateProfileStrings(const std::string& section, const ProfileValues& values, const std::string& file)
+{
+    std::lock_guard<std::mutex> lock(g_fileMutex);
+    const std::string folder = SplitPath(file).dir;
+    if (!folder.empty() && !IsFolder(folder))
+        CreateFolders(folder);
+    IniFile ini;
+    ini.Load(file);
+    for (const auto& [key, value] : values)
+        ini.Set(section, key, value);
+    return ini.Save(file);
+}
+
+std::string ReadWinIniString(const std::string& section, const std::string& key,
+                             const std::string& defaultValue, size_t bufferSize)
+{
+    return ReadPrivateProfileString(section, key, defaultValue, bufferSize, GetWinIniPath());
+}
+
+bool WriteWinIniString(const std::string& section, const std::string& key, const std::string& value)
+{
+    return WritePrivateProfileString(section, key, value, GetWinIniPath());
+}
+
+std::string ReadAppProfileString(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue)
+{
+    return ReadValue(section, key, GetAppProfilePath()).value_or(defaultValue);
+}
+
 int ParseProfileInt(const std::string& text)
 {
     size_t i = 0;
@@ -51,49 +100,6 @@ int ParseProfileInt(const std::string& text)
     return static_cast<int>(value);
 }
 
-}  // namespace
-
-std::string ReadPrivateProfileString(const std::string& section, const std::string& key,
-                                     const std::string& defaultValue, size_t bufferSize,
-                                     const std::string& file)
-{
-    if (bufferSize == 0)
-        return std::string();
-    const std::optional<std::string> value = ReadValue(section, key, file);
-    const std::string& text = value ? *value : defaultValue;
-    return text.substr(0, bufferSize - 1);
-}
-
-bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                               const std::string& value, const std::string& file)
-{
-    std::lock_guard<std::mutex> lock(g_fileMutex);
-    const std::string folder = SplitPath(file).dir;
-    if (!folder.empty() && !IsFolder(folder))
-        CreateFolders(folder);
-    IniFile ini;
-    ini.Load(file);
-    ini.Set(section, key, value);
-    return ini.Save(file);
-}
-
-std::string ReadWinIniString(const std::string& section, const std::string& key,
-                             const std::string& defaultValue, size_t bufferSize)
-{
-    return ReadPrivateProfileString(section, key, defaultValue, bufferSize, GetWinIniPath());
-}
-
-bool WriteWinIniString(const std::string& section, const std::string& key, const std::string& value)
-{
-    return WritePrivateProfileString(section, key, value, GetWinIniPath());
-}
-
-std::string ReadAppProfileString(const std::string& section, const std::string& key,
-                                 const std::string& defaultValue)
-{
-    return ReadValue(section, key, GetAppProfilePath()).value_or(defaultValue);
-}
-
 int ReadAppProfileInt(const std::string& section, const std::string& key, int defaultValue)
 {
     const std::optional<std::string> value = ReadValue(section, key, GetAppProfilePath());
@@ -103,6 +109,11 @@ int ReadAppProfileInt(const std::string& section, const std::string& key, int de
 bool WriteAppProfileString(const std::string& section, const std::string& key, const std::string& value)
 {
     return WritePrivateProfileString(section, key, value, GetAppProfilePath());
+}
+
+bool WriteAppProfileStrings(const std::string& section, const ProfileValues& values)
+{
+    return WritePrivateProfileStrings(section, values, GetAppProfilePath());
 }
 
 bool WriteAppProfileInt(const std::string& section, const std::string& key, int value)

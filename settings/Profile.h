@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pw {
 
@@ -25,6 +27,11 @@ std::string ReadPrivateProfileString(const std::string& section, const std::stri
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
 
+// Sets several keys of one section, in the order given, with one update of
+// the file: all of them, or none when the file cannot be written.
+using ProfileValues = std::vector<std::pair<std::string, std::string>>;
+bool WritePrivateProfileStrings(const std::string& section, const ProfileValues& values, const std::string& file);
+
 // The same on the WIN.INI stand-in.
 std::string ReadWinIniString(const std::string& section, const std::string& key,
                              const std::string& defaultValue, size_t bufferSize);
@@ -37,6 +44,11 @@ std::string ReadAppProfileString(const std::string& section, const std::string& 
                                  const std::string& defaultValue = std::string());
 int ReadAppProfileInt(const std::string& section, const std::string& key, int defaultValue);
 bool WriteAppProfileString(const std::string& section, const std::string& key, const std::string& value);
+bool WriteAppProfileStrings(const std::string& section, const ProfileValues& values);
+
+// The integer reading of the profile: blanks, an optional sign and the
+// decimal digits that follow, 0 when there are none, held to int's range.
+int ParseProfileInt(const std::string& text);
 bool WriteAppProfileInt(const std::string& section, const std::string& key, int value);
 
 }  // namespace pw

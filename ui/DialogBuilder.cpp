@@ -1,6 +1,11 @@
 #include "ui/DialogBuilder.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/textwrapper.h>
 #include <wx/gauge.h>
 #include <wx/listctrl.h>
 #include <wx/panel.h>
@@ -30,6 +35,35 @@ long WxDialogStyle(unsigned style) {
     return s;
 }
 
+// Breaks a text into lines no wider than width in the window's font; the
+// lines are joined with '\n'.
+class LineBreaker : public wxTextWrapper {
+public:
+    wxString Wrapped(wxWindow* window, const wxString& text, int width) {
+        Wrap(window, text, width);
+        return m_text;
+    }
+
+protected:
+    void OnOutputLine(const wxString& line) override { m_text += line; }
+    void OnNewLine() override { m_text += '\n'; }
+
+private:
+    wxString m_text;
+};
+
+// A radio button or check box whose text wraps at the row's width, as the
+// template's multi-line buttons do: the toolkit's buttons keep their text on
+// one line, so the breaks are put in the text. The width of the mark beside
+// the text is taken from a button of the same kind holding one letter.
+void WrapButtonText(wxControl* button, wxControl* probe, const wxString& text, int rowWidth) {
+    const int mark = probe->GetBestSize().x - probe->GetTextExtent(probe->GetLabel()).x;
+    probe->Destroy();
+    const int width = rowWidth - mark;
+    if (width > 0)
+        button->SetLabel(LineBreaker().Wrapped(button, text, width));
+}
+
 }  // namespace
 
 wxRect DialogUnitsToPixels(const wxWindow* dialog, const DialogUnitRect& r) {
@@ -50,7 +84,39 @@ wxWindow* CreateControlFromTemplate(wxDialog* dialog, const ControlTemplate& row
         auto* button = new wxButton(dialog, row.id, text, pos, size);
         if (row.style & CS_DEFAULT)
             button->SetDefault();
+        // The templates' buttons 1 and 2 are the dialog's OK and Cancel:
+        // Return reaches the first through the default, Escape the second.
+        if (row.id == 1)
+            dialog->SetAffirmativeId(row.id);
+        else if (row.id == 2)
+            dialog->SetEscapeId(row.id);
         w = button;
+        break;
+    }
+    case ControlClass::GroupBox:
+        w = new wxStaticBox(dialog, row.id, text, pos, size);
+        break;
+    case ControlClass::RadioButton: {
+        auto* radio = new wxRadioButton(dialog, row.id, text, pos, size, (row.style & CS_GROUP) ? wxRB_GROUP : 0);
+        if (row.style & CS_MULTILINETEXT)
+            WrapButtonText(radio, new wxRadioButton(dialog, wxID_ANY, "x", pos, wxDefaultSize, wxRB_SINGLE), text,
+                           size.x);
+        w = radio;
+        break;
+    }
+    case ControlClass::CheckBox: {
+        auto* check = new wxCheckBox(dialog, row.id, text, pos, size);
+        if (row.style & CS_MULTILINETEXT)
+            WrapButtonText(check, new wxCheckBox(dialog, wxID_ANY, "x"), text, size.x);
+        w = check;
+        break;
+    }
+    case ControlClass::DropDownList: {
+        // The row's height includes the dropped list; the closed list has
+        // the toolkit's height.
+        auto* choice = new wxChoice(dialog, row.id, pos, wxSize(size.x, -1));
+        choice->SetLabel(text);
+        w = choice;
         break;
     }
     case ControlClass::Static: {
@@ -87,6 +153,15 @@ wxWindow* CreateControlFromTemplate(wxDialog* dialog, const ControlTemplate& row
         w = new wxTextCtrl(dialog, row.id, text, pos, size, style);
         break;
     }
+    }
+    // The toolkit's buttons have a least height of their own (the theme's
+    // padding); a lower row gets that height around the same middle, so
+    // that no part of the button is cut off.
+    if (w && (row.cls == ControlClass::Button || row.cls == ControlClass::RadioButton ||
+              row.cls == ControlClass::CheckBox)) {
+        const int needed = w->GetBestSize().y;
+        if (needed > size.y)
+            w->SetSize(pos.x, pos.y - (needed - size.y) / 2, size.x, needed);
     }
     return w;
 }

@@ -55,7 +55,15 @@ TEST(DialogBuilder, BuildsEveryRowOfTheTable) {
         ASSERT_NE(w, nullptr) << row.id;
         const wxPoint tl = t.dlg->ConvertDialogToPixels(wxPoint(row.rect.x, row.rect.y));
         const wxPoint br = t.dlg->ConvertDialogToPixels(wxPoint(row.rect.x + row.rect.w, row.rect.y + row.rect.h));
-        EXPECT_EQ(w->GetRect(), wxRect(tl, br - wxPoint(1, 1))) << row.id;
+        wxRect expected(tl, br - wxPoint(1, 1));
+        // A button lower than the toolkit draws one gets its least height
+        // around the same middle.
+        if (row.cls == ControlClass::Button && w->GetBestSize().y > expected.height) {
+            const int grow = w->GetBestSize().y - expected.height;
+            expected.y -= grow / 2;
+            expected.height += grow;
+        }
+        EXPECT_EQ(w->GetRect(), expected) << row.id;
         if (*row.text) {
             EXPECT_EQ(w->GetLabel(), row.text) << row.id;
         }
