@@ -269,6 +269,28 @@ TEST_F(Extract, AStoredModeOtherThanZeroOrOneChecksNeitherButtonAndExtractsNothi
     EXPECT_TRUE(std::filesystem::is_empty(out.path()));
 }
 
+// Extracting into the sources' own folder: "a-1.tif" is itself selected, so
+// the first extraction would overwrite a file the second still has to read.
+TEST_F(Extract, AnOutputThatIsAnotherSelectedFileIsRefusedBeforeAnythingIsWritten) {
+    const std::string a = AddSelected("a.tif", 2);
+    const std::string a1 = AddSelected("a-1.tif", 3);
+    const std::string before = test::ReadBytes(a1);
+    DialogScript script;
+    script.Expect<CPageRangeDlg>([&](CPageRangeDlg* d) {
+        Press(d, IDC_PAGERANGE_MODELIST);
+        SetText(d, IDC_PAGERANGE_LIST, "1");
+        SetText(d, IDC_PAGERANGE_FOLDER, sources.path());
+        return PressOK(d);
+    });
+    script.ExpectBox(wxID_OK);
+    PressExtract();
+    ASSERT_EQ(script.boxes.size(), 1u);
+    EXPECT_TRUE(script.boxes[0].style & wxICON_ERROR);
+    EXPECT_NE(script.boxes[0].text.find("a-1.tif"), std::string::npos) << script.boxes[0].text;
+    EXPECT_EQ(test::ReadBytes(a1), before);
+    EXPECT_FALSE(std::filesystem::exists(sources / "a-1-1.tif"));
+}
+
 TEST_F(Extract, NothingSelectedIsRefusedBeforeAnyDialog) {
     ASSERT_TRUE(test::WriteTiff(sources / "a.tif", 1));
     dlg->AddFile(sources / "a.tif");
