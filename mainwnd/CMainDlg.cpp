@@ -7,6 +7,7 @@
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"
 #include "ui/XMessageBox.h"
+#include "viewer/CFoliocx.h"
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
@@ -49,12 +50,14 @@ constexpr LayoutRow kMainLayout[] = {
     {IDC_PROGRESS, true, kStretch, kMove, 0, 0},
 };
 
-// The file list is a list of the window's own class.
+// The file list and the preview are controls of the window's own classes.
 wxWindow* CreateMainDlgControl(wxDialog* dialog, const ControlTemplate& row, const wxRect& rect) {
+    const long border = (row.style & CS_BORDER) ? wxBORDER_SUNKEN : 0;
+    if (row.id == IDC_PREVIEW)
+        return new CFoliocx(dialog, row.id, rect.GetPosition(), rect.GetSize(), border);
     if (row.id != IDC_FILELIST)
         return nullptr;
-    return new CFileListCtrl(dialog, row.id, rect.GetPosition(), rect.GetSize(),
-                             (row.style & CS_BORDER) ? wxBORDER_SUNKEN : 0);
+    return new CFileListCtrl(dialog, row.id, rect.GetPosition(), rect.GetSize(), border);
 }
 
 wxIconBundle ProgramIcons() {
@@ -77,6 +80,7 @@ CMainDlg::CMainDlg(wxWindow* parent)
         std::exit(code);
     };
     BindControls();
+    StartPreviewTimer();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
 }
 
@@ -97,11 +101,7 @@ void CMainDlg::SetStartupHooks(StartupHooks hooks) {
 void CMainDlg::BindControls() {
     m_progress = wxDynamicCast(FindWindow(IDC_PROGRESS), wxGauge);
     m_fileList = dynamic_cast<CFileListCtrl*>(FindWindow(IDC_FILELIST));
-    m_preview = FindWindow(IDC_PREVIEW);
-    // The preview's place stays the colour of an empty viewer until it
-    // shows a page.
-    if (m_preview)
-        m_preview->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE));
+    m_preview = dynamic_cast<CFoliocx*>(FindWindow(IDC_PREVIEW));
 }
 
 // In order: the layout with its growth, the window menu's About item where
@@ -128,6 +128,7 @@ bool CMainDlg::OnInitDialog() {
     UpdateButtons();
     TransferDataToWindow();
     AddControlsToLayout();
+    TrimPreviewToolbar();
     ProcessCommandLine();
     SetTitle(wxString::FromUTF8(id.displayName));
     // Nearly every row will want the TIFF icon; looking it up once the window

@@ -6,6 +6,7 @@
 
 #include <wx/gauge.h>
 #include <wx/iconbndl.h>
+#include <wx/timer.h>
 #include "mainwnd/CFileListCtrl.h"
 
 #include <functional>
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace pw {
+
+class CFoliocx;
 
 // The list's column widths are pixels of the classic 8-point dialog font
 // (an average character 6 pixels wide) that the window's template was drawn
@@ -65,7 +68,15 @@ public:
 
     CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
-    wxWindow* GetPreview() const { return m_preview; }
+    CFoliocx* GetPreview() const { return m_preview; }
+
+    // The preview (MainDlgPreview.cpp): timer 100 shows the first selected
+    // row's file in the viewer once a second; the trim keeps the viewer's
+    // toolbar buttons 2 to 15.
+    static constexpr int kPreviewTimerId = 100;
+    static constexpr int kPreviewTimerMs = 1000;
+    wxTimer& GetPreviewTimer() { return m_previewTimer; }
+    void TrimPreviewToolbar();
     const wxIconBundle& GetIcons() const { return m_icon; }
 
 private:
@@ -73,12 +84,15 @@ private:
     void AddControlsToLayout();
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
+    void StartPreviewTimer();
+    void OnTimer(wxTimerEvent& event);
 
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;
     wxGauge* m_progress = nullptr;
     CFileListCtrl* m_fileList = nullptr;
-    wxWindow* m_preview = nullptr;
+    CFoliocx* m_preview = nullptr;
+    wxTimer m_previewTimer;
     wxIconBundle m_icon;
     StartupHooks m_hooks;
 };
