@@ -68,7 +68,8 @@ public:
 
     CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
-    CFoliocx* GetPreview() const { return m_preview; }
+    wxWindow* GetPreview() const;
+    CFoliocx* GetViewer() const { return m_preview; }
 
     // The preview (MainDlgPreview.cpp): timer 100 shows the first selected
     // row's file in the viewer once a second; the trim keeps the viewer's

@@ -12,6 +12,8 @@
 
 namespace pw {
 
+wxWindow* CMainDlg::GetPreview() const { return m_preview; }
+
 void CMainDlg::StartPreviewTimer() {
     m_previewTimer.SetOwner(this, kPreviewTimerId);
     Bind(wxEVT_TIMER, &CMainDlg::OnTimer, this);

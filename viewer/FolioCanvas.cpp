@@ -228,15 +228,10 @@ void FolioCanvas::OnPaint(wxPaintEvent&) {
         const wxSize view = GetPageViewSize();
         const wxPoint top = CalcUnscrolledPosition(wxPoint(0, 0));
         const wxPoint origin = GetPageOrigin() - top;  // in client coordinates
-        const RgbView source{m_quarterTurns == 0 ? m_raster->rgb.data() : m_rotated.data(), m_rotatedWidth,
-                             m_rotatedHeight};
-        const double s = MasterScale();
         const int64_t pixels = int64_t{view.x} * view.y;
-        const bool keep = s < 1.0 ? pixels <= kMaxKeptPixels : pixels <= kMaxKeptEnlargedPixels;
+        const bool keep = MasterScale() < 1.0 ? pixels <= kMaxKeptPixels : pixels <= kMaxKeptEnlargedPixels;
         if (keep && !m_viewValid) {
-            std::vector<uint8_t> rgb = s < 1.0 ? ShrinkRgb(source, view.x, view.y)
-                                               : SampleRgb(source, s, 0, 0, view.x, view.y);
-            m_view = BitmapFromRgb(std::move(rgb), view.x, view.y);
+            m_view = BitmapFromRgb(RenderView(wxRect(view)), view.x, view.y);
             m_viewValid = true;
         }
         if (keep && m_view.IsOk()) {
@@ -245,9 +240,8 @@ void FolioCanvas::OnPaint(wxPaintEvent&) {
             // Only the part inside the window.
             const wxRect visible = wxRect(origin, view).Intersect(wxRect(client));
             if (!visible.IsEmpty()) {
-                std::vector<uint8_t> rgb = SampleRgb(source, s, visible.x - origin.x, visible.y - origin.y,
-                                                     visible.width, visible.height);
-                dc.DrawBitmap(BitmapFromRgb(std::move(rgb), visible.width, visible.height), visible.GetPosition());
+                const wxRect part(visible.GetPosition() - origin, visible.GetSize());
+                dc.DrawBitmap(BitmapFromRgb(RenderView(part), visible.width, visible.height), visible.GetPosition());
             }
         }
         dc.SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)));
@@ -264,6 +258,19 @@ void FolioCanvas::OnPaint(wxPaintEvent&) {
                     onPainted();
             });
     }
+}
+
+std::vector<uint8_t> FolioCanvas::RenderView(const wxRect& part) const {
+    if (!m_raster)
+        return std::vector<uint8_t>(static_cast<size_t>(std::max(0, part.width)) * std::max(0, part.height) * 3, 0xFF);
+    const RgbView source{m_quarterTurns == 0 ? m_raster->rgb.data() : m_rotated.data(), m_rotatedWidth,
+                         m_rotatedHeight};
+    const double s = MasterScale();
+    const wxSize view = GetPageViewSize();
+    if (s < 1.0 && part == wxRect(view))
+        return ShrinkRgb(source, view.x, view.y);
+    // Parts are drawn for enlarged pages, which are not kept whole.
+    return SampleRgb(source, s, part.x, part.y, part.width, part.height);
 }
 
 void FolioCanvas::OnKeyDown(wxKeyEvent& event) {

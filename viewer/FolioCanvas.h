@@ -31,6 +31,8 @@ public:
     void ActualSize();
     void ZoomIn();
     void ZoomOut();
+    // Screen pixels per page pixel, kept until the next fit.
+    void SetZoom(double zoom) { ApplyZoom(zoom, ZoomMode::Fixed); }
     void RotateLeft();
     void RotateRight();
     void SetScreenDpi(int dpi) { m_screenDpi = dpi > 0 ? dpi : 96; }
@@ -43,6 +45,9 @@ public:
     // canvas's client area.
     wxSize GetPageViewSize() const;
     wxPoint GetPageOrigin() const;
+    // The pixels (RGB) of a part of the page as drawn at the current zoom
+    // and rotation; part is in the coordinates of GetPageViewSize.
+    std::vector<uint8_t> RenderView(const wxRect& part) const;
     // Pages drawn since creation (a page counts once, when first painted).
     int GetPagesPainted() const { return m_pagesPainted; }
 
