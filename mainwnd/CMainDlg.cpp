@@ -88,6 +88,7 @@ CMainDlg::~CMainDlg() { ReleaseBorrowedImageLists(); }
 
 bool CMainDlg::Destroy() {
     ReleaseBorrowedImageLists();
+    m_splitter.ReleaseBar();
     return cdxCResizableDialog::Destroy();
 }
 
@@ -128,6 +129,7 @@ bool CMainDlg::OnInitDialog() {
     UpdateButtons();
     TransferDataToWindow();
     AddControlsToLayout();
+    SetUpSplitter();
     TrimPreviewToolbar();
     ProcessCommandLine();
     SetTitle(wxString::FromUTF8(id.displayName));

@@ -2,6 +2,7 @@
 // The main window: the file list, the preview area, the command buttons,
 // the information line and the progress bar (template 102).
 
+#include "ui/CVertSplitter.h"
 #include "ui/cdxCResizableDialog.h"
 
 #include <wx/gauge.h>
@@ -78,6 +79,7 @@ public:
     static constexpr int kPreviewTimerMs = 1000;
     wxTimer& GetPreviewTimer() { return m_previewTimer; }
     void TrimPreviewToolbar();
+    CVertSplitter& GetSplitter() { return m_splitter; }
     const wxIconBundle& GetIcons() const { return m_icon; }
 
 private:
@@ -86,6 +88,7 @@ private:
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
     void StartPreviewTimer();
+    void SetUpSplitter();
     void OnTimer(wxTimerEvent& event);
 
     wxImageList* m_largeImages = nullptr;
@@ -94,6 +97,7 @@ private:
     CFileListCtrl* m_fileList = nullptr;
     CFoliocx* m_preview = nullptr;
     wxTimer m_previewTimer;
+    CVertSplitter m_splitter;
     wxIconBundle m_icon;
     StartupHooks m_hooks;
 };
