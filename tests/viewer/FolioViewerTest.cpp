@@ -24,12 +24,9 @@ struct ViewerWindow {
     std::unique_ptr<wxFrame, void (*)(wxFrame*)> frame{new wxFrame(nullptr, wxID_ANY, "viewer"),
                                                       [](wxFrame* f) { f->Destroy(); }};
     CFoliocx* viewer = new CFoliocx(frame.get(), 1000);
-    std::vector<int> shownStates;
-
     ViewerWindow() {
         frame->SetClientSize(640, 480);
         frame->Show();
-        viewer->Bind(EVT_FOLIO_PAGE_SHOWN, [this](wxCommandEvent& e) { shownStates.push_back(e.GetInt()); });
         test::Pump();
     }
     bool WaitSettled(int timeoutMs = 10000) {
