@@ -31,7 +31,9 @@ public:
     // One page row of pageWidth RGB pixels; rows come in page order.
     void AddRow(const uint8_t* rgb) {
         if (f_ == 1) {
-            std::memcpy(&out_.rgb[static_cast<size_t>(row_) * pageWidth_ * 3], rgb, size_t{pageWidth_} * 3);
+            uint8_t* dst = &out_.rgb[static_cast<size_t>(row_) * pageWidth_ * 3];
+            if (dst != rgb)
+                std::memcpy(dst, rgb, size_t{pageWidth_} * 3);
             ++row_;
             return;
         }
@@ -55,6 +57,10 @@ public:
     }
 
     uint32_t rowsDone() const { return row_; }
+
+    // Without reduction a row can be converted straight into its place;
+    // null otherwise. AddRow must follow with the same pointer.
+    uint8_t* DirectRow() { return f_ == 1 ? &out_.rgb[static_cast<size_t>(row_) * pageWidth_ * 3] : nullptr; }
 
 private:
     void EmitRow() {
@@ -145,8 +151,36 @@ bool NativeLayout(TIFF* tif, SampleLayout& layout) {
     }
 }
 
+// Eight bilevel pixels of one byte as 24 RGB bytes, for either meaning of 0.
+struct BilevelTable {
+    uint8_t rgb[2][256][24];
+    BilevelTable() {
+        for (int white = 0; white < 2; ++white)
+            for (int byte = 0; byte < 256; ++byte)
+                for (int bit = 0; bit < 8; ++bit) {
+                    const bool set = (byte >> (7 - bit)) & 1;
+                    const uint8_t v = (set != (white != 0)) ? 255 : 0;
+                    std::memset(&rgb[white][byte][bit * 3], v, 3);
+                }
+    }
+};
+
+void ConvertBilevel(bool minIsWhite, const uint8_t* src, uint8_t* dst, uint32_t width) {
+    static const BilevelTable table;
+    const auto& t = table.rgb[minIsWhite ? 1 : 0];
+    const uint32_t whole = width / 8;
+    for (uint32_t i = 0; i < whole; ++i, dst += 24)
+        std::memcpy(dst, t[src[i]], 24);
+    if (width % 8)
+        std::memcpy(dst, t[src[whole]], (width % 8) * 3);
+}
+
 void ConvertRow(const SampleLayout& l, const uint8_t* src, uint8_t* dst, uint32_t width) {
     const bool white = l.photometric == PHOTOMETRIC_MINISWHITE;
+    if (l.bps == 1 && l.spp == 1 && l.photometric != PHOTOMETRIC_PALETTE) {
+        ConvertBilevel(white, src, dst, width);
+        return;
+    }
     if (l.photometric == PHOTOMETRIC_RGB) {
         if (l.bps == 8 && l.unassociatedAlpha) {
             for (uint32_t x = 0; x < width; ++x, src += l.spp, dst += 3) {
@@ -416,8 +450,11 @@ PageRaster DecodePageRaster(const std::string& path, int pageIndex, const PageRa
         read = ReadNativeRows(
             tif, out.pageWidth, out.pageHeight,
             [&](const uint8_t* row) {
-                ConvertRow(layout, row, rgbRow.data(), width);
-                reducer.AddRow(rgbRow.data());
+                uint8_t* dst = reducer.DirectRow();
+                if (!dst)
+                    dst = rgbRow.data();
+                ConvertRow(layout, row, dst, width);
+                reducer.AddRow(dst);
             },
             cancel, out.error);
     } else {

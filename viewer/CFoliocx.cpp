@@ -28,7 +28,9 @@ CFoliocx::CFoliocx(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wx
     sizer->Add(m_canvas, 1, wxEXPAND);
     SetSizer(sizer);
     m_worker = std::make_unique<PageDecodeWorker>(
-        this, [this](unsigned ticket, std::shared_ptr<PageRaster> raster) { OnDecoded(ticket, std::move(raster)); });
+        this, [this](unsigned ticket, std::shared_ptr<PageDecodeWorker::Result> result) {
+            OnDecoded(ticket, std::move(result));
+        });
     m_canvas->onPageStep = [this](int step) {
         if (step == INT_MIN)
             GoToPage(0);
@@ -75,15 +77,17 @@ wxString CFoliocx::GetMessage() const { return m_canvas->GetMessage(); }
 void CFoliocx::StartDecoding(int pageIndex) {
     m_state = State::Loading;
     ++m_decodeCount;
-    m_worker->Start(m_currentFile, pageIndex, m_limits);
+    const wxSize fit = m_canvas->GetFitArea();
+    m_worker->Start(m_currentFile, pageIndex, m_limits, fit.x, fit.y);
     const wxString name = wxFileName(PathToWx(m_currentFile)).GetFullName();
     m_canvas->SetMessage(wxString::Format("Opening %s...", name));
     ShowPageNumber();
 }
 
-void CFoliocx::OnDecoded(unsigned ticket, std::shared_ptr<PageRaster> raster) {
+void CFoliocx::OnDecoded(unsigned ticket, std::shared_ptr<PageDecodeWorker::Result> result) {
     if (ticket != m_worker->currentTicket())
         return;  // a later file or page was asked for meanwhile
+    std::shared_ptr<PageRaster> raster = result->raster;
     m_pageCount = raster->pageCount;
     if (!raster->ok()) {
         m_state = State::Failed;
@@ -98,7 +102,7 @@ void CFoliocx::OnDecoded(unsigned ticket, std::shared_ptr<PageRaster> raster) {
             m_fitNextPage = false;
             m_canvas->FitPage();
         }
-        m_canvas->SetPage(raster);
+        m_canvas->SetPage(raster, std::move(result->fitRgb), result->fitWidth, result->fitHeight);
     }
     ShowPageNumber();
 }

@@ -5,6 +5,7 @@
 // own business (its buttons and keys).
 
 #include "pages/PageRaster.h"
+#include "viewer/PageDecodeWorker.h"
 
 #include <wx/panel.h>
 #include <wx/toolbar.h>
@@ -15,7 +16,6 @@
 namespace pw {
 
 class FolioCanvas;
-class PageDecodeWorker;
 
 // Sent (as a wxCommandEvent, id of the viewer) after a newly opened page or
 // a message in its place has first been drawn.
@@ -62,7 +62,7 @@ public:
 
 private:
     void StartDecoding(int pageIndex);
-    void OnDecoded(unsigned ticket, std::shared_ptr<PageRaster> raster);
+    void OnDecoded(unsigned ticket, std::shared_ptr<PageDecodeWorker::Result> result);
     void OnTool(wxCommandEvent& event);
     void OnPageNumberEntered(wxCommandEvent& event);
     void OnUpdateTools(wxUpdateUIEvent& event);

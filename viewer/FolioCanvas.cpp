@@ -47,7 +47,8 @@ FolioCanvas::FolioCanvas(wxWindow* parent)
     Bind(wxEVT_LEFT_DOWN, &FolioCanvas::OnLeftDown, this);
 }
 
-void FolioCanvas::SetPage(std::shared_ptr<const PageRaster> raster) {
+void FolioCanvas::SetPage(std::shared_ptr<const PageRaster> raster, std::vector<uint8_t> fitRgb, int fitWidth,
+                          int fitHeight) {
     m_raster = std::move(raster);
     m_message.clear();
     m_quarterTurns = 0;
@@ -56,6 +57,11 @@ void FolioCanvas::SetPage(std::shared_ptr<const PageRaster> raster) {
         ApplyZoom(m_zoom, m_mode);
     else
         UpdateFit();
+    if (m_mode == ZoomMode::FitPage && GetPageViewSize() == wxSize(fitWidth, fitHeight) &&
+        fitRgb.size() == size_t(fitWidth) * fitHeight * 3) {
+        m_view = BitmapFromRgb(std::move(fitRgb), fitWidth, fitHeight);
+        m_viewValid = m_view.IsOk();
+    }
     Scroll(0, 0);
     m_paintPending = true;
     Refresh();
@@ -108,8 +114,13 @@ wxSize FolioCanvas::GetPageViewSize() const {
     if (!m_raster)
         return wxSize(0, 0);
     const double s = MasterScale();
-    return wxSize(std::max(1, static_cast<int>(std::lround(m_rotatedWidth * s))),
-                  std::max(1, static_cast<int>(std::lround(m_rotatedHeight * s))));
+    return wxSize(ScaledLength(m_rotatedWidth, s), ScaledLength(m_rotatedHeight, s));
+}
+
+wxSize FolioCanvas::GetFitArea() const {
+    // Scroll bars are not needed at a fit, so the whole window counts.
+    const wxSize size = GetSize();
+    return wxSize(std::max(1, size.x - 2 * kMargin), std::max(1, size.y - 2 * kMargin));
 }
 
 wxPoint FolioCanvas::GetPageOrigin() const {
@@ -153,15 +164,15 @@ void FolioCanvas::ApplyZoom(double zoom, ZoomMode mode) {
 void FolioCanvas::UpdateFit() {
     if (!m_raster || m_mode == ZoomMode::Fixed)
         return;
-    const wxSize client = GetSize();  // scroll bars are not needed at a fit, so the whole window counts
-    const double w = std::max(1, client.x - 2 * kMargin), h = std::max(1, client.y - 2 * kMargin);
+    const wxSize area = GetFitArea();
     const double pw = static_cast<double>(m_rotatedWidth) * m_raster->reduction;
     const double ph = static_cast<double>(m_rotatedHeight) * m_raster->reduction;
-    double zoom = w / pw;
-    if (m_mode == ZoomMode::FitPage)
-        zoom = std::min(zoom, h / ph);
-    else if (ph * zoom > h)  // the vertical scroll bar takes its width
-        zoom = std::max(1.0, w - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this)) / pw;
+    double zoom = FitZoom(pw, ph, area.x, area.y);
+    if (m_mode == ZoomMode::FitWidth) {
+        zoom = area.x / pw;
+        if (ph * zoom > area.y)  // the vertical scroll bar takes its width
+            zoom = std::max(1.0, double(area.x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this))) / pw;
+    }
     ApplyZoom(zoom, m_mode);
 }
 

@@ -16,8 +16,12 @@ class FolioCanvas : public wxScrolledCanvas {
 public:
     explicit FolioCanvas(wxWindow* parent);
 
-    // The page to show; the zoom mode stays as it is.
-    void SetPage(std::shared_ptr<const PageRaster> raster);
+    // The page to show; the zoom mode stays as it is. fitRgb, when given,
+    // is the page already shrunk to fitWidth x fitHeight for the fitted view.
+    void SetPage(std::shared_ptr<const PageRaster> raster, std::vector<uint8_t> fitRgb = {}, int fitWidth = 0,
+                 int fitHeight = 0);
+    // The area a fitted page is drawn in.
+    wxSize GetFitArea() const;
     // A message in place of a page (an empty text: an empty area).
     void SetMessage(const wxString& text);
     bool HasPage() const { return m_raster != nullptr; }

@@ -1,5 +1,7 @@
 #include "viewer/PageDecodeWorker.h"
 
+#include "viewer/ViewScaling.h"
+
 namespace pw {
 
 PageDecodeWorker::PageDecodeWorker(wxEvtHandler* target, Delivery delivery)
@@ -12,18 +14,30 @@ PageDecodeWorker::~PageDecodeWorker() {
         job.thread.join();
 }
 
-unsigned PageDecodeWorker::Start(const std::string& path, int pageIndex, const PageRasterLimits& limits) {
+unsigned PageDecodeWorker::Start(const std::string& path, int pageIndex, const PageRasterLimits& limits, int fitWidth,
+                                 int fitHeight) {
     Cancel();
     ReapFinished();
     const unsigned ticket = ++ticket_;
     Job job{{}, std::make_shared<std::atomic<bool>>(false), std::make_shared<std::atomic<bool>>(false)};
-    job.thread = std::thread([target = target_, delivery = delivery_, path, pageIndex, limits, ticket,
-                              cancel = job.cancel, done = job.done] {
-        auto raster = std::make_shared<PageRaster>(DecodePageRaster(path, pageIndex, limits, cancel.get()));
+    job.thread = std::thread([target = target_, delivery = delivery_, path, pageIndex, limits, ticket, fitWidth,
+                              fitHeight, cancel = job.cancel, done = job.done] {
+        auto result = std::make_shared<Result>();
+        result->raster = std::make_shared<PageRaster>(DecodePageRaster(path, pageIndex, limits, cancel.get()));
+        const PageRaster& r = *result->raster;
+        if (r.ok() && fitWidth > 0 && fitHeight > 0 && !cancel->load()) {
+            const double scale = FitZoom(double(r.pageWidth), double(r.pageHeight), fitWidth, fitHeight) * r.reduction;
+            if (scale < 1.0) {
+                result->fitWidth = ScaledLength(r.width, scale);
+                result->fitHeight = ScaledLength(r.height, scale);
+                result->fitRgb = ShrinkRgb(RgbView{r.rgb.data(), r.width, r.height}, result->fitWidth,
+                                           result->fitHeight);
+            }
+        }
         if (!cancel->load()) {
             // The viewer drops results whose ticket is no longer current,
             // so a cancel that comes after this check is still safe.
-            target->CallAfter([delivery, ticket, raster] { delivery(ticket, raster); });
+            target->CallAfter([delivery, ticket, result] { delivery(ticket, result); });
         }
         done->store(true);
     });

@@ -18,9 +18,17 @@ namespace pw {
 
 class PageDecodeWorker {
 public:
+    // A decoded page, and the page already shrunk to fit the area it was
+    // asked for, so that the window's thread need not do it.
+    struct Result {
+        std::shared_ptr<PageRaster> raster;
+        std::vector<uint8_t> fitRgb;
+        int fitWidth = 0;
+        int fitHeight = 0;
+    };
     // Results are delivered through target's event queue; target must
     // outlive the worker (the viewer owns both).
-    using Delivery = std::function<void(unsigned ticket, std::shared_ptr<PageRaster> raster)>;
+    using Delivery = std::function<void(unsigned ticket, std::shared_ptr<Result> result)>;
     PageDecodeWorker(wxEvtHandler* target, Delivery delivery);
     ~PageDecodeWorker();
     PageDecodeWorker(const PageDecodeWorker&) = delete;
@@ -28,7 +36,9 @@ public:
 
     // Cancels the running decoding and starts one for the page; returns the
     // ticket its result will carry.
-    unsigned Start(const std::string& path, int pageIndex, const PageRasterLimits& limits);
+    // fitWidth x fitHeight: the area a fitted page is drawn in (0: none).
+    unsigned Start(const std::string& path, int pageIndex, const PageRasterLimits& limits, int fitWidth = 0,
+                   int fitHeight = 0);
     // Cancels the running decoding; no result of it is delivered.
     void Cancel();
 

@@ -82,4 +82,13 @@ std::vector<uint8_t> SampleRgb(const RgbView& source, double scale, int x, int y
     return out;
 }
 
+double FitZoom(double pageWidth, double pageHeight, int areaWidth, int areaHeight) {
+    const double w = std::max(1, areaWidth), h = std::max(1, areaHeight);
+    return std::min(w / std::max(1.0, pageWidth), h / std::max(1.0, pageHeight));
+}
+
+int ScaledLength(int decodedLength, double scale) {
+    return std::max(1, static_cast<int>(std::lround(decodedLength * scale)));
+}
+
 }  // namespace pw

@@ -23,4 +23,12 @@ std::vector<uint8_t> ShrinkRgb(const RgbView& source, int outWidth, int outHeigh
 // shrunk by scale, by nearest pixels; parts beyond the image are left white.
 std::vector<uint8_t> SampleRgb(const RgbView& source, double scale, int x, int y, int width, int height);
 
+// Screen pixels per page pixel that fit a page of the given size (in page
+// pixels) wholly into an area.
+double FitZoom(double pageWidth, double pageHeight, int areaWidth, int areaHeight);
+
+// The length of a decoded image's side when drawn at scale (screen pixels
+// per decoded pixel); never less than 1.
+int ScaledLength(int decodedLength, double scale);
+
 }  // namespace pw
