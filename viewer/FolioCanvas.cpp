@@ -196,19 +196,13 @@ void FolioCanvas::ActualSize() {
 void FolioCanvas::ZoomIn() { ApplyZoom(m_zoom * kZoomStep, ZoomMode::Fixed); }
 void FolioCanvas::ZoomOut() { ApplyZoom(m_zoom / kZoomStep, ZoomMode::Fixed); }
 
-void FolioCanvas::RotateLeft() {
-    if (!m_raster)
-        return;
-    m_quarterTurns = (m_quarterTurns + 3) % 4;
-    BuildRotated();
-    m_mode == ZoomMode::Fixed ? ApplyZoom(m_zoom, m_mode) : UpdateFit();
-    Refresh();
-}
+void FolioCanvas::RotateLeft() { Turn(3); }
+void FolioCanvas::RotateRight() { Turn(1); }
 
-void FolioCanvas::RotateRight() {
+void FolioCanvas::Turn(int quarterTurnsRight) {
     if (!m_raster)
         return;
-    m_quarterTurns = (m_quarterTurns + 1) % 4;
+    m_quarterTurns = (m_quarterTurns + quarterTurnsRight) % 4;
     BuildRotated();
     m_mode == ZoomMode::Fixed ? ApplyZoom(m_zoom, m_mode) : UpdateFit();
     Refresh();

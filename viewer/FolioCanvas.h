@@ -69,6 +69,7 @@ private:
     void UpdateFit();
     void InvalidateView();
     void BuildRotated();
+    void Turn(int quarterTurnsRight);
     double MasterScale() const;  // screen pixels per decoded pixel
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);

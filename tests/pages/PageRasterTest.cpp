@@ -175,6 +175,43 @@ TEST(PageRasterFailures, DamagedAndForeignFilesGiveAMessageAndNoPixels) {
     EXPECT_FALSE(DecodePageRaster(folder / "one.tif", 1).ok());  // no second page
 }
 
+// A 20,000 x 20,000 scan is read a strip at a time and kept reduced: the
+// decoded page stays within the limits whatever the page's size.
+TEST(PageRasterLimits, AHugePageIsReducedWhileItIsRead) {
+    test::TempFolder folder;
+    const std::string path = folder / "huge.tif";
+    constexpr uint32_t kSide = 20000;
+    {
+        TIFF* tif = TIFFOpen(path.c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kSide);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kSide);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, kSide);  // one strip
+        std::vector<uint8_t> row(kSide / 8);
+        for (uint32_t y = 0; y < kSide; ++y) {
+            // Black where x and y are both in the first 5000: a quarter of the page.
+            std::fill(row.begin(), row.end(), 0);
+            if (y < 5000)
+                std::fill(row.begin(), row.begin() + 5000 / 8, 0xFF);
+            ASSERT_GE(TIFFWriteScanline(tif, row.data(), y, 0), 0);
+        }
+        TIFFClose(tif);
+    }
+    const PageRaster raster = DecodePageRaster(path, 0);
+    ASSERT_TRUE(raster.ok()) << raster.error;
+    EXPECT_EQ(raster.reduction, 5);
+    EXPECT_EQ(raster.width, 4000);
+    EXPECT_LE(raster.rgb.size(), size_t{PageRasterLimits().maxPixels} * 3);
+    EXPECT_EQ(raster.rgb[0], 0);                                      // black corner
+    EXPECT_EQ(raster.rgb[(size_t{999} * 4000 + 999) * 3], 0);
+    EXPECT_EQ(raster.rgb[(size_t{999} * 4000 + 1000) * 3], 255);     // white beyond it
+    EXPECT_EQ(raster.rgb.back(), 255);
+}
+
 TEST(PageRasterCancel, ASetFlagStopsTheDecodingAndKeepsNoPixels) {
     test::TempFolder folder;
     ASSERT_TRUE(test::WriteTiff(folder / "page.tif", 1, test::Page(8, COMPRESSION_LZW, 600, 400)));
