@@ -92,6 +92,20 @@ public:
         g_tipItem = -1;
     }
     void OnDismiss() override { CTipComboBox::HideTip(); }
+    // Up and Down on the closed combo step through the entries; the
+    // keyboard may choose any of them.
+    void OnComboKeyEvent(wxKeyEvent& event) override {
+        const int key = event.GetKeyCode();
+        const int count = static_cast<int>(m_owner->GetCount());
+        if ((key == WXK_DOWN || key == WXK_UP) && count > 0 && !event.AltDown()) {
+            const int sel = m_owner->GetSelection();
+            const int next = std::clamp(sel < 0 ? 0 : sel + (key == WXK_DOWN ? 1 : -1), 0, count - 1);
+            if (next != sel)
+                m_owner->ChooseEntry(next);
+            return;
+        }
+        event.Skip();
+    }
     wxSize GetAdjustedSize(int minWidth, int prefHeight, int maxHeight) override {
         const int rows = static_cast<int>(std::min<size_t>(GetItemCount(), 12));
         int height = rows * RowHeight() + 2;

@@ -151,6 +151,13 @@ TEST(TipComboBox, DisabledEntriesCannotBeChosenByMouseOrWheel) {
     EXPECT_EQ(c->GetSelection(), 5);
     c->WheelStep(120);  // away: one on to 4, then past 4 and 3 to 2
     EXPECT_EQ(c->GetSelection(), 2);
+    // The keyboard can choose any entry, disabled ones too.
+    c->SetSelection(2);
+    wxKeyEvent down(wxEVT_KEY_DOWN);
+    down.m_keyCode = WXK_DOWN;
+    down.SetEventObject(c);
+    c->ProcessWindowEvent(down);
+    EXPECT_EQ(c->GetSelection(), 3);
     // A disabled last entry is not left for nothing beyond the end.
     c->AddDisabledEntry(6);
     c->SetSelection(5);
