@@ -8,6 +8,7 @@
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"
 #include "ui/XMessageBox.h"
+#include "viewer/CFoliocx.h"
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
@@ -50,12 +51,14 @@ constexpr LayoutRow kMainLayout[] = {
     {IDC_PROGRESS, true, kStretch, kMove, 0, 0},
 };
 
-// The file list is a list of the window's own class.
+// The file list and the preview are controls of the window's own classes.
 wxWindow* CreateMainDlgControl(wxDialog* dialog, const ControlTemplate& row, const wxRect& rect) {
+    const long border = (row.style & CS_BORDER) ? wxBORDER_SUNKEN : 0;
+    if (row.id == IDC_PREVIEW)
+        return new CFoliocx(dialog, row.id, rect.GetPosition(), rect.GetSize(), border);
     if (row.id != IDC_FILELIST)
         return nullptr;
-    return new CFileListCtrl(dialog, row.id, rect.GetPosition(), rect.GetSize(),
-                             (row.style & CS_BORDER) ? wxBORDER_SUNKEN : 0);
+    return new CFileListCtrl(dialog, row.id, rect.GetPosition(), rect.GetSize(), border);
 }
 
 wxIconBundle ProgramIcons() {
@@ -79,6 +82,7 @@ CMainDlg::CMainDlg(wxWindow* parent)
     };
     BindControls();
     BindCommands();
+    StartPreviewTimer();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
 }
 
@@ -87,6 +91,7 @@ CMainDlg::~CMainDlg() { ReleaseBorrowedImageLists(); }
 bool CMainDlg::Destroy() {
     m_busService.reset();
     ReleaseBorrowedImageLists();
+    m_splitter.ReleaseBar();
     return cdxCResizableDialog::Destroy();
 }
 
@@ -100,13 +105,9 @@ void CMainDlg::SetStartupHooks(StartupHooks hooks) {
 void CMainDlg::BindControls() {
     m_progress = wxDynamicCast(FindWindow(IDC_PROGRESS), wxGauge);
     m_fileList = dynamic_cast<CFileListCtrl*>(FindWindow(IDC_FILELIST));
-    m_preview = FindWindow(IDC_PREVIEW);
+    m_preview = dynamic_cast<CFoliocx*>(FindWindow(IDC_PREVIEW));
     Bind(wxEVT_BUTTON, &CMainDlg::OnExtract, this, IDC_EXTRACT);
     Bind(wxEVT_BUTTON, &CMainDlg::OnOptions, this, IDC_OPTIONS);
-    // The preview's place stays the colour of an empty viewer until it
-    // shows a page.
-    if (m_preview)
-        m_preview->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_APPWORKSPACE));
 }
 
 // In order: the layout with its growth, the window menu's About item where
@@ -133,6 +134,8 @@ bool CMainDlg::OnInitDialog() {
     UpdateButtons();
     TransferDataToWindow();
     AddControlsToLayout();
+    SetUpSplitter();
+    TrimPreviewToolbar();
     ProcessCommandLine();
     StartSessionBusService();
     SetTitle(wxString::FromUTF8(id.displayName));

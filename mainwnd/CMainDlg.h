@@ -2,10 +2,12 @@
 // The main window: the file list, the preview area, the command buttons,
 // the information line and the progress bar (template 102).
 
+#include "ui/CVertSplitter.h"
 #include "ui/cdxCResizableDialog.h"
 
 #include <wx/gauge.h>
 #include <wx/iconbndl.h>
+#include <wx/timer.h>
 #include "mainwnd/CFileListCtrl.h"
 
 #include <functional>
@@ -16,6 +18,7 @@
 namespace pw {
 
 class SessionBusService;
+class CFoliocx;
 
 // The list's column widths are pixels of the classic 8-point dialog font
 // (an average character 6 pixels wide) that the window's template was drawn
@@ -96,7 +99,17 @@ public:
 
     CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
-    wxWindow* GetPreview() const { return m_preview; }
+    wxWindow* GetPreview() const;
+    CFoliocx* GetViewer() const { return m_preview; }
+
+    // The preview (MainDlgPreview.cpp): timer 100 shows the first selected
+    // row's file in the viewer once a second; the trim keeps the viewer's
+    // toolbar buttons 2 to 15.
+    static constexpr int kPreviewTimerId = 100;
+    static constexpr int kPreviewTimerMs = 1000;
+    wxTimer& GetPreviewTimer() { return m_previewTimer; }
+    void TrimPreviewToolbar();
+    CVertSplitter& GetSplitter() { return m_splitter; }
     const wxIconBundle& GetIcons() const { return m_icon; }
 
 private:
@@ -110,12 +123,17 @@ private:
     void StartSessionBusService();
     void OnExtract(wxCommandEvent& event);
     void OnOptions(wxCommandEvent& event);
+    void StartPreviewTimer();
+    void SetUpSplitter();
+    void OnTimer(wxTimerEvent& event);
 
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;
     wxGauge* m_progress = nullptr;
     CFileListCtrl* m_fileList = nullptr;
-    wxWindow* m_preview = nullptr;
+    CFoliocx* m_preview = nullptr;
+    wxTimer m_previewTimer;
+    CVertSplitter m_splitter;
     wxIconBundle m_icon;
     StartupHooks m_hooks;
     std::unique_ptr<SessionBusService> m_busService;

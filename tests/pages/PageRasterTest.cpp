@@ -1,0 +1,225 @@
+// The viewer's page decoding against libtiff's own RGBA reading of the same
+// page, at full size and reduced, for every kind of page it draws.
+
+#include "pages/PageRaster.h"
+#include "tests/fixtures/TiffFixtures.h"
+#include "tests/pages/PageFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace pw {
+namespace {
+
+using test::TestPage;
+
+struct RasterCase {
+    std::string name;
+    TestPage page;
+};
+
+void PrintTo(const RasterCase& c, std::ostream* os) { *os << c.name; }
+
+TestPage Make(uint16_t bits, uint16_t samples, uint16_t photometric, uint16_t compression,
+              std::function<void(TIFF*)> extra = nullptr) {
+    TestPage page;
+    page.width = 45;  // not a multiple of the reductions below: the edge boxes are partial
+    page.height = 32;
+    page.bitsPerSample = bits;
+    page.samplesPerPixel = samples;
+    page.photometric = photometric;
+    page.compression = compression;
+    page.rowsPerStrip = 16;
+    page.extraTags = std::move(extra);
+    return page;
+}
+
+TestPage Tiled(TestPage page) {
+    page.tileSize = 16;
+    return page;
+}
+
+void Palette(TIFF* tif, int bits) {
+    std::vector<uint16_t> red(size_t{1} << bits), green(red.size()), blue(red.size());
+    for (size_t i = 0; i < red.size(); ++i) {
+        red[i] = static_cast<uint16_t>(i * 257);
+        green[i] = static_cast<uint16_t>(65535 - i * 100);
+        blue[i] = static_cast<uint16_t>(i * 7919 % 65536);
+    }
+    TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+}
+
+std::vector<RasterCase> Cases() {
+    return {
+        {"BilevelNone", Make(1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_NONE)},
+        {"BilevelBlackIsZero", Make(1, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS)},
+        {"G3", Make(1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX3)},
+        {"G4", Make(1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4)},
+        {"G4Tiles", Tiled(Make(1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX4))},
+        {"Grey4", Make(4, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE)},
+        {"Grey8Lzw", Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW)},
+        {"Grey16ZipPredictor", Make(16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_ADOBE_DEFLATE,
+                                    [](TIFF* t) { TIFFSetField(t, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL); })},
+        {"Rgb8Lzw", Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW)},
+        {"Rgb8PackBitsTiles", Tiled(Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_PACKBITS))},
+        {"Rgb16", Make(16, 3, PHOTOMETRIC_RGB, COMPRESSION_NONE)},
+        {"RgbaZip", Make(8, 4, PHOTOMETRIC_RGB, COMPRESSION_ADOBE_DEFLATE, [](TIFF* t) {
+             const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+             TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+         })},
+        {"Palette8", Make(8, 1, PHOTOMETRIC_PALETTE, COMPRESSION_LZW, [](TIFF* t) { Palette(t, 8); })},
+        {"Palette4Tiles", Tiled(Make(4, 1, PHOTOMETRIC_PALETTE, COMPRESSION_NONE, [](TIFF* t) { Palette(t, 4); }))},
+        {"JpegYCbCr", Make(8, 3, PHOTOMETRIC_YCBCR, COMPRESSION_JPEG, [](TIFF* t) {
+             TIFFSetField(t, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
+             TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+         })},
+        {"JpegGreyTiles", Tiled(Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_JPEG))},
+        // Not converted directly: these go through libtiff's RGBA reading.
+        {"PlanarSeparate", [] {
+             TestPage p = Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW);
+             p.planar = PLANARCONFIG_SEPARATE;
+             return p;
+         }()},
+        {"Cmyk", Make(8, 4, PHOTOMETRIC_SEPARATED, COMPRESSION_NONE)},
+    };
+}
+
+// The page as libtiff's RGBA reading sees it, averaged over boxes of f x f.
+std::vector<uint8_t> ReferenceRgb(const std::vector<uint32_t>& rgba, uint32_t w, uint32_t h, int f) {
+    const uint32_t ow = (w + f - 1) / f, oh = (h + f - 1) / f;
+    std::vector<uint8_t> out(size_t{ow} * oh * 3);
+    for (uint32_t oy = 0; oy < oh; ++oy)
+        for (uint32_t ox = 0; ox < ow; ++ox) {
+            uint32_t sum[3] = {0, 0, 0}, n = 0;
+            for (uint32_t y = oy * f; y < std::min(h, (oy + 1) * f); ++y)
+                for (uint32_t x = ox * f; x < std::min(w, (ox + 1) * f); ++x, ++n) {
+                    const uint32_t p = rgba[size_t{y} * w + x];
+                    sum[0] += TIFFGetR(p);
+                    sum[1] += TIFFGetG(p);
+                    sum[2] += TIFFGetB(p);
+                }
+            for (int c = 0; c < 3; ++c)
+                out[(size_t{oy} * ow + ox) * 3 + c] = static_cast<uint8_t>((sum[c] + n / 2) / n);
+        }
+    return out;
+}
+
+class PageRasterTest : public testing::TestWithParam<RasterCase> {};
+
+TEST_P(PageRasterTest, MatchesLibtiffsRgbaReadingAtFullAndReducedSize) {
+    test::TempFolder folder;
+    const std::string path = folder / "page.tif";
+    ASSERT_TRUE(test::WriteTestTiff(path, {GetParam().page, GetParam().page}));
+    for (int page = 0; page < 2; ++page) {
+        const std::vector<uint32_t> rgba = test::RgbaPixels(path, page);
+        ASSERT_FALSE(rgba.empty());
+        for (int f : {1, 3}) {
+            PageRasterLimits limits;
+            limits.maxWidth = (45 + f - 1) / f;
+            const PageRaster raster = DecodePageRaster(path, page, limits);
+            ASSERT_TRUE(raster.ok()) << raster.error;
+            EXPECT_EQ(raster.pageCount, 2);
+            EXPECT_EQ(raster.reduction, f);
+            ASSERT_EQ(raster.width, (45 + f - 1) / f);
+            ASSERT_EQ(raster.height, (32 + f - 1) / f);
+            const std::vector<uint8_t> want = ReferenceRgb(rgba, 45, 32, f);
+            ASSERT_EQ(raster.rgb.size(), want.size());
+            int worst = 0;
+            size_t at = 0;
+            for (size_t i = 0; i < want.size(); ++i) {
+                const int d = std::abs(int{raster.rgb[i]} - int{want[i]});
+                if (d > worst) {
+                    worst = d;
+                    at = i;
+                }
+            }
+            // 16-bit samples are rounded a little differently from libtiff's table.
+            EXPECT_LE(worst, 1) << "page " << page << " reduction " << f << " at byte " << at;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PageRasterTest, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<RasterCase>& info) { return info.param.name; });
+
+TEST(PageRasterLimits, ReductionKeepsTheOutputWithinEveryLimit) {
+    PageRasterLimits limits;  // 8192 x 8192, 16 M pixels
+    EXPECT_EQ(ReductionFor(2480, 3508, limits), 1);
+    EXPECT_EQ(ReductionFor(10000, 10000, limits), 3);  // 5000 x 5000 is more than 16 M pixels
+    EXPECT_EQ(ReductionFor(20000, 20000, limits), 5);
+    EXPECT_EQ(ReductionFor(100000, 10, limits), 13);  // the width alone
+    EXPECT_EQ(ReductionFor(1, 1, limits), 1);
+}
+
+TEST(PageRasterFailures, DamagedAndForeignFilesGiveAMessageAndNoPixels) {
+    test::TempFolder folder;
+    int checked = 0;
+    for (const test::DamagedCase& c : test::MakeDamagedCases(folder.path())) {
+        const std::string path = folder / ("damaged-" + std::to_string(checked++) + ".tif");
+        ASSERT_TRUE(test::WriteBytes(path, c.bytes));
+        const PageRaster raster = DecodePageRaster(path, 0);
+        if (!raster.ok()) {
+            EXPECT_FALSE(raster.error.empty()) << c.name;
+            EXPECT_TRUE(raster.rgb.empty()) << c.name;
+        } else {
+            EXPECT_EQ(raster.rgb.size(), size_t(raster.width) * raster.height * 3) << c.name;
+        }
+    }
+    EXPECT_GT(checked, 5);
+    const std::string text = folder / "notes.tif";
+    ASSERT_TRUE(test::WriteNonTiff(text));
+    EXPECT_FALSE(DecodePageRaster(text, 0).ok());
+    EXPECT_FALSE(DecodePageRaster(folder / "missing.tif", 0).ok());
+    ASSERT_TRUE(test::WriteTiff(folder / "one.tif", 1));
+    EXPECT_FALSE(DecodePageRaster(folder / "one.tif", 1).ok());  // no second page
+}
+
+// A 20,000 x 20,000 scan is read a strip at a time and kept reduced: the
+// decoded page stays within the limits whatever the page's size.
+TEST(PageRasterLimits, AHugePageIsReducedWhileItIsRead) {
+    test::TempFolder folder;
+    const std::string path = folder / "huge.tif";
+    constexpr uint32_t kSide = 20000;
+    {
+        TIFF* tif = TIFFOpen(path.c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kSide);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kSide);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, kSide);  // one strip
+        std::vector<uint8_t> row(kSide / 8);
+        for (uint32_t y = 0; y < kSide; ++y) {
+            // Black where x and y are both in the first 5000: a quarter of the page.
+            std::fill(row.begin(), row.end(), 0);
+            if (y < 5000)
+                std::fill(row.begin(), row.begin() + 5000 / 8, 0xFF);
+            ASSERT_GE(TIFFWriteScanline(tif, row.data(), y, 0), 0);
+        }
+        TIFFClose(tif);
+    }
+    const PageRaster raster = DecodePageRaster(path, 0);
+    ASSERT_TRUE(raster.ok()) << raster.error;
+    EXPECT_EQ(raster.reduction, 5);
+    EXPECT_EQ(raster.width, 4000);
+    EXPECT_LE(raster.rgb.size(), size_t{PageRasterLimits().maxPixels} * 3);
+    EXPECT_EQ(raster.rgb[0], 0);                                      // black corner
+    EXPECT_EQ(raster.rgb[(size_t{999} * 4000 + 999) * 3], 0);
+    EXPECT_EQ(raster.rgb[(size_t{999} * 4000 + 1000) * 3], 255);     // white beyond it
+    EXPECT_EQ(raster.rgb.back(), 255);
+}
+
+TEST(PageRasterCancel, ASetFlagStopsTheDecodingAndKeepsNoPixels) {
+    test::TempFolder folder;
+    ASSERT_TRUE(test::WriteTiff(folder / "page.tif", 1, test::Page(8, COMPRESSION_LZW, 600, 400)));
+    std::atomic<bool> cancel{true};
+    const PageRaster raster = DecodePageRaster(folder / "page.tif", 0, {}, &cancel);
+    EXPECT_TRUE(raster.cancelled);
+    EXPECT_TRUE(raster.rgb.empty());
+}
+
+}  // namespace
+}  // namespace pw
