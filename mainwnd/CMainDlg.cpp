@@ -2,6 +2,7 @@
 
 #include "app/ProductIdentity.h"
 #include "mainwnd/CommandLine.h"
+#include "mainwnd/MainDlgBatch.h"
 #include "mainwnd/SystemImageLists.h"
 #include "mainwnd/SystemMenu.h"
 #include "res/ProgramIcon.h"
@@ -78,11 +79,16 @@ CMainDlg::CMainDlg(wxWindow* parent)
     };
     BindControls();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
+    BindBatchButtons();
 }
 
-CMainDlg::~CMainDlg() { ReleaseBorrowedImageLists(); }
+CMainDlg::~CMainDlg() {
+    ShutDownBatch();
+    ReleaseBorrowedImageLists();
+}
 
 bool CMainDlg::Destroy() {
+    ShutDownBatch();
     ReleaseBorrowedImageLists();
     return cdxCResizableDialog::Destroy();
 }

@@ -9,10 +9,13 @@
 #include "mainwnd/CFileListCtrl.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace pw {
+
+class MainDlgBatchLink;
 
 // The list's column widths are pixels of the classic 8-point dialog font
 // (an average character 6 pixels wide) that the window's template was drawn
@@ -63,6 +66,22 @@ public:
     int GetSelectedPaths(std::vector<std::string>& paths) const;
     void ClearInformationColumn();
 
+    // Batches from the Compress, Merge All and Split All buttons
+    // (MainDlgBatch.cpp). StartBatch asks for the output place and starts
+    // the worker on the current operation; StopBatch ends a running batch
+    // and brings the window back to the idle state, and is safe without one.
+    bool StartBatch();
+    void StopBatch();
+    // True while one of the batch buttons reads "Stop".
+    bool IsBatchRunning() const;
+    // The worker's notices, on the window's thread: the bar's position; the
+    // row about to be processed, or kBatchFinished.
+    void OnProgress(int position);
+    void OnItemStarted(long index);
+    // Another program's progress: the text on the information line and the
+    // bar at position; an empty text changes nothing.
+    void OnProgressText(unsigned position, const std::string& text);
+
     CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
     wxWindow* GetPreview() const { return m_preview; }
@@ -73,6 +92,10 @@ private:
     void AddControlsToLayout();
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
+    void BindBatchButtons();
+    void OnBatchButton(wxCommandEvent& event);
+    void OnCloseWindow(wxCloseEvent& event);
+    void ShutDownBatch();
 
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;
@@ -81,6 +104,7 @@ private:
     wxWindow* m_preview = nullptr;
     wxIconBundle m_icon;
     StartupHooks m_hooks;
+    std::unique_ptr<MainDlgBatchLink> m_batch;
 };
 
 }  // namespace pw
