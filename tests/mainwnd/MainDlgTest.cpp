@@ -5,7 +5,7 @@
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "mainwnd/FileListRules.h"
-#include "mainwnd/PathText.h"
+#include "ui/PathText.h"
 #include "mainwnd/SystemImageLists.h"
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
