@@ -9,12 +9,12 @@
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/MergeOutputFile.h"
+#include "mainwnd/PostToGuiThread.h"
 #include "res/ResourceIds.h"
 #include "ui/ChooseFolder.h"
 #include "ui/PathText.h"
 #include "ui/XMessageBox.h"
 
-#include <wx/app.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
@@ -65,12 +65,9 @@ void ShowRefusal(wxWindow* owner, const std::string& error) {
 
 MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
     : m_window(window),
-      // The application outlives every window; a task it runs after the
-      // window has gone finds the relay closed and does nothing.
-      m_relay([](std::function<void()> task) {
-          if (wxTheApp)
-              wxTheApp->CallAfter(std::move(task));
-      }),
+      // A task that runs after the window has gone finds the relay closed
+      // and does nothing.
+      m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }),
       m_relayed(m_relay, *this) {}
 
 MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
