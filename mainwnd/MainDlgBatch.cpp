@@ -217,11 +217,13 @@ void CMainDlg::OnItemStarted(long index) {
     }
     if (!m_fileList || index < 0 || index >= m_fileList->GetItemCount())
         return;
+    // The list repaints with the next frame; painting it here, while the
+    // worker waits for this notice, would hold every file up by a whole
+    // repaint of the list.
     m_fileList->DeselectAllItems();
     m_fileList->ScrollIntoView(index);
     m_fileList->SelectItem(index);
     m_fileList->FocusItem(index);
-    m_fileList->Update();
 }
 
 void CMainDlg::OnProgressText(unsigned position, const std::string& text) {
