@@ -88,8 +88,8 @@ CMainDlg::~CMainDlg() {
 }
 
 bool CMainDlg::Destroy() {
-    ShutDownBatch();
     ReleaseBorrowedImageLists();
+    ShutDownBatch();
     return cdxCResizableDialog::Destroy();
 }
 

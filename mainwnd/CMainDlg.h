@@ -15,14 +15,14 @@
 
 namespace pw {
 
-class MainDlgBatchLink;
-
 // The list's column widths are pixels of the classic 8-point dialog font
 // (an average character 6 pixels wide) that the window's template was drawn
 // for. Like the template, they grow with a larger font of the dialog, so
 // that the column titles keep fitting; they never shrink.
 inline constexpr int kClassicCharWidth = 6;
 int ScaledColumnWidth(const wxWindow* dialog, int width);
+
+class MainDlgBatchLink;
 
 class CMainDlg : public cdxCResizableDialog {
 public:
@@ -46,6 +46,19 @@ public:
     int ProcessCommandLine(const std::vector<std::string>& args);
     void SetStartupHooks(StartupHooks hooks);
 
+    // Batches from the Compress, Merge All and Split All buttons
+    // (MainDlgBatch.cpp). StartBatch asks for the output place and starts
+    // the worker on the current operation; StopBatch ends a running batch
+    // and brings the window back to the idle state, and is safe without one.
+    bool StartBatch();
+    void StopBatch();
+    // True while one of the batch buttons reads "Stop".
+    bool IsBatchRunning() const;
+    // The worker's notices, on the window's thread: the bar's position; the
+    // row about to be processed, or kBatchFinished.
+    void OnProgress(int position);
+    void OnItemStarted(long index);
+
     // The file list. Column 0 holds the path, 1 the page count, 2 the size
     // text, 3 the status text.
     void SetUpFileList();
@@ -66,22 +79,6 @@ public:
     int GetSelectedPaths(std::vector<std::string>& paths) const;
     void ClearInformationColumn();
 
-    // Batches from the Compress, Merge All and Split All buttons
-    // (MainDlgBatch.cpp). StartBatch asks for the output place and starts
-    // the worker on the current operation; StopBatch ends a running batch
-    // and brings the window back to the idle state, and is safe without one.
-    bool StartBatch();
-    void StopBatch();
-    // True while one of the batch buttons reads "Stop".
-    bool IsBatchRunning() const;
-    // The worker's notices, on the window's thread: the bar's position; the
-    // row about to be processed, or kBatchFinished.
-    void OnProgress(int position);
-    void OnItemStarted(long index);
-    // Another program's progress: the text on the information line and the
-    // bar at position; an empty text changes nothing.
-    void OnProgressText(unsigned position, const std::string& text);
-
     CFileListCtrl* GetFileList() const { return m_fileList; }
     wxGauge* GetProgressBar() const { return m_progress; }
     wxWindow* GetPreview() const { return m_preview; }
@@ -89,22 +86,22 @@ public:
 
 private:
     void BindControls();
-    void AddControlsToLayout();
-    void ReleaseBorrowedImageLists();
-    void OnEraseBackground(wxEraseEvent& event);
     void BindBatchButtons();
     void OnBatchButton(wxCommandEvent& event);
     void OnCloseWindow(wxCloseEvent& event);
     void ShutDownBatch();
+    void AddControlsToLayout();
+    void ReleaseBorrowedImageLists();
+    void OnEraseBackground(wxEraseEvent& event);
 
     wxImageList* m_largeImages = nullptr;
     wxImageList* m_smallImages = nullptr;
     wxGauge* m_progress = nullptr;
     CFileListCtrl* m_fileList = nullptr;
+    std::unique_ptr<MainDlgBatchLink> m_batch;
     wxWindow* m_preview = nullptr;
     wxIconBundle m_icon;
     StartupHooks m_hooks;
-    std::unique_ptr<MainDlgBatchLink> m_batch;
 };
 
 }  // namespace pw

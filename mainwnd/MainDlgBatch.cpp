@@ -39,9 +39,6 @@ constexpr BatchButton kBatchButtons[] = {
 // The caption of the button that started the running batch.
 constexpr char kStopCaption[] = "Stop";
 
-// The information line holds at most this many characters of a text.
-constexpr size_t kInformationChars = 299;
-
 void SetInformationLine(wxWindow* dialog, const wxString& text) {
     if (auto* line = dynamic_cast<wxStaticText*>(dialog->FindWindow(IDC_INFORMATION)))
         line->SetLabelText(text);
@@ -224,14 +221,6 @@ void CMainDlg::OnItemStarted(long index) {
     m_fileList->ScrollIntoView(index);
     m_fileList->SelectItem(index);
     m_fileList->FocusItem(index);
-}
-
-void CMainDlg::OnProgressText(unsigned position, const std::string& text) {
-    if (text.empty())
-        return;
-    SetInformationLine(this, wxString::FromUTF8(text).Left(kInformationChars));
-    if (m_progress)
-        m_progress->SetValue(static_cast<int>(std::min(position, 100u)));
 }
 
 void CMainDlg::OnCloseWindow(wxCloseEvent& event) {

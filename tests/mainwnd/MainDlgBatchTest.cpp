@@ -323,22 +323,11 @@ TEST_F(BatchWindow, RefusedPlansAreToldAndChangeNothing) {
     Press(IDC_COMPRESS);
     EXPECT_EQ(Caption(IDC_COMPRESS), "Compress");
     EXPECT_EQ(ReadOpenFolder(), "/proc");
-    EXPECT_FALSE(BatchSession::Instance().IsRunning());
-}
-
-TEST_F(BatchWindow, ProgressTextFromAnotherProgram) {
-    dlg->OnProgressText(40, "");
     EXPECT_EQ(Information(), "Information");
-    EXPECT_EQ(dlg->GetProgressBar()->GetValue(), 0);
-    dlg->OnProgressText(40, "Scanning page 2 & 3");
-    EXPECT_EQ(Information(), "Scanning page 2 & 3");
-    EXPECT_EQ(dlg->GetProgressBar()->GetValue(), 40);
-    dlg->OnProgressText(1000, std::string(400, 'x'));
-    EXPECT_EQ(Information().length(), 299u);
-    EXPECT_EQ(dlg->GetProgressBar()->GetValue(), 100);
-    // An index beyond the rows selects nothing.
+    // A notice for a row beyond the list selects nothing.
     dlg->OnItemStarted(5);
     EXPECT_EQ(dlg->GetFileList()->GetSelectedItemCount(), 0);
+    EXPECT_FALSE(BatchSession::Instance().IsRunning());
 }
 
 }  // namespace
