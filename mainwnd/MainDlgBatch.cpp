@@ -19,6 +19,7 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace pw {
 
