@@ -265,6 +265,18 @@ TEST_F(BatchWindow, ClosingDuringABatchAsksFirst) {
     EXPECT_FALSE(dlg->IsShown());
 }
 
+TEST_F(BatchWindow, AWindowDestroyedMidBatchStopsItsBatch) {
+    AddFiles(std::vector<int>(30, 1));
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(test::WaitFor([&] { return Successes() >= 1; }, 60000));
+    dlg.reset();
+    EXPECT_FALSE(BatchSession::Instance().IsRunning());
+    EXPECT_EQ(RunningToolProcessCount(), 0);
+    test::Pump();
+    wxMilliSleep(100);
+    test::Pump();
+}
+
 TEST_F(BatchWindow, RowsRemovedDuringABatchGetNoOtherFilesStatus) {
     AddFiles(std::vector<int>(30, 1));
     SaveAs(out / "all.tif");
