@@ -3,6 +3,7 @@
 #include "app/ProductIdentity.h"
 #include "mainwnd/CommandLine.h"
 #include "mainwnd/SessionBusService.h"
+#include "mainwnd/MainDlgBatch.h"
 #include "mainwnd/SystemImageLists.h"
 #include "mainwnd/SystemMenu.h"
 #include "res/ProgramIcon.h"
@@ -84,11 +85,16 @@ CMainDlg::CMainDlg(wxWindow* parent)
     BindCommands();
     StartPreviewTimer();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
+    BindBatchButtons();
 }
 
-CMainDlg::~CMainDlg() { ReleaseBorrowedImageLists(); }
+CMainDlg::~CMainDlg() {
+    ShutDownBatch();
+    ReleaseBorrowedImageLists();
+}
 
 bool CMainDlg::Destroy() {
+    ShutDownBatch();
     m_busService.reset();
     ReleaseBorrowedImageLists();
     m_splitter.ReleaseBar();

@@ -27,6 +27,8 @@ class CFoliocx;
 inline constexpr int kClassicCharWidth = 6;
 int ScaledColumnWidth(const wxWindow* dialog, int width);
 
+class MainDlgBatchLink;
+
 class CMainDlg : public cdxCResizableDialog {
 public:
     // How start-up reaches the message box and ends the process; tests
@@ -48,6 +50,19 @@ public:
     int ProcessCommandLine();
     int ProcessCommandLine(const std::vector<std::string>& args);
     void SetStartupHooks(StartupHooks hooks);
+
+    // Batches from the Compress, Merge All and Split All buttons
+    // (MainDlgBatch.cpp). StartBatch asks for the output place and starts
+    // the worker on the current operation; StopBatch ends a running batch
+    // and brings the window back to the idle state, and is safe without one.
+    bool StartBatch();
+    void StopBatch();
+    // True while one of the batch buttons reads "Stop".
+    bool IsBatchRunning() const;
+    // The worker's notices, on the window's thread: the bar's position; the
+    // row about to be processed, or kBatchFinished.
+    void OnProgress(int position);
+    void OnItemStarted(long index);
 
     // The file list. Column 0 holds the path, 1 the page count, 2 the size
     // text, 3 the status text.
@@ -114,6 +129,10 @@ public:
 
 private:
     void BindControls();
+    void BindBatchButtons();
+    void OnBatchButton(wxCommandEvent& event);
+    void OnCloseWindow(wxCloseEvent& event);
+    void ShutDownBatch();
     void AddControlsToLayout();
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
@@ -131,6 +150,7 @@ private:
     wxImageList* m_smallImages = nullptr;
     wxGauge* m_progress = nullptr;
     CFileListCtrl* m_fileList = nullptr;
+    std::unique_ptr<MainDlgBatchLink> m_batch;
     CFoliocx* m_preview = nullptr;
     wxTimer m_previewTimer;
     CVertSplitter m_splitter;

@@ -145,9 +145,11 @@ void CMainDlg::UpdateButtons() {
         return;
     const int count = m_fileList->GetItemCount();
     const int selected = m_fileList->GetSelectedItemCount();
+    // The button of a running batch reads "Stop" and stays usable, even when
+    // the list has been emptied meanwhile.
     for (const auto& [id, enabled] : FileListButtonStates(count, selected))
         if (wxWindow* button = FindWindow(id))
-            button->Enable(enabled);
+            button->Enable(enabled || button->GetLabel() == "Stop");
 }
 
 void CMainDlg::DeselectAll() {

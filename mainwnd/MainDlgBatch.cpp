@@ -1,0 +1,238 @@
+// The batch buttons of the main window (Compress, Merge All, Split All), the
+// start and stop of a batch, the worker's notices, and closing the window
+// while a batch runs.
+
+#include "mainwnd/MainDlgBatch.h"
+
+#include "app/ProductIdentity.h"
+#include "engine/BatchPlan.h"
+#include "engine/BatchSession.h"
+#include "mainwnd/CMainDlg.h"
+#include "mainwnd/MergeOutputFile.h"
+#include "mainwnd/PostToGuiThread.h"
+#include "res/ResourceIds.h"
+#include "ui/ChooseFolder.h"
+#include "ui/PathText.h"
+#include "ui/XMessageBox.h"
+
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace pw {
+
+namespace {
+
+struct BatchButton {
+    int id;
+    const char* label;      // the idle caption
+    const char* operation;  // the worker's operation text
+};
+
+constexpr BatchButton kBatchButtons[] = {
+    {IDC_COMPRESS, "Compress", kOperationCompress},
+    {IDC_MERGEALL, "Merge All", kOperationMerge},
+    {IDC_SPLITALL, "Split All", kOperationSplit},
+};
+
+// The caption of the button that started the running batch.
+constexpr char kStopCaption[] = "Stop";
+
+void SetInformationLine(wxWindow* dialog, const wxString& text) {
+    if (auto* line = dynamic_cast<wxStaticText*>(dialog->FindWindow(IDC_INFORMATION)))
+        line->SetLabelText(text);
+}
+
+// A split folder that cannot be created stops the start without a word, as
+// a cancelled choice does; every other refusal is told.
+bool IsSilentRefusal(const std::string& operation, const std::string& error) {
+    return operation == kOperationSplit && error.rfind("cannot create the folder ", 0) == 0;
+}
+
+void ShowRefusal(wxWindow* owner, const std::string& error) {
+    std::string text = error;
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    text += ".\n\nNothing has been started and no file has been changed.";
+    XMessageBox(owner, text.c_str(), GetProductIdentity().displayName, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
+    : m_window(window),
+      // A task that runs after the window has gone finds the relay closed
+      // and does nothing.
+      m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }),
+      m_relayed(m_relay, *this) {}
+
+MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
+
+void MainDlgBatchLink::BatchStarted(std::vector<std::string> sources) {
+    m_sources = std::move(sources);
+    m_active = true;
+}
+
+void MainDlgBatchLink::Shutdown() {
+    m_relay.Close();
+    // The worker reports to this object: it must end before the object goes.
+    if (m_active)
+        BatchSession::Instance().Stop();
+    m_active = false;
+}
+
+void MainDlgBatchLink::OnProgress(int position) { m_window.OnProgress(position); }
+
+void MainDlgBatchLink::OnItemStarted(int index) {
+    if (index == kBatchFinished)
+        m_active = false;
+    m_window.OnItemStarted(index);
+}
+
+void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const std::string&) {
+    // Rows are addressed by their index when the batch started. A row that
+    // no longer holds its file (rows before it were removed) keeps its cell:
+    // the status belongs to a file that has left the list.
+    CFileListCtrl* list = m_window.GetFileList();
+    if (!list || index < 0 || index >= list->GetItemCount() || static_cast<size_t>(index) >= m_sources.size())
+        return;
+    if (PathFromWx(list->GetItemText(index, 0)) != m_sources[index])
+        return;
+    list->SetItem(index, 3, wxString::FromUTF8(status));
+}
+
+void CMainDlg::BindBatchButtons() {
+    m_batch = std::make_unique<MainDlgBatchLink>(*this);
+    for (const BatchButton& button : kBatchButtons)
+        Bind(wxEVT_BUTTON, &CMainDlg::OnBatchButton, this, button.id);
+    Bind(wxEVT_CLOSE_WINDOW, &CMainDlg::OnCloseWindow, this);
+}
+
+void CMainDlg::ShutDownBatch() {
+    if (m_batch)
+        m_batch->Shutdown();
+}
+
+// The caption is the batch's state: the idle caption starts a batch (after
+// stopping whatever runs), "Stop" stops the running one.
+void CMainDlg::OnBatchButton(wxCommandEvent& event) {
+    const auto* button = std::find_if(std::begin(kBatchButtons), std::end(kBatchButtons),
+                                      [&](const BatchButton& b) { return b.id == event.GetId(); });
+    wxWindow* control = FindWindow(event.GetId());
+    if (button == std::end(kBatchButtons) || !control)
+        return;
+    if (!TransferDataFromWindow())
+        return;
+    const wxString caption = control->GetLabel();
+    if (caption == button->label) {
+        if (!m_fileList || m_fileList->GetItemCount() == 0)
+            return;
+        StopBatch();
+        BatchSession::Instance().SetCurrentOperation(button->operation);
+        if (StartBatch())
+            control->SetLabel(kStopCaption);
+    } else if (caption == kStopCaption) {
+        StopBatch();
+        control->SetLabel(button->label);
+    }
+}
+
+bool CMainDlg::StartBatch() {
+    if (!m_fileList)
+        return false;
+    BatchSession& session = BatchSession::Instance();
+    const std::string operation = session.CurrentOperation();
+    const std::string place = operation == kOperationMerge ? AskMergeOutputFile(this) : ChooseFolder(this);
+    if (place.empty())
+        return false;
+
+    std::vector<std::string> sources;
+    const long count = m_fileList->GetItemCount();
+    for (long i = 0; i < count; ++i)
+        sources.push_back(PathFromWx(m_fileList->GetItemText(i, 0)));
+    BatchPlan plan = PlanBatch(operation, sources, place);
+    if (!plan.ok) {
+        if (!IsSilentRefusal(operation, plan.error))
+            ShowRefusal(this, plan.error);
+        return false;
+    }
+
+    SetInformationLine(this, "Please waiting...");
+    if (m_progress)
+        m_progress->SetValue(5);
+    ClearInformationColumn();
+    m_batch->BatchStarted(plan.job.sources);
+    if (!session.Start(std::move(plan.job), m_batch->WorkerObserver())) {
+        m_batch->BatchStopped();
+        XMessageBox(nullptr, "CreateThread error.", "Error", MB_ICONERROR);
+        return false;
+    }
+    return true;
+}
+
+void CMainDlg::StopBatch() {
+    BatchSession& session = BatchSession::Instance();
+    if (!session.IsRunning()) {
+        // Still ends any tool run of ours and removes the temporary images.
+        session.Stop();
+        return;
+    }
+    wxBusyCursor wait;
+    // The worker may be waiting for the window to handle a notice: the wait
+    // hands it over, so the worker always gets to its end.
+    session.Stop([this] { m_batch->DeliverPending(); });
+    m_batch->BatchStopped();
+    OnItemStarted(kBatchFinished);
+}
+
+bool CMainDlg::IsBatchRunning() const {
+    for (const BatchButton& button : kBatchButtons) {
+        const wxWindow* control = FindWindow(button.id);
+        if (control && control->GetLabel() == kStopCaption)
+            return true;
+    }
+    return false;
+}
+
+void CMainDlg::OnProgress(int position) {
+    if (m_progress)
+        m_progress->SetValue(std::clamp(position, 0, 100));
+}
+
+void CMainDlg::OnItemStarted(long index) {
+    if (index == kBatchFinished) {
+        SetInformationLine(this, "Done.");
+        if (m_progress)
+            m_progress->SetValue(0);
+        for (const BatchButton& button : kBatchButtons)
+            if (wxWindow* control = FindWindow(button.id))
+                control->SetLabel(button.label);
+        // A list emptied during the batch leaves the buttons disabled again.
+        UpdateButtons();
+        return;
+    }
+    if (!m_fileList || index < 0 || index >= m_fileList->GetItemCount())
+        return;
+    // The list repaints with the next frame; painting it here, while the
+    // worker waits for this notice, would hold every file up by a whole
+    // repaint of the list.
+    m_fileList->DeselectAllItems();
+    m_fileList->ScrollIntoView(index);
+    m_fileList->SelectItem(index);
+    m_fileList->FocusItem(index);
+}
+
+void CMainDlg::OnCloseWindow(wxCloseEvent& event) {
+    if (IsBatchRunning()) {
+        if (event.CanVeto() && XMessageBox(this, "Are you sure to stop?", "Ostrel Converter", MB_YESNO) == IDNO) {
+            event.Veto();
+            return;
+        }
+        StopBatch();
+    }
+    event.Skip();
+}
+
+}  // namespace pw
