@@ -179,8 +179,10 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
     // Without the tool every entry fails; the old split folders then stay.
     if (split && !FindTool(kSplitTool).empty()) {
         for (const std::string& splitFolder : splitFolders) {
-            if (!CreateSplitFolder(splitFolder, &plan.error))
+            if (!CreateSplitFolder(splitFolder, &plan.error)) {
+                plan.splitFolderNotCreated = true;
                 return plan;
+            }
         }
     }
     plan.ok = true;

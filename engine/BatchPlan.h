@@ -22,6 +22,9 @@ struct BatchSettingsOverrides {
 struct BatchPlan {
     bool ok = false;
     std::string error;  // why nothing may be started, when !ok
+    // The refusal came from a split folder that could not be created (the
+    // folders of earlier entries are already made).
+    bool splitFolderNotCreated = false;
     BatchJob job;
 };
 

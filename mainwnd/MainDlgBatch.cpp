@@ -45,12 +45,6 @@ void SetInformationLine(wxWindow* dialog, const wxString& text) {
         line->SetLabelText(text);
 }
 
-// A split folder that cannot be created stops the start without a word, as
-// a cancelled choice does; every other refusal is told.
-bool IsSilentRefusal(const std::string& operation, const std::string& error) {
-    return operation == kOperationSplit && error.rfind("cannot create the folder ", 0) == 0;
-}
-
 void ShowRefusal(wxWindow* owner, const std::string& error) {
     std::string text = error;
     if (!text.empty())
@@ -154,7 +148,9 @@ bool CMainDlg::StartBatch() {
         sources.push_back(PathFromWx(m_fileList->GetItemText(i, 0)));
     BatchPlan plan = PlanBatch(operation, sources, place);
     if (!plan.ok) {
-        if (!IsSilentRefusal(operation, plan.error))
+        // A split folder that cannot be created stops the start without a
+        // word, as a cancelled choice does; every other refusal is told.
+        if (!plan.splitFolderNotCreated)
             ShowRefusal(this, plan.error);
         return false;
     }
