@@ -61,7 +61,7 @@ private:
 }  // namespace
 
 int FileListColumnWidth(const wxWindow* list, const wxString& title, int width) {
-    constexpr int kTitleMargin = 8;  // each side of a column title
+    constexpr int kTitleMargin = 10;  // each side of a column title
     return std::max(width, list->GetTextExtent(title).x + 2 * kTitleMargin);
 }
 
