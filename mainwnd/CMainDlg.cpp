@@ -6,6 +6,7 @@
 #include "mainwnd/SystemMenu.h"
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"
+#include "ui/MainWindowHints.h"
 #include "ui/XMessageBox.h"
 
 #include <wx/dc.h>
@@ -76,6 +77,7 @@ CMainDlg::CMainDlg(wxWindow* parent)
         std::fflush(nullptr);
         std::exit(code);
     };
+    PresentAsMainWindow(this);
     BindControls();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
 }
