@@ -5,9 +5,10 @@
 
 namespace pw {
 
-// Places the window centred on its owner, or on its display without one,
-// and has the desktop keep it there when it first shows: a window manager
-// places a window itself unless told that the program chose the place.
-void OpenCentred(wxTopLevelWindow* window, bool onOwner);
+// A window manager may place a new window by a rule of its own (openbox puts
+// the first one in the top left corner) whatever the program asked for.
+// Once the window is on the screen and framed, this puts it back where the
+// program had placed it when it was shown.
+void KeepPlacementWhenShown(wxTopLevelWindow* window);
 
 }  // namespace pw

@@ -6,27 +6,18 @@
 
 namespace pw {
 
-void OpenCentred(wxTopLevelWindow* window, bool onOwner) {
-    auto centre = [onOwner](wxTopLevelWindow* w) {
-        if (onOwner)
-            w->CentreOnParent();
-        else
-            w->CentreOnScreen();
-    };
-    centre(window);
-    // A window manager may place a new window by its own rule (openbox puts
-    // the first one in the top left corner) whatever the program asked for;
-    // once it is on the screen and framed, it is centred again.
+void KeepPlacementWhenShown(wxTopLevelWindow* window) {
     auto first = std::make_shared<bool>(true);
-    window->Bind(wxEVT_SHOW, [window, centre, first](wxShowEvent& event) {
+    window->Bind(wxEVT_SHOW, [window, first](wxShowEvent& event) {
         event.Skip();
         if (!event.IsShown() || !*first)
             return;
         *first = false;
+        const wxPoint placed = window->GetPosition();
         wxWeakRef<wxTopLevelWindow> shown(window);
-        window->CallAfter([shown, centre] {
-            if (shown && shown->IsShown())
-                centre(shown.get());
+        window->CallAfter([shown, placed] {
+            if (shown && shown->IsShown() && shown->GetPosition() != placed)
+                shown->Move(placed);
         });
     });
 }

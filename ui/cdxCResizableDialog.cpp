@@ -17,14 +17,13 @@ cdxCResizableDialog::cdxCResizableDialog(const DialogTemplate& tmpl, wxWindow* p
 }
 
 void cdxCResizableDialog::Construct(const DialogTemplate* tmpl, wxWindow* parent, ControlFactory factory) {
-    if (tmpl) {
+    if (tmpl)
         CreateDialogFromTemplate(this, parent, *tmpl, factory);
-        m_centred = (tmpl->style & DS_CENTER) != 0;
-    }
     else
         wxDialog::Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                          wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
     m_layout.SetWindow(this);
+    KeepPlacementWhenShown(this);
     Bind(wxEVT_SIZE, &cdxCResizableDialog::OnSizeEvent, this);
     Bind(wxEVT_ICONIZE, &cdxCResizableDialog::OnIconizeEvent, this);
     Bind(wxEVT_INIT_DIALOG, &cdxCResizableDialog::OnInitDialogEvent, this);
@@ -62,11 +61,6 @@ bool cdxCResizableDialog::InitLayout(int growStep) {
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
     const bool result = m_layout.Init(growStep);
     ApplySizeHints();
-    // Growing keeps the window's centre unless an edge would leave the
-    // screen; a centred template opens centred (on its owner, or on the
-    // display without one) at its grown size all the same.
-    if (m_centred)
-        OpenCentred(this, GetParent() && !HasFlag(wxDIALOG_NO_PARENT));
     return result;
 }
 

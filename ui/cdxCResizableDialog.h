@@ -50,7 +50,6 @@ private:
     void OnInitDialogEvent(wxInitDialogEvent& event);
 
     bool m_initDone = false;
-    bool m_centred = false;       // the template asks to open centred
     wxSize m_hintFrame;           // the frame the size limits were set for
     wxSize m_goodSize;            // the last size within the limits
     bool m_minimised = false;
