@@ -413,6 +413,16 @@ TEST_F(XMessageBoxTest, TimeoutCountsDownOnTheDefaultButtonThenAnswers) {
               IDYES);
 }
 
+// The countdown has stopped: the default button shows its plain caption and
+// the box outlasts its time-out; then No answers it.
+void ExpectCountdownStoppedThenAnswerNo(XMessageBoxDialog& box, ManualClock& clock) {
+    EXPECT_TRUE(WaitFor([&box] { return !box.CountingDown(); }));
+    EXPECT_EQ(LabelOf(box, IDYES), "&Yes");
+    for (int i = 0; i < 8; ++i) clock.Tick();
+    EXPECT_FALSE(box.IsDone());
+    Press(box, IDNO);
+}
+
 TEST_F(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
     ManualClock clock;
     XMessageBoxParams p;
@@ -426,11 +436,7 @@ TEST_F(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
                           const wxWindow* message = box.FindWindow(kMessageControlId);
                           Click(onMessage ? message->ClientToScreen(wxPoint(3, 3))
                                           : box.ClientToScreen(wxPoint(4, box.GetClientSize().y - 4)));
-                          EXPECT_TRUE(WaitFor([&box] { return !box.CountingDown(); }));
-                          EXPECT_EQ(LabelOf(box, IDYES), "&Yes");
-                          for (int i = 0; i < 8; ++i) clock.Tick();
-                          EXPECT_FALSE(box.IsDone());
-                          Press(box, IDNO);
+                          ExpectCountdownStoppedThenAnswerNo(box, clock);
                       }),
                   IDNO);
     }
@@ -489,11 +495,7 @@ TEST_F(XMessageBoxTest, DraggingTheTitleBarStopsTheCountdown) {
                       sim.MouseMove(title + wxPoint(120, 90));
                       sim.MouseUp();
                       EXPECT_TRUE(WaitFor([&] { return box.GetScreenPosition() != before; }, 5000));
-                      EXPECT_TRUE(WaitFor([&box] { return !box.CountingDown(); }));
-                      EXPECT_EQ(LabelOf(box, IDYES), "&Yes");
-                      for (int i = 0; i < 8; ++i) clock.Tick();
-                      EXPECT_FALSE(box.IsDone());
-                      Press(box, IDNO);
+                      ExpectCountdownStoppedThenAnswerNo(box, clock);
                   }),
               IDNO);
 }
