@@ -1,5 +1,13 @@
 #include "mainwnd/CFileListCtrl.h"
 
+#include "mainwnd/FileListModel.h"
+#include "mainwnd/FileListView.h"
+
+#include <wx/listctrl.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+
 namespace pw {
 
 wxDEFINE_EVENT(EVT_FILELIST_CLICK, wxCommandEvent);
@@ -8,126 +16,140 @@ wxDEFINE_EVENT(EVT_FILELIST_RIGHT_CLICK, wxCommandEvent);
 wxDEFINE_EVENT(EVT_FILELIST_SELECTION_CHANGED, wxCommandEvent);
 wxDEFINE_EVENT(EVT_FILELIST_KEY_DOWN, wxKeyEvent);
 
+namespace {
+
+// Counts the list's own changes of the selection, which it reports itself
+// once they are done.
+class QuietSelection {
+public:
+    explicit QuietSelection(int& depth) : m_depth(depth) { ++m_depth; }
+    ~QuietSelection() { --m_depth; }
+    QuietSelection(const QuietSelection&) = delete;
+    QuietSelection& operator=(const QuietSelection&) = delete;
+
+private:
+    int& m_depth;
+};
+
+wxAlignment AlignmentOf(int format) {
+    switch (format) {
+        case wxLIST_FORMAT_RIGHT:
+            return wxALIGN_RIGHT;
+        case wxLIST_FORMAT_CENTRE:
+            return wxALIGN_CENTRE;
+        default:
+            return wxALIGN_LEFT;
+    }
+}
+
+}  // namespace
+
 CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style)
-    : wxListCtrl(parent, id, pos, size, style | wxLC_REPORT | wxLC_VIRTUAL) {
-    auto notify = [this](const wxEventType& type, long row) {
-        wxCommandEvent event(type, GetId());
-        event.SetEventObject(this);
-        event.SetInt(static_cast<int>(row));
-        GetEventHandler()->ProcessEvent(event);
-    };
-    Bind(wxEVT_LIST_ITEM_SELECTED, [notify](wxListEvent& e) { notify(EVT_FILELIST_SELECTION_CHANGED, -1); e.Skip(); });
-    Bind(wxEVT_LIST_ITEM_DESELECTED, [notify](wxListEvent& e) { notify(EVT_FILELIST_SELECTION_CHANGED, -1); e.Skip(); });
-    Bind(wxEVT_LIST_ITEM_ACTIVATED, [notify](wxListEvent& e) { notify(EVT_FILELIST_DOUBLE_CLICK, e.GetIndex()); });
-    Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, [notify](wxListEvent& e) { notify(EVT_FILELIST_RIGHT_CLICK, e.GetIndex()); });
-    // The rows are drawn by a child window of the list.
-    for (wxWindow* rows : GetChildren()) {
-        rows->Bind(wxEVT_LEFT_UP, [this, notify](wxMouseEvent& e) {
-            int flags = 0;
-            notify(EVT_FILELIST_CLICK, HitTest(e.GetPosition(), flags));
-            e.Skip();
-        });
-        rows->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) {
-            if (m_handingBackKey) {
-                e.Skip();
-                return;
-            }
-            wxKeyEvent forwarded(e);
-            forwarded.SetEventType(EVT_FILELIST_KEY_DOWN);
-            forwarded.SetEventObject(this);
-            forwarded.Skip(false);
-            GetEventHandler()->ProcessEvent(forwarded);
-            if (forwarded.GetSkipped())
-                e.Skip();
-        });
-    }
+    : wxDataViewCtrl(parent, id, pos, size, style | wxDV_MULTIPLE | wxDV_HORIZ_RULES | wxDV_VERT_RULES),
+      m_model(new FileListModel()) {
+    wxDataViewCtrl::AssociateModel(m_model);
+    m_model->DecRef();  // the view holds the model from now on
+
+    Bind(wxEVT_DATAVIEW_SELECTION_CHANGED, [this](wxDataViewEvent& e) {
+        if (m_quiet == 0) {
+            m_focusCleared = false;
+            NotifySelectionChanged();
+        }
+        e.Skip();
+    });
+    Bind(wxEVT_DATAVIEW_ITEM_ACTIVATED,
+         [this](wxDataViewEvent& e) { NotifyRow(EVT_FILELIST_DOUBLE_CLICK, RowOf(e.GetItem())); });
+    Bind(wxEVT_DATAVIEW_ITEM_CONTEXT_MENU,
+         [this](wxDataViewEvent& e) { NotifyRow(EVT_FILELIST_RIGHT_CLICK, RowOf(e.GetItem())); });
+    Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& e) {
+        m_focusCleared = false;
+        // The event's position is relative to the rows' own area, below the
+        // column titles; the row is looked up where the pointer is.
+        NotifyRow(EVT_FILELIST_CLICK, HitTestRow(ScreenToClient(wxGetMousePosition())));
+        e.Skip();
+    });
+    Bind(wxEVT_KEY_DOWN, &CFileListCtrl::OnKeyDown, this);
 }
 
-bool CFileListCtrl::IsSelected(long index) const {
-    return index >= 0 && index < GetItemCount() && (GetItemState(index, wxLIST_STATE_SELECTED) & wxLIST_STATE_SELECTED);
+CFileListCtrl::~CFileListCtrl() = default;
+
+long CFileListCtrl::InsertColumn(long column, const wxString& heading, int format, int width) {
+    const unsigned count = wxDataViewCtrl::GetColumnCount();
+    if (column < 0 || column > static_cast<long>(count) || count >= FileListModel::kColumns)
+        return -1;
+    // Each column shows the cells of the model's column of the same number
+    // as the order in which it was added.
+    const unsigned modelColumn = count;
+    wxDataViewRenderer* renderer = modelColumn == 0
+        ? static_cast<wxDataViewRenderer*>(new wxDataViewIconTextRenderer())
+        : static_cast<wxDataViewRenderer*>(new wxDataViewTextRenderer());
+    // Every column has a fixed width, which lets the view take every row
+    // to be as high as the first.
+    constexpr int kDefaultWidth = 80;
+    if (width < 0)
+        width = kDefaultWidth;
+    auto* col = new wxDataViewColumn(heading, renderer, modelColumn, width,
+                                     AlignmentOf(format), wxDATAVIEW_COL_RESIZABLE | wxDATAVIEW_COL_REORDERABLE);
+    if (!wxDataViewCtrl::InsertColumn(static_cast<unsigned>(column), col))
+        return -1;
+    m_widths.insert(m_widths.begin() + std::min<std::size_t>(m_widths.size(), static_cast<std::size_t>(column)),
+                    width);
+    UseUniformRowHeight(this);
+    return column;
 }
 
-std::vector<long> CFileListCtrl::GetSelectedItems() const {
-    std::vector<long> rows;
-    for (long i = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i != -1;
-         i = GetNextItem(i, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
-        rows.push_back(i);
-    return rows;
+bool CFileListCtrl::SetColumnWidth(int column, int width) {
+    wxDataViewColumn* col = column >= 0 && column < static_cast<int>(GetColumnCount()) ? GetColumn(static_cast<unsigned>(column)) : nullptr;
+    if (!col || width < 0)
+        return false;
+    col->SetWidth(width);
+    m_widths.resize(std::max<std::size_t>(m_widths.size(), static_cast<std::size_t>(column) + 1));
+    m_widths[static_cast<std::size_t>(column)] = width;
+    return true;
 }
 
-void CFileListCtrl::SelectItem(long index, bool select) {
-    if (index >= 0 && index < GetItemCount())
-        SetItemState(index, select ? wxLIST_STATE_SELECTED : 0, wxLIST_STATE_SELECTED);
+int CFileListCtrl::GetColumnWidth(int column) const {
+    const wxDataViewColumn* col =
+        column >= 0 && column < static_cast<int>(GetColumnCount()) ? GetColumn(static_cast<unsigned>(column)) : nullptr;
+    if (!col)
+        return 0;
+    // The view knows a column's width only once it has laid it out.
+    const int width = col->GetWidth();
+    if (width > 0 || static_cast<std::size_t>(column) >= m_widths.size())
+        return width;
+    return m_widths[static_cast<std::size_t>(column)];
 }
 
-void CFileListCtrl::DeselectAllItems() {
-    for (long i : GetSelectedItems())
-        SetItemState(i, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+wxString CFileListCtrl::GetColumnTitle(int column) const {
+    const wxDataViewColumn* col =
+        column >= 0 && column < static_cast<int>(GetColumnCount()) ? GetColumn(static_cast<unsigned>(column)) : nullptr;
+    return col ? col->GetTitle() : wxString();
 }
 
-long CFileListCtrl::GetFocusedItem() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED); }
-
-void CFileListCtrl::FocusItem(long index) {
-    if (index >= 0 && index < GetItemCount())
-        SetItemState(index, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-}
-
-void CFileListCtrl::ScrollIntoView(long index) {
-    if (index >= 0 && index < GetItemCount())
-        EnsureVisible(index);
-}
-
-void CFileListCtrl::SendNavigationKey(int wxKeyCode) {
-    m_handingBackKey = true;
-    for (wxWindow* rows : GetChildren()) {
-        wxKeyEvent key(wxEVT_KEY_DOWN);
-        key.m_keyCode = wxKeyCode;
-        key.SetEventObject(rows);
-        rows->GetEventHandler()->ProcessEvent(key);
-    }
-    m_handingBackKey = false;
+void CFileListCtrl::SetIconSource(IconSource icons) {
+    m_model->SetIconSource(std::move(icons));
+    if (GetItemCount() > 0)
+        Refresh();
 }
 
 long CFileListCtrl::InsertItem(long index, const wxString& text, int image) {
-    Row row;
-    row.texts[0] = text;
-    row.image = image;
-    return InsertRow(index, std::move(row));
+    std::array<wxString, kColumns> texts;
+    texts[0] = text;
+    return InsertRow(index, std::move(texts), image);
 }
 
 long CFileListCtrl::InsertItem(long index, const std::array<wxString, kColumns>& texts, int image) {
-    Row row;
-    row.texts = texts;
-    row.image = image;
-    return InsertRow(index, std::move(row));
+    return InsertRow(index, texts, image);
 }
 
-long CFileListCtrl::InsertRow(long index, Row row) {
-    const long count = static_cast<long>(m_rows.size());
-    if (index < 0 || index > count)
+long CFileListCtrl::InsertRow(long index, std::array<wxString, kColumns> texts, int image) {
+    if (index < 0 || index > GetItemCount())
         return -1;
-    // The selection is kept by index; rows below the new one take theirs
-    // along. Appending, the usual case, moves nothing.
-    std::vector<long> moved;
-    long focused = -1;
-    if (index < count) {
-        for (long i = GetNextItem(index - 1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); i != -1;
-             i = GetNextItem(i, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
-            moved.push_back(i);
-        focused = GetNextItem(index - 1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    {
+        // The view moves the selection of the rows below along with them.
+        QuietSelection quiet(m_quiet);
+        m_model->Insert(static_cast<unsigned>(index), FileListModel::Row{std::move(texts), image});
     }
-    m_rows.insert(m_rows.begin() + index, std::move(row));
-    SetItemCount(count + 1);
-    if (index < count) {
-        for (long i : moved)
-            SetItemState(i, 0, wxLIST_STATE_SELECTED);
-        for (long i : moved)
-            SetItemState(i + 1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-        if (focused >= 0)
-            SetItemState(focused + 1, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-        RefreshItems(index, count);
-    }
-
     wxListEvent inserted(wxEVT_LIST_INSERT_ITEM, GetId());
     inserted.SetEventObject(this);
     inserted.m_itemIndex = index;
@@ -136,50 +158,228 @@ long CFileListCtrl::InsertRow(long index, Row row) {
 }
 
 bool CFileListCtrl::SetItem(long index, int column, const wxString& text) {
-    if (index < 0 || index >= static_cast<long>(m_rows.size()) || column < 0 || column >= kColumns)
+    if (index < 0 || index >= GetItemCount() || column < 0 || column >= kColumns)
         return false;
-    m_rows[static_cast<std::size_t>(index)].texts[static_cast<std::size_t>(column)] = text;
-    RefreshItem(index);
+    m_model->SetText(static_cast<unsigned>(index), static_cast<unsigned>(column), text);
     return true;
 }
 
 bool CFileListCtrl::DeleteItem(long index) {
-    if (index < 0 || index >= static_cast<long>(m_rows.size()))
+    if (index < 0 || index >= GetItemCount())
         return false;
-    // The control moves the selection of the rows below up by one.
-    wxListCtrl::DeleteItem(index);
-    m_rows.erase(m_rows.begin() + index);
-    if (GetItemCount() != static_cast<long>(m_rows.size()))
-        SetItemCount(static_cast<long>(m_rows.size()));
-    Refresh();
+    const bool wasSelected = IsSelected(index);
+    {
+        QuietSelection quiet(m_quiet);
+        m_model->Erase(static_cast<unsigned>(index));
+    }
+    if (wasSelected)
+        NotifySelectionChanged();
     return true;
 }
 
 bool CFileListCtrl::DeleteAllItems() {
-    m_rows.clear();
-    wxListCtrl::DeleteAllItems();
-    if (GetItemCount() != 0)
-        SetItemCount(0);
-    Refresh();
+    const bool hadSelection = GetSelectedItemCount() > 0;
+    {
+        QuietSelection quiet(m_quiet);
+        m_model->Clear();
+    }
+    m_focusCleared = true;
+    if (hadSelection)
+        NotifySelectionChanged();
     return true;
 }
 
-int CFileListCtrl::GetItemImage(long index) const {
-    if (index < 0 || index >= static_cast<long>(m_rows.size()))
-        return -1;
-    return m_rows[static_cast<std::size_t>(index)].image;
-}
-
-wxString CFileListCtrl::OnGetItemText(long item, long column) const {
-    if (item < 0 || item >= static_cast<long>(m_rows.size()) || column < 0 || column >= kColumns)
+wxString CFileListCtrl::GetItemText(long index, int column) const {
+    if (index < 0 || index >= GetItemCount() || column < 0 || column >= kColumns)
         return wxString();
-    return m_rows[static_cast<std::size_t>(item)].texts[static_cast<std::size_t>(column)];
+    return m_model->Rows()[static_cast<std::size_t>(index)].texts[static_cast<std::size_t>(column)];
 }
 
-int CFileListCtrl::OnGetItemImage(long item) const { return GetItemImage(item); }
+int CFileListCtrl::GetItemImage(long index) const {
+    if (index < 0 || index >= GetItemCount())
+        return -1;
+    return m_model->Rows()[static_cast<std::size_t>(index)].image;
+}
 
-int CFileListCtrl::OnGetItemColumnImage(long item, long column) const {
-    return column == 0 ? GetItemImage(item) : -1;
+int CFileListCtrl::GetItemCount() const { return static_cast<int>(m_model->Rows().size()); }
+
+int CFileListCtrl::GetSelectedItemCount() const { return GetSelectedItemsCount(); }
+
+bool CFileListCtrl::IsSelected(long index) const {
+    return index >= 0 && index < GetItemCount() && wxDataViewCtrl::IsSelected(ItemAt(index));
+}
+
+std::vector<long> CFileListCtrl::GetSelectedItems() const {
+    wxDataViewItemArray items;
+    wxDataViewCtrl::GetSelections(items);
+    std::vector<long> rows;
+    rows.reserve(items.size());
+    for (const wxDataViewItem& item : items)
+        rows.push_back(RowOf(item));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CFileListCtrl::SelectItem(long index, bool select) {
+    if (index < 0 || index >= GetItemCount() || IsSelected(index) == select)
+        return;
+    {
+        QuietSelection quiet(m_quiet);
+        if (select)
+            wxDataViewCtrl::Select(ItemAt(index));
+        else
+            wxDataViewCtrl::Unselect(ItemAt(index));
+    }
+    NotifySelectionChanged();
+}
+
+void CFileListCtrl::DeselectAllItems() {
+    const bool hadSelection = GetSelectedItemCount() > 0;
+    {
+        QuietSelection quiet(m_quiet);
+        wxDataViewCtrl::UnselectAll();
+    }
+    m_focusCleared = true;
+    if (hadSelection)
+        NotifySelectionChanged();
+}
+
+long CFileListCtrl::GetFocusedItem() const {
+    if (m_focusCleared || GetItemCount() == 0)
+        return -1;
+    return RowOf(GetCurrentItem());
+}
+
+void CFileListCtrl::FocusItem(long index) {
+    if (index < 0 || index >= GetItemCount())
+        return;
+    // The view selects the row it moves its cursor to; the selection stays
+    // as it was.
+    const std::vector<long> selected = GetSelectedItems();
+    {
+        QuietSelection quiet(m_quiet);
+        SetCurrentItem(ItemAt(index));
+        if (GetSelectedItems() != selected) {
+            wxDataViewItemArray items;
+            for (long row : selected)
+                items.push_back(ItemAt(row));
+            wxDataViewCtrl::SetSelections(items);
+        }
+    }
+    m_focusCleared = false;
+}
+
+void CFileListCtrl::ScrollIntoView(long index) {
+    if (index >= 0 && index < GetItemCount())
+        EnsureVisible(ItemAt(index));
+}
+
+void CFileListCtrl::SendNavigationKey(int wxKeyCode) {
+    const long count = GetItemCount();
+    if (count == 0 && wxKeyCode != WXK_LEFT && wxKeyCode != WXK_RIGHT)
+        return;
+    const long current = GetFocusedItem();
+    const long page = RowsPerPage();
+    long target = current;
+    switch (wxKeyCode) {
+        case WXK_UP:
+        case WXK_NUMPAD_UP:
+            target = current < 0 ? 0 : current - 1;
+            break;
+        case WXK_DOWN:
+        case WXK_NUMPAD_DOWN:
+            target = current + 1;
+            break;
+        case WXK_PAGEUP:
+        case WXK_NUMPAD_PAGEUP:
+            target = current < 0 ? 0 : current - page;
+            break;
+        case WXK_PAGEDOWN:
+        case WXK_NUMPAD_PAGEDOWN:
+            target = current < 0 ? page : current + page;
+            break;
+        case WXK_HOME:
+        case WXK_NUMPAD_HOME:
+            target = 0;
+            break;
+        case WXK_END:
+        case WXK_NUMPAD_END:
+            target = count - 1;
+            break;
+        case WXK_LEFT:
+        case WXK_NUMPAD_LEFT:
+            ScrollColumnsBy(this, -1);
+            return;
+        case WXK_RIGHT:
+        case WXK_NUMPAD_RIGHT:
+            ScrollColumnsBy(this, 1);
+            return;
+        default:
+            return;
+    }
+    MoveTo(std::clamp(target, 0L, count - 1));
+}
+
+long CFileListCtrl::RowsPerPage() const {
+    long rows = GetCountPerPage() - 1;
+    if (rows < 1 && GetItemCount() > 0) {
+        // Not laid out yet: as many rows as the list's height holds.
+        const int rowHeight = GetItemRect(ItemAt(0)).height;
+        rows = rowHeight > 0 ? GetClientSize().y / rowHeight - 1 : 1;
+    }
+    return std::max(1L, rows);
+}
+
+void CFileListCtrl::MoveTo(long row) {
+    const std::vector<long> before = GetSelectedItems();
+    {
+        QuietSelection quiet(m_quiet);
+        wxDataViewCtrl::UnselectAll();
+        SetCurrentItem(ItemAt(row));
+        wxDataViewCtrl::Select(ItemAt(row));
+        EnsureVisible(ItemAt(row));
+    }
+    m_focusCleared = false;
+    if (GetSelectedItems() != before)
+        NotifySelectionChanged();
+}
+
+long CFileListCtrl::HitTestRow(const wxPoint& point) const {
+    wxDataViewItem item;
+    wxDataViewColumn* column = nullptr;
+    HitTest(point, item, column);
+    return item.IsOk() ? RowOf(item) : -1;
+}
+
+wxDataViewItem CFileListCtrl::ItemAt(long index) const { return m_model->GetItem(static_cast<unsigned>(index)); }
+
+long CFileListCtrl::RowOf(const wxDataViewItem& item) const {
+    if (!item.IsOk())
+        return -1;
+    const long row = static_cast<long>(m_model->GetRow(item));
+    return row < GetItemCount() ? row : -1;
+}
+
+void CFileListCtrl::NotifyRow(wxEventType type, long row) {
+    wxCommandEvent event(type, GetId());
+    event.SetEventObject(this);
+    event.SetInt(static_cast<int>(row));
+    GetEventHandler()->ProcessEvent(event);
+}
+
+void CFileListCtrl::NotifySelectionChanged() { NotifyRow(EVT_FILELIST_SELECTION_CHANGED, -1); }
+
+void CFileListCtrl::OnKeyDown(wxKeyEvent& event) {
+    m_focusCleared = false;
+    wxKeyEvent forwarded(event);
+    forwarded.SetEventType(EVT_FILELIST_KEY_DOWN);
+    forwarded.SetEventObject(this);
+    forwarded.Skip(false);
+    // Key events stay with their window unless told to go up to the parent.
+    forwarded.ResumePropagation(wxEVENT_PROPAGATE_MAX);
+    GetEventHandler()->ProcessEvent(forwarded);
+    if (forwarded.GetSkipped())
+        event.Skip();
 }
 
 }  // namespace pw

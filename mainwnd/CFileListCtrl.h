@@ -1,19 +1,24 @@
 #pragma once
-// The main window's file list: a report list that keeps its rows' texts and
-// icons itself and draws only the rows in view, so that thousands of rows
-// cost no more to add than a few.
+// The main window's file list: the desktop's own list view (accessible to
+// screen readers, with native column titles and focus), fed by a model that
+// keeps the rows' texts and icons and hands the view only the rows in sight,
+// so that thousands of rows cost no more to add than a few.
 //
-// Use only the operations below from outside, together with the column set-up
-// (InsertColumn, SetColumnWidth, GetColumnWidth), GetItemText (index, column),
-// GetItemCount and GetSelectedItemCount: the rows, their selection and the
-// events do not depend on the kind of list underneath.
+// Use only the operations below from outside: the rows, their selection and
+// the events do not depend on the kind of list underneath. The view's own
+// row, column and selection members are out of reach on purpose.
 
-#include <wx/listctrl.h>
+#include <wx/bmpbndl.h>
+#include <wx/dataview.h>
+#include <wx/listbase.h>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace pw {
+
+class FileListModel;
 
 // What the list tells its parent, as wxCommandEvents with the list's id;
 // GetInt() is the row under the pointer, or -1 beside the rows.
@@ -29,16 +34,33 @@ wxDECLARE_EVENT(EVT_FILELIST_SELECTION_CHANGED, wxCommandEvent);
 // the parent hand a key back.
 wxDECLARE_EVENT(EVT_FILELIST_KEY_DOWN, wxKeyEvent);
 
-class CFileListCtrl : public wxListCtrl {
+class CFileListCtrl : public wxDataViewCtrl {
 public:
     static constexpr int kColumns = 4;
+    // The icon of an image index (as given to InsertItem) at every scale;
+    // an empty bundle for none.
+    using IconSource = std::function<wxBitmapBundle(int image)>;
 
     CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style);
+    ~CFileListCtrl() override;
+
+    // Columns are added in order; format is wxLIST_FORMAT_LEFT, _RIGHT or
+    // _CENTRE, width in pixels (wxLIST_AUTOSIZE: a default). Returns the
+    // column's index, or -1. The first column shows the rows' icons.
+    long InsertColumn(long column, const wxString& heading, int format = wxLIST_FORMAT_LEFT,
+                      int width = wxLIST_AUTOSIZE);
+    bool SetColumnWidth(int column, int width);
+    int GetColumnWidth(int column) const;
+    unsigned GetColumnCount() const override { return wxDataViewCtrl::GetColumnCount(); }
+    wxString GetColumnTitle(int column) const;
+
+    // Where the rows' icons come from; an empty source shows none.
+    void SetIconSource(IconSource icons);
 
     // Inserts a row at index (0 to GetItemCount()) with the text of column 0
-    // and an icon of the small image list (-1: none); rows from index on move
-    // down with their selection. Sends wxEVT_LIST_INSERT_ITEM. Returns the
-    // index, or -1 when it is out of range.
+    // and an icon index (-1: none); rows from index on move down with their
+    // selection. Sends wxEVT_LIST_INSERT_ITEM (a wxListEvent, GetIndex() the
+    // new row). Returns the index, or -1 when it is out of range.
     long InsertItem(long index, const wxString& text, int image = -1);
     // The same with the texts of all columns at once.
     long InsertItem(long index, const std::array<wxString, kColumns>& texts, int image = -1);
@@ -49,7 +71,10 @@ public:
     bool DeleteItem(long index);
     bool DeleteAllItems();
 
+    wxString GetItemText(long index, int column = 0) const;
     int GetItemImage(long index) const;
+    int GetItemCount() const;
+    int GetSelectedItemCount() const;
 
     // Selection and focus by row index. Selecting through these sends
     // EVT_FILELIST_SELECTION_CHANGED as a user's selection would.
@@ -57,29 +82,57 @@ public:
     // The selected rows in ascending order.
     std::vector<long> GetSelectedItems() const;
     void SelectItem(long index, bool select = true);
+    // Clears the selection and the focus of every row.
     void DeselectAllItems();
     long GetFocusedItem() const;  // -1 when no row has the focus
+    // Gives the row the keyboard focus without changing the selection.
     void FocusItem(long index);
     // Scrolls so that the whole row is in view.
     void ScrollIntoView(long index);
     // Acts on a navigation key (arrows, Page Up/Down, Home, End) as if the
-    // user had pressed it in the list, without sending EVT_FILELIST_KEY_DOWN.
+    // user had pressed it in the list, without sending EVT_FILELIST_KEY_DOWN:
+    // Up, Down, Page Up/Down, Home and End move the focus and a single
+    // selection, Left and Right scroll the columns sideways.
     void SendNavigationKey(int wxKeyCode);
 
-protected:
-    wxString OnGetItemText(long item, long column) const override;
-    int OnGetItemImage(long item) const override;
-    int OnGetItemColumnImage(long item, long column) const override;
+    // The row at a point in the list's client coordinates, or -1.
+    long HitTestRow(const wxPoint& point) const;
 
 private:
-    struct Row {
-        std::array<wxString, kColumns> texts;
-        int image = -1;
-    };
-    long InsertRow(long index, Row row);
+    // The view's own ways to the rows, columns and selection stay inside.
+    using wxDataViewCtrl::AppendColumn;
+    using wxDataViewCtrl::AppendTextColumn;
+    using wxDataViewCtrl::AssociateModel;
+    using wxDataViewCtrl::ClearColumns;
+    using wxDataViewCtrl::DeleteColumn;
+    using wxDataViewCtrl::GetModel;
+    using wxDataViewCtrl::GetSelection;
+    using wxDataViewCtrl::GetSelections;
+    using wxDataViewCtrl::PrependColumn;
+    using wxDataViewCtrl::Select;
+    using wxDataViewCtrl::SelectAll;
+    using wxDataViewCtrl::SetSelections;
+    using wxDataViewCtrl::Unselect;
+    using wxDataViewCtrl::UnselectAll;
 
-    std::vector<Row> m_rows;
-    bool m_handingBackKey = false;
+    long InsertRow(long index, std::array<wxString, kColumns> texts, int image);
+    wxDataViewItem ItemAt(long index) const;
+    long RowOf(const wxDataViewItem& item) const;
+    void NotifyRow(wxEventType type, long row);
+    void NotifySelectionChanged();
+    void OnKeyDown(wxKeyEvent& event);
+    // Moves the focus and a single selection to the row, as a plain
+    // navigation key does.
+    void MoveTo(long row);
+    // How far Page Up and Page Down move: the rows in view but one.
+    long RowsPerPage() const;
+
+    FileListModel* m_model = nullptr;
+    std::vector<int> m_widths;  // as set, by column
+    // The view always keeps a cursor row once it had one; "no row has the
+    // focus" is kept here until the focus is given again.
+    bool m_focusCleared = true;
+    int m_quiet = 0;  // > 0 while the list changes the selection itself
 };
 
 }  // namespace pw

@@ -8,6 +8,7 @@
 #include "mainwnd/SystemMenu.h"
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"
+#include "ui/MainWindowHints.h"
 #include "ui/XMessageBox.h"
 #include "viewer/CFoliocx.h"
 
@@ -81,6 +82,7 @@ CMainDlg::CMainDlg(wxWindow* parent)
         std::fflush(nullptr);
         std::exit(code);
     };
+    PresentAsMainWindow(this);
     BindControls();
     BindCommands();
     StartPreviewTimer();
@@ -127,13 +129,8 @@ bool CMainDlg::OnInitDialog() {
     SetIcons(m_icon);
     SetUpFileList();
 
-    SystemImageLists& lists = SystemImageLists::Get();
-    m_smallImages = lists.GetSmallList();
-    m_largeImages = lists.GetLargeList();
-    if (m_fileList) {
-        m_fileList->SetImageList(m_smallImages, wxIMAGE_LIST_SMALL);
-        m_fileList->SetImageList(m_largeImages, wxIMAGE_LIST_NORMAL);
-    }
+    if (m_fileList)
+        m_fileList->SetIconSource([](int image) { return SystemImageLists::Get().GetIconBundle(image); });
     if (m_progress)
         m_progress->SetRange(100);
     DragAcceptFiles(true);
@@ -180,14 +177,10 @@ int CMainDlg::ProcessCommandLine(const std::vector<std::string>& args) {
 }
 
 void CMainDlg::ReleaseBorrowedImageLists() {
-    // The list control would keep pointers to lists that are not its own;
-    // it gets none, and the lists stay with their owner.
-    if (m_fileList && !m_fileList->IsBeingDeleted()) {
-        m_fileList->SetImageList(nullptr, wxIMAGE_LIST_SMALL);
-        m_fileList->SetImageList(nullptr, wxIMAGE_LIST_NORMAL);
-    }
-    m_smallImages = nullptr;
-    m_largeImages = nullptr;
+    // The icons belong to the process; the list lets go of them and they
+    // stay with their owner.
+    if (m_fileList && !m_fileList->IsBeingDeleted())
+        m_fileList->SetIconSource({});
 }
 
 void CMainDlg::OnEraseBackground(wxEraseEvent& event) {

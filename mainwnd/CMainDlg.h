@@ -20,12 +20,9 @@ namespace pw {
 class SessionBusService;
 class CFoliocx;
 
-// The list's column widths are pixels of the classic 8-point dialog font
-// (an average character 6 pixels wide) that the window's template was drawn
-// for. Like the template, they grow with a larger font of the dialog, so
-// that the column titles keep fitting; they never shrink.
-inline constexpr int kClassicCharWidth = 6;
-int ScaledColumnWidth(const wxWindow* dialog, int width);
+// A column of the file list is as wide as given, or wider when its title
+// needs more room in the list's font.
+int FileListColumnWidth(const wxWindow* list, const wxString& title, int width);
 
 class MainDlgBatchLink;
 
@@ -146,8 +143,6 @@ private:
     void SetUpSplitter();
     void OnTimer(wxTimerEvent& event);
 
-    wxImageList* m_largeImages = nullptr;
-    wxImageList* m_smallImages = nullptr;
     wxGauge* m_progress = nullptr;
     CFileListCtrl* m_fileList = nullptr;
     std::unique_ptr<MainDlgBatchLink> m_batch;

@@ -60,21 +60,18 @@ private:
 
 }  // namespace
 
-int ScaledColumnWidth(const wxWindow* dialog, int width) {
-    const wxPoint averageChar = dialog->ConvertDialogToPixels(wxPoint(4, 8));
-    if (averageChar.x <= kClassicCharWidth)
-        return width;
-    return (width * averageChar.x + kClassicCharWidth / 2) / kClassicCharWidth;
+int FileListColumnWidth(const wxWindow* list, const wxString& title, int width) {
+    constexpr int kTitleMargin = 10;  // each side of a column title
+    return std::max(width, list->GetTextExtent(title).x + 2 * kTitleMargin);
 }
 
 void CMainDlg::SetUpFileList() {
     if (!m_fileList)
         return;
-    m_fileList->SetWindowStyleFlag(m_fileList->GetWindowStyleFlag() | wxLC_REPORT | wxLC_HRULES | wxLC_VRULES);
     for (int i = 0; i < 4; ++i)
         m_fileList->InsertColumn(i, kColumns[i].title, wxLIST_FORMAT_LEFT);
     for (int i = 0; i < 4; ++i)
-        m_fileList->SetColumnWidth(i, ScaledColumnWidth(this, kColumns[i].width));
+        m_fileList->SetColumnWidth(i, FileListColumnWidth(m_fileList, kColumns[i].title, kColumns[i].width));
 }
 
 void CMainDlg::AddExistingFile(const char* path) {
@@ -126,8 +123,7 @@ void CMainDlg::AddFiles(std::vector<std::string> paths) {
         const long row = AddFile(paths[i]);
         if (row >= 0 && (Clock::now() >= nextShow || i + 1 == n)) {
             const Clock::time_point start = Clock::now();
-            m_fileList->EnsureVisible(row);
-            m_fileList->RefreshItems(0, row);
+            m_fileList->ScrollIntoView(row);
             freeze.ShowNow();
             const Clock::time_point end = Clock::now();
             nextShow = end + std::max<Clock::duration>(kFrameInterval, 8 * (end - start));

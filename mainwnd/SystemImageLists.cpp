@@ -83,6 +83,12 @@ int SystemImageLists::IconIndexForKind(const std::string& kind) {
     return index;
 }
 
+wxBitmapBundle SystemImageLists::GetIconBundle(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_bundles.size())
+        return wxBitmapBundle();
+    return m_bundles[static_cast<std::size_t>(index)];
+}
+
 int SystemImageLists::LookUp(const std::string& kind) {
     for (const wxString& name : IconNamesForKind(kind)) {
         const wxBitmap small = wxArtProvider::GetBitmap(name, wxART_LIST, wxSize(kSmall, kSmall));
@@ -102,6 +108,8 @@ int SystemImageLists::LookUp(const std::string& kind) {
         if (index < 0)
             return -1;
         m_large.Add(large);
+        wxBitmapBundle bundle = wxArtProvider::GetBitmapBundle(name, wxART_LIST, wxSize(kSmall, kSmall));
+        m_bundles.push_back(bundle.IsOk() ? bundle : wxBitmapBundle(smallSized));
         return index;
     }
     return -1;

@@ -5,10 +5,12 @@
 // them. Each kind of file is looked up once; every later file of the same
 // kind gets the same index.
 
+#include <wx/bmpbndl.h>
 #include <wx/imaglist.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace pw {
 
@@ -28,6 +30,11 @@ public:
     // the desktop's file-type database.
     int IconIndexForKind(const std::string& kind);
 
+    // The icon of an index as the desktop draws it at every scale, so that
+    // a window at twice the scale gets the theme's larger icon rather than
+    // the 16-pixel one enlarged; empty for an unknown index.
+    wxBitmapBundle GetIconBundle(int index) const;
+
     // How many different kinds of file have been looked up so far.
     std::size_t LookupCount() const { return m_indexByKind.size(); }
 
@@ -42,6 +49,7 @@ private:
     wxImageList m_small;
     wxImageList m_large;
     std::map<std::string, int> m_indexByKind;
+    std::vector<wxBitmapBundle> m_bundles;  // by index
 };
 
 }  // namespace pw

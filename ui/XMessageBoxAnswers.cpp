@@ -1,8 +1,11 @@
 #include "ui/XMessageBoxAnswers.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/UserFolders.h"
 
 #include <wx/config.h>
+#include <wx/fileconf.h>
+#include <wx/stdpaths.h>
 
 #include <algorithm>
 
@@ -48,6 +51,18 @@ std::uint32_t ReadXmbAnswer(const std::string& companyName, const std::string& k
     long value = 0;
     if (!config->Read(entry, &value)) return 0;
     return static_cast<std::uint32_t>(value);
+}
+
+void UseDesktopConfigurationFile(const std::string& appName) {
+    // The toolkit's own choice of file would be a dot folder in the home
+    // folder; the file is named here, in Pagewright's settings folder,
+    // which is made when missing (the file is written into it, not made).
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    const std::string folder = GetUserConfigFolder();
+    CreateFolders(folder);
+    delete wxConfigBase::Set(new wxFileConfig(wxString::FromUTF8(appName), wxString(),
+                                              wxString::FromUTF8(folder + appName + ".conf"), wxString(),
+                                              wxCONFIG_USE_LOCAL_FILE));
 }
 
 void WriteXmbAnswer(const std::string& companyName, const std::string& key, int keyNumber,

@@ -19,6 +19,12 @@ std::string XmbAnswerValueName(const std::string& key, int keyNumber);
 // The stored answer, or 0 when there is none (or no configuration).
 std::uint32_t ReadXmbAnswer(const std::string& companyName, const std::string& key, int keyNumber);
 
+// Makes the application's configuration a file beside Pagewright's other
+// settings, in the desktop's layout ($XDG_CONFIG_HOME/pagewright/<appName>.conf),
+// rather than a dot file in the home folder. Call once at start, before the
+// first answer is read.
+void UseDesktopConfigurationFile(const std::string& appName);
+
 // Stores the answer; a failure is not reported.
 void WriteXmbAnswer(const std::string& companyName, const std::string& key, int keyNumber,
                     std::uint32_t answer);

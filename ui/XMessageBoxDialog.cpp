@@ -1,5 +1,10 @@
 #include "ui/XMessageBoxDialog.h"
 
+#include <wx/weakref.h>
+
+#include <algorithm>
+#include <cstdlib>
+
 #include "ui/XMessageBoxCopyText.h"
 
 #include <wx/app.h>
@@ -78,6 +83,7 @@ XMessageBoxDialog::XMessageBoxDialog(wxWindow* owner, XmbBoxContent content) : c
     Bind(wxEVT_LEFT_DOWN, &XMessageBoxDialog::OnClick, this);
     Bind(wxEVT_IDLE, &XMessageBoxDialog::OnIdle, this);
     Bind(wxEVT_SHOW, &XMessageBoxDialog::OnShow, this);
+    Bind(wxEVT_MOVE, &XMessageBoxDialog::OnMove, this);
     if (brush_) Bind(wxEVT_PAINT, &XMessageBoxDialog::OnPaint, this);
 }
 
@@ -217,6 +223,7 @@ void XMessageBoxDialog::Build() {
 }
 
 void XMessageBoxDialog::PlaceWindow(wxWindow* owner) {
+    owner_ = owner;
     const XMessageBoxParams& p = content_.params;
     if (p.x != 0 || p.y != 0) {
         Move(p.x, p.y);
@@ -318,6 +325,19 @@ void XMessageBoxDialog::OnClick(wxMouseEvent& event) {
     event.Skip();
 }
 
+void XMessageBoxDialog::OnMove(wxMoveEvent& event) {
+    event.Skip();
+    if (!placedOnScreen_)
+        return;
+    // The window manager shifts a window it frames by up to the frame's
+    // size; only a move beyond that is the user's.
+    const wxSize frame = GetSize() - GetClientSize();
+    const int slack = std::max(frame.x, frame.y) + 2;
+    const wxPoint moved = GetPosition() - placedAt_;
+    if (std::abs(moved.x) > slack || std::abs(moved.y) > slack)
+        StopCountdown();
+}
+
 void XMessageBoxDialog::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     const wxSize size = GetClientSize();
@@ -339,6 +359,18 @@ void XMessageBoxDialog::OnIdle(wxIdleEvent& event) {
 void XMessageBoxDialog::OnShow(wxShowEvent& event) {
     event.Skip();
     if (!event.IsShown()) return;
+    // A window manager may place a new window by a rule of its own whatever
+    // the program asked for; once on the screen the box goes where it
+    // belongs.
+    if (!placedOnScreen_) {
+        wxWeakRef<XMessageBoxDialog> self(this);
+        CallAfter([self] {
+            if (!self) return;
+            self->PlaceWindow(self->owner_);
+            self->placedAt_ = self->GetPosition();
+            self->placedOnScreen_ = true;
+        });
+    }
     if (content_.style & MB_SETFOREGROUND) Raise();
     if (wxWindow* button = FindWindow(defaultId_); button && button->IsEnabled()) button->SetFocus();
 }
@@ -403,6 +435,10 @@ bool XMessageBoxDialog::CopyToClipboard() const {
     if (!wxTheClipboard->Open()) return false;
     const bool done = wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(CopyText())));
     wxTheClipboard->Close();
+    // The program owns what it copied only while it runs; a clipboard
+    // manager, where the desktop has one, keeps it after the program ends.
+    if (done)
+        wxTheClipboard->Flush();
     return done;
 }
 

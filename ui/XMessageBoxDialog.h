@@ -84,6 +84,7 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnShow(wxShowEvent& event);
+    void OnMove(wxMoveEvent& event);
 
     void OnCountdownTick();
     void OnDisabledTick();
@@ -118,6 +119,12 @@ private:
 
     int result_ = -1;
     bool done_ = false;
+    // The frame is the window manager's: the box learns of a drag of its
+    // title bar only as a move away from where it placed itself on the
+    // screen.
+    wxWindow* owner_ = nullptr;
+    bool placedOnScreen_ = false;
+    wxPoint placedAt_;
 };
 
 }  // namespace pw

@@ -195,11 +195,16 @@ void cdxCLayoutManager::OnSize(SizeType type, int cx, int cy) {
 void cdxCLayoutManager::OnGetMinMaxInfo(MinMaxInfo& info) const {
     if (!HasLiveWindow() || !IsInitialised())
         return;
-    info.minTrackSize = wxSize(m_initialWindowWidth, m_initialWindowHeight);
+    // The limit is the client size at Init in the frame the window has now:
+    // a window manager's frame becomes known only once the window is on the
+    // screen, after Init, and the client area must not lose what it adds.
+    const wxSize frame = m_window->GetSize() - m_window->GetClientSize();
+    const wxSize limit(m_initialClientWidth + frame.x, m_initialClientHeight + frame.y);
+    info.minTrackSize = limit;
     if (!(m_flags & SizeVert))
-        info.maxTrackSize.y = m_initialWindowHeight;
+        info.maxTrackSize.y = limit.y;
     if (!(m_flags & SizeHorz))
-        info.maxTrackSize.x = m_initialWindowWidth;
+        info.maxTrackSize.x = limit.x;
 }
 
 void cdxCLayoutManager::RemoveAll() {

@@ -76,8 +76,9 @@ public:
 
     // The size notice's share of the work: lays out unless minimised.
     void OnSize(SizeType type, int cx, int cy);
-    // The frame may not become smaller than at Init, nor change in a
-    // direction the flags fix.
+    // The client area may not become smaller than at Init, nor change in a
+    // direction the flags fix; the limits are frame sizes for the frame the
+    // window has now.
     void OnGetMinMaxInfo(MinMaxInfo& info) const;
 
     // Deletes all entries.

@@ -1,5 +1,9 @@
 #include "ui/cdxCResizableDialog.h"
 
+#include "ui/WindowPlacement.h"
+
+#include <wx/weakref.h>
+
 namespace pw {
 
 cdxCResizableDialog::cdxCResizableDialog(int templateId, wxWindow* parent, ControlFactory factory)
@@ -19,6 +23,7 @@ void cdxCResizableDialog::Construct(const DialogTemplate* tmpl, wxWindow* parent
         wxDialog::Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                          wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
     m_layout.SetWindow(this);
+    KeepPlacementWhenShown(this);
     Bind(wxEVT_SIZE, &cdxCResizableDialog::OnSizeEvent, this);
     Bind(wxEVT_ICONIZE, &cdxCResizableDialog::OnIconizeEvent, this);
     Bind(wxEVT_INIT_DIALOG, &cdxCResizableDialog::OnInitDialogEvent, this);
@@ -62,6 +67,7 @@ bool cdxCResizableDialog::InitLayout(int growStep) {
 void cdxCResizableDialog::ApplySizeHints() {
     cdxCLayoutManager::MinMaxInfo info;
     m_layout.OnGetMinMaxInfo(info);
+    m_hintFrame = GetSize() - GetClientSize();
     SetSizeHints(info.minTrackSize, info.maxTrackSize);
 }
 
@@ -83,6 +89,29 @@ void cdxCResizableDialog::OnSizeEvent(wxSizeEvent&) {
     // lone child over the whole client area, so it is not asked for.
     const bool minimised = m_minimised || IsIconized();
     const wxSize client = GetClientSize();
+    // The window manager's frame is known once the window is on the screen;
+    // the limits follow it, so that they keep the client area whole.
+    if (m_layout.IsInitialised() && !minimised) {
+        if (GetSize() - client != m_hintFrame) {
+            m_hintFrame = GetSize() - client;
+            CallAfter([this] { ApplySizeHints(); });
+        }
+        // Nobody can make the window smaller than its limits; a size below
+        // them comes from the toolkit while the window manager first frames
+        // the window (it then holds the window at its limits), and the size
+        // the window had is asked for again.
+        const wxSize least = m_layout.GetInitialClientSize();
+        if (client.x >= least.x && client.y >= least.y) {
+            m_goodSize = GetSize();
+        } else if (m_goodSize.x > 0) {
+            wxWeakRef<cdxCResizableDialog> self(this);
+            const wxSize size = m_goodSize;
+            CallAfter([self, size] {
+                if (self && !self->IsIconized())
+                    self->SetSize(size);
+            });
+        }
+    }
     m_layout.OnSize(minimised ? cdxCLayoutManager::SizeMinimized
                               : (IsMaximized() ? cdxCLayoutManager::SizeMaximized : cdxCLayoutManager::SizeRestored),
                     client.x, client.y);

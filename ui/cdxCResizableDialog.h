@@ -1,6 +1,6 @@
 #pragma once
-// A dialog built from a template whose controls follow its size: it cannot
-// be made smaller than its template, shows a size grip in its lower right
+// A dialog built from a template whose controls follow its size: its client
+// area cannot be made smaller than its template's, it shows a size grip in its lower right
 // corner, and opens larger than its template by a growth step.
 
 #include "res/DialogTemplate.h"
@@ -50,6 +50,8 @@ private:
     void OnInitDialogEvent(wxInitDialogEvent& event);
 
     bool m_initDone = false;
+    wxSize m_hintFrame;           // the frame the size limits were set for
+    wxSize m_goodSize;            // the last size within the limits
     bool m_minimised = false;
 };
 

@@ -8,6 +8,7 @@
 #include "ui/CHorzSplitter.h"
 
 #include <gtest/gtest.h>
+#include <wx/panel.h>
 #include <wx/statline.h>
 #include <wx/uiaction.h>
 

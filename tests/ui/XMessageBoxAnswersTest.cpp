@@ -50,19 +50,22 @@ TEST(XMessageBoxAnswersTest, AnswersRoundTripUnderTheProgramsPath) {
 }
 
 TEST(XMessageBoxCopyTextTest, TextFormOfTheBox) {
+    const std::string n = kXmbCopyLineEnd;
+    const std::string dashes = "---------------------------" + n;
     EXPECT_EQ(XmbCopyText("Q", std::string("Go?"), {"&Yes", "&No"}),
-              "---------------------------\r\nQ\r\n---------------------------\r\nGo?\r\n"
-              "---------------------------\r\nYes   No   \r\n---------------------------\r\n");
-    EXPECT_EQ(XmbCopyText("T", std::nullopt, {"A&&B&"}),
-              "---------------------------\r\nT\r\n---------------------------\r\nAB   \r\n"
-              "---------------------------\r\n");
+              dashes + "Q" + n + dashes + "Go?" + n + dashes + "Yes   No   " + n + dashes);
+    EXPECT_EQ(XmbCopyText("T", std::nullopt, {"A&&B&"}), dashes + "T" + n + dashes + "AB   " + n + dashes);
+#ifndef _WIN32
+    EXPECT_EQ(XmbCopyText("T", std::nullopt, {}).find('\r'), std::string::npos);
+#endif
 }
 
 TEST(XMessageBoxCopyTextTest, LongPartsAreCut) {
+    const std::string n = kXmbCopyLineEnd;
     const std::string text = XmbCopyText(std::string(1200, 't'), std::string(5000, 'm'), {std::string(300, 'b')});
-    EXPECT_NE(text.find("\r\n" + std::string(999, 't') + "\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\r\n" + std::string(3999, 'm') + "\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\r\n" + std::string(198, 'b') + "   \r\n"), std::string::npos);
+    EXPECT_NE(text.find(n + std::string(999, 't') + n), std::string::npos);
+    EXPECT_NE(text.find(n + std::string(3999, 'm') + n), std::string::npos);
+    EXPECT_NE(text.find(n + std::string(198, 'b') + "   " + n), std::string::npos);
     EXPECT_EQ(XmbCopyText("T", std::string("m"), std::vector<std::string>(60, std::string(198, 'b'))).size(), 8191u);
 }
 

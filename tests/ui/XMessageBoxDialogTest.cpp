@@ -24,6 +24,17 @@
 #include <wx/stattext.h>
 #include <wx/testing.h>
 #include <wx/uiaction.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/dir.h>
+#include <wx/fileconf.h>
+#include <wx/log.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 
 namespace pw {
 namespace {
@@ -327,28 +338,48 @@ INSTANTIATE_TEST_SUITE_P(Sets, XMessageBoxEscapeTest,
                                            EscapeCase{MB_ABORTRETRYIGNORE, 0}, EscapeCase{XMB_CONTINUE_ABORT, 0},
                                            EscapeCase{12, 0}));
 
+// What another program reads from the clipboard, asked while the test keeps
+// handling the requests the clipboard's owner must answer.
+std::string ClipboardTextOfAnotherProgram() {
+    auto reading = std::async(std::launch::async, [] {
+        std::string text;
+        if (FILE* pipe = ::popen("timeout 10 xclip -o -selection clipboard 2>/dev/null", "r")) {
+            char buffer[512];
+            std::size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+                text.append(buffer, n);
+            ::pclose(pipe);
+        }
+        return text;
+    });
+    WaitFor([&] { return reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 10000);
+    return reading.get();
+}
+
 TEST_F(XMessageBoxTest, CtrlCCopiesTheBoxAsText) {
+    const std::string n = "\n";  // the desktop's line end
+    const std::string dashes = "---------------------------" + n;
+    std::string seenByAnotherProgram;
     EXPECT_EQ(RunShown("Go?", "Q", MB_YESNO, nullptr,
-                  [](XMessageBoxDialog& box) {
+                  [&](XMessageBoxDialog& box) {
                       wxTheClipboard->Open();
                       wxTheClipboard->Clear();
                       wxTheClipboard->Close();
                       wxUIActionSimulator().Char('c', wxMOD_CONTROL);
                       EXPECT_TRUE(WaitFor([] { return !ClipboardText().empty(); }));
+                      seenByAnotherProgram = ClipboardTextOfAnotherProgram();
                       Press(box, IDYES);
                   }),
               IDYES);
-    EXPECT_EQ(ClipboardText(),
-              "---------------------------\r\nQ\r\n---------------------------\r\nGo?\r\n"
-              "---------------------------\r\nYes   No   \r\n---------------------------\r\n");
+    const std::string expected = dashes + "Q" + n + dashes + "Go?" + n + dashes + "Yes   No   " + n + dashes;
+    EXPECT_EQ(ClipboardText(), expected);
+    EXPECT_EQ(seenByAnotherProgram, expected);
 
     XMessageBoxParams p;
     p.report = [](const std::string&, std::uint32_t) {};
-    Inspect("Line one\nline two", "Many", MB_ABORTRETRYIGNORE | MB_HELP | XMB_ASKAGAIN_BOX, &p, [](XMessageBoxDialog& box) {
-        EXPECT_EQ(box.CopyText(),
-                  "---------------------------\r\nMany\r\n---------------------------\r\nLine one\nline two\r\n"
-                  "---------------------------\r\nAbort   Retry   Ignore   Help   Report   Don't ask me again   \r\n"
-                  "---------------------------\r\n");
+    Inspect("Line one\nline two", "Many", MB_ABORTRETRYIGNORE | MB_HELP | XMB_ASKAGAIN_BOX, &p, [&](XMessageBoxDialog& box) {
+        EXPECT_EQ(box.CopyText(), dashes + "Many" + n + dashes + "Line one\nline two" + n + dashes +
+                                      "Abort   Retry   Ignore   Help   Report   Don't ask me again   " + n + dashes);
         return IDABORT;
     });
 }
@@ -382,6 +413,16 @@ TEST_F(XMessageBoxTest, TimeoutCountsDownOnTheDefaultButtonThenAnswers) {
               IDYES);
 }
 
+// The countdown has stopped: the default button shows its plain caption and
+// the box outlasts its time-out; then No answers it.
+void ExpectCountdownStoppedThenAnswerNo(XMessageBoxDialog& box, ManualClock& clock) {
+    EXPECT_TRUE(WaitFor([&box] { return !box.CountingDown(); }));
+    EXPECT_EQ(LabelOf(box, IDYES), "&Yes");
+    for (int i = 0; i < 8; ++i) clock.Tick();
+    EXPECT_FALSE(box.IsDone());
+    Press(box, IDNO);
+}
+
 TEST_F(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
     ManualClock clock;
     XMessageBoxParams p;
@@ -395,14 +436,68 @@ TEST_F(XMessageBoxTest, AClickInTheBoxStopsTheCountdown) {
                           const wxWindow* message = box.FindWindow(kMessageControlId);
                           Click(onMessage ? message->ClientToScreen(wxPoint(3, 3))
                                           : box.ClientToScreen(wxPoint(4, box.GetClientSize().y - 4)));
-                          EXPECT_TRUE(WaitFor([&box] { return !box.CountingDown(); }));
-                          EXPECT_EQ(LabelOf(box, IDYES), "&Yes");
-                          for (int i = 0; i < 8; ++i) clock.Tick();
-                          EXPECT_FALSE(box.IsDone());
-                          Press(box, IDNO);
+                          ExpectCountdownStoppedThenAnswerNo(box, clock);
                       }),
                   IDNO);
     }
+}
+
+// Remembered answers go with Pagewright's other settings into the user's
+// configuration folder, never into a dot file in the home folder.
+TEST(XMessageBoxAnswerStore, LivesInTheUsersConfigurationFolder) {
+    wxLogStderr toStderr;  // a failed write is reported, never shown in a window
+    wxLog* previousLog = wxLog::SetActiveTarget(&toStderr);
+    const std::string root = wxFileName::CreateTempFileName("xdg").utf8_string();
+    std::remove(root.c_str());
+    ASSERT_TRUE(wxFileName::Mkdir(wxString::FromUTF8(root + "/home"), 0700, wxPATH_MKDIR_FULL));
+    const wxString oldHome = wxGetenv("HOME"), oldConfig = wxGetenv("XDG_CONFIG_HOME");
+    wxSetEnv("HOME", wxString::FromUTF8(root + "/home"));
+    wxSetEnv("XDG_CONFIG_HOME", wxString::FromUTF8(root + "/config"));  // not made yet
+    const std::string app = wxTheApp->GetAppName().utf8_string();
+    UseDesktopConfigurationFile(app);
+    WriteXmbAnswer("", "key", 3, 7);
+    EXPECT_EQ(ReadXmbAnswer("", "key", 3), 7u);
+    delete wxConfigBase::Set(nullptr);  // written out
+    wxSetEnv("HOME", oldHome);
+    oldConfig.empty() ? wxUnsetEnv("XDG_CONFIG_HOME") : wxSetEnv("XDG_CONFIG_HOME", oldConfig);
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_Classic);
+    wxLog::SetActiveTarget(previousLog);
+
+    const std::string file = root + "/config/pagewright/" + app + ".conf";
+    wxFileConfig stored(wxString(), wxString(), wxString::FromUTF8(file), wxString(), wxCONFIG_USE_LOCAL_FILE);
+    EXPECT_EQ(stored.GetNumberOfEntries(true), 1u) << file;
+    wxDir home(wxString::FromUTF8(root + "/home"));
+    EXPECT_FALSE(home.HasFiles() || home.HasSubDirs()) << "something was written into the home folder";
+    wxFileName::Rmdir(wxString::FromUTF8(root), wxPATH_RMDIR_RECURSIVE);
+}
+
+// The frame belongs to the window manager: a drag of the title bar reaches
+// the box as a move, which stops the countdown as a click inside does.
+TEST_F(XMessageBoxTest, DraggingTheTitleBarStopsTheCountdown) {
+    if (!std::getenv("PAGEWRIGHT_TEST_WM"))
+        GTEST_SKIP() << "needs a window manager";
+    ManualClock clock;
+    XMessageBoxParams p;
+    p.timeoutSeconds = 5;
+    EXPECT_EQ(RunShown("Drag me", "Timer", MB_YESNO, &p,
+                  [&](XMessageBoxDialog& box) {
+                      WaitFor([] { return false; }, 500);  // placed and framed
+                      clock.Tick();
+                      ASSERT_TRUE(box.CountingDown());
+                      // The title bar lies above the client area, inside the frame.
+                      const wxPoint title = box.ClientToScreen(wxPoint(box.GetClientSize().x / 2, -8));
+                      const wxPoint before = box.GetScreenPosition();
+                      wxUIActionSimulator sim;
+                      sim.MouseMove(title);
+                      sim.MouseDown();
+                      sim.MouseMove(title + wxPoint(40, 30));
+                      sim.MouseMove(title + wxPoint(80, 60));
+                      sim.MouseMove(title + wxPoint(120, 90));
+                      sim.MouseUp();
+                      EXPECT_TRUE(WaitFor([&] { return box.GetScreenPosition() != before; }, 5000));
+                      ExpectCountdownStoppedThenAnswerNo(box, clock);
+                  }),
+              IDNO);
 }
 
 TEST_F(XMessageBoxTest, DisabledSecondsCountInTheTitle) {

@@ -1,5 +1,7 @@
 #include "tests/ui/XMessageBoxTestSupport.h"
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -92,6 +94,9 @@ int ModalScript::Enter(wxDialog* dialog) {
     ++shown_;
     box->CallAfter([this, box] {
         EXPECT_TRUE(WaitFor([box] { return box->IsShownOnScreen(); })) << "the box never came up";
+        // A window manager frames and places the box in its own time.
+        if (std::getenv("PAGEWRIGHT_TEST_WM"))
+            WaitFor([] { return false; }, 400);
         script_(*box);
         if (box->IsModal()) {
             ADD_FAILURE() << "the box is still up after the script";

@@ -1,0 +1,45 @@
+#include "mainwnd/FileListModel.h"
+
+namespace pw {
+
+void FileListModel::Insert(unsigned index, Row row) {
+    m_rows.insert(m_rows.begin() + index, std::move(row));
+    RowInserted(index);
+}
+
+void FileListModel::Erase(unsigned index) {
+    m_rows.erase(m_rows.begin() + index);
+    RowDeleted(index);
+}
+
+void FileListModel::Clear() {
+    m_rows.clear();
+    Reset(0);
+}
+
+void FileListModel::SetText(unsigned index, unsigned column, const wxString& text) {
+    m_rows[index].texts[column] = text;
+    RowValueChanged(index, column);
+}
+
+wxString FileListModel::GetColumnType(unsigned column) const {
+    return column == 0 ? wxString("wxDataViewIconText") : wxString("string");
+}
+
+void FileListModel::GetValueByRow(wxVariant& value, unsigned row, unsigned column) const {
+    if (row >= m_rows.size() || column >= kColumns) {
+        value = wxString();
+        return;
+    }
+    const Row& r = m_rows[row];
+    if (column != 0) {
+        value = r.texts[column];
+        return;
+    }
+    wxBitmapBundle icon;
+    if (r.image >= 0 && m_icons)
+        icon = m_icons(r.image);
+    value << wxDataViewIconText(r.texts[0], icon);
+}
+
+}  // namespace pw

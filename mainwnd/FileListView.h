@@ -1,0 +1,21 @@
+#pragma once
+// What the file list asks of the desktop's list view beyond the toolkit's
+// own operations.
+
+#include <wx/dataview.h>
+
+namespace pw {
+
+// Tells the view that every row has the same height, so that a new row
+// costs no measuring of its texts; every column must have a fixed width.
+void UseUniformRowHeight(wxDataViewCtrl* view);
+
+}  // namespace pw
+
+namespace pw {
+
+// Scrolls the view's columns sideways by steps of the view's own scrolling
+// step (negative: to the left), within its width.
+void ScrollColumnsBy(wxDataViewCtrl* view, int steps);
+
+}  // namespace pw

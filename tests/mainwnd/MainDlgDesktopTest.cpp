@@ -1,0 +1,110 @@
+// The main window as the desktop sees it: the smallest size the user can
+// give it, where it opens, and how it presents itself to the window manager.
+// The window-manager cases run only where the test runner started one
+// (PAGEWRIGHT_TEST_WM); the rest runs on a bare display as well.
+
+#include "mainwnd/CMainDlg.h"
+#include "mainwnd/CommandLine.h"
+#include "tests/ui/WxTestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <wx/display.h>
+#include <wx/utils.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <functional>
+#include <string>
+
+namespace pw {
+namespace {
+
+bool UnderWindowManager() { return std::getenv("PAGEWRIGHT_TEST_WM") != nullptr; }
+
+// The standard output of a command of the desktop's tools.
+std::string Output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            text += buffer;
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+// The main window run as the program runs it, modally; the check runs once
+// the window is on the screen (framed and active under a window manager).
+void RunMainWindow(const std::function<void(CMainDlg&)>& check) {
+    SetProgramArguments(0, nullptr);
+    auto* dlg = new CMainDlg(nullptr);
+    dlg->SetStartupHooks({[](wxWindow*, const char*, const char*, unsigned) { return 0; }, [](int) {}});
+    dlg->CallAfter([dlg, &check] {
+        EXPECT_TRUE(test::WaitFor([dlg] { return dlg->IsShownOnScreen(); }, 5000));
+        if (UnderWindowManager())
+            EXPECT_TRUE(test::WaitFor(
+                [] { return Output("xdotool getactivewindow getwindowname 2>/dev/null") == "Pagewright\n"; }, 5000));
+        test::WaitFor([] { return false; }, 300);  // placed and laid out
+        check(*dlg);
+        dlg->EndModal(wxID_CANCEL);
+    });
+    dlg->ShowModal();
+    dlg->Destroy();
+}
+
+// The template's client area, 511 x 313 dialog units.
+wxSize TemplateClientSize(const wxWindow* dlg) { return dlg->ConvertDialogToPixels(wxSize(511, 313)); }
+
+TEST(MainDialogOnTheDesktop, CannotBeMadeSmallerThanTheTemplatesClientArea) {
+    RunMainWindow([](CMainDlg& dlg) {
+        const wxSize templ = TemplateClientSize(&dlg);
+        ASSERT_TRUE(test::WaitFor([&] { return dlg.GetClientSize().x > templ.x; }, 3000));
+        if (UnderWindowManager())
+            // As the user's resizing does it: through the window manager.
+            std::system("xdotool getactivewindow windowsize 300 200");
+        else
+            dlg.SetSize(300, 200);
+        ASSERT_TRUE(test::WaitFor([&] { return dlg.GetClientSize().x < templ.x + 50; }, 5000));
+        test::WaitFor([] { return false; }, 300);
+        EXPECT_EQ(dlg.GetClientSize(), templ);
+        // The progress bar and the size grip are whole inside the client area.
+        const wxRect client(wxPoint(0, 0), dlg.GetClientSize());
+        for (wxWindow* part : {dlg.FindWindow(1014), dlg.GetLayoutManager().GetSizeGrip()}) {
+            ASSERT_NE(part, nullptr);
+            EXPECT_TRUE(client.Contains(part->GetRect())) << part->GetId();
+        }
+    });
+}
+
+TEST(MainDialogOnTheDesktop, OpensCentredOnItsDisplay) {
+    RunMainWindow([](CMainDlg& dlg) {
+        const int display = std::max(0, wxDisplay::GetFromWindow(&dlg));
+        const wxRect area = wxDisplay(static_cast<unsigned>(display)).GetClientArea();
+        const wxRect client(dlg.ClientToScreen(wxPoint(0, 0)), dlg.GetClientSize());
+        // The frame's title bar shifts the client area down by half its
+        // height.
+        EXPECT_NEAR(client.x + client.width / 2, area.x + area.width / 2, 4);
+        EXPECT_NEAR(client.y + client.height / 2, area.y + area.height / 2, 16);
+    });
+}
+
+TEST(MainDialogOnTheDesktop, IsANormalTopLevelWindowWhileItRunsModally) {
+    if (!UnderWindowManager())
+        GTEST_SKIP() << "needs a window manager";
+    std::string type, state, transient;
+    RunMainWindow([&](CMainDlg&) {
+        std::string id = Output("xdotool getactivewindow");
+        id = id.substr(0, id.find('\n'));
+        type = Output("xprop -id " + id + " _NET_WM_WINDOW_TYPE");
+        state = Output("xprop -id " + id + " _NET_WM_STATE");
+        transient = Output("xprop -id " + id + " WM_TRANSIENT_FOR");
+    });
+    EXPECT_NE(type.find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos) << type;
+    EXPECT_EQ(type.find("_NET_WM_WINDOW_TYPE_DIALOG"), std::string::npos) << type;
+    EXPECT_EQ(state.find("_NET_WM_STATE_MODAL"), std::string::npos) << state;
+    EXPECT_NE(transient.find("not found"), std::string::npos) << transient;
+}
+
+}  // namespace
+}  // namespace pw
