@@ -12,6 +12,7 @@ namespace pw {
 void SetAccessibleName(wxWindow* window, const wxString& name);
 // An empty text removes the description.
 void SetAccessibleDescription(wxWindow* window, const wxString& description);
+wxString GetAccessibleName(wxWindow* window);
 wxString GetAccessibleDescription(wxWindow* window);
 
 }  // namespace pw

@@ -20,14 +20,14 @@ F Lookup(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
 }
 
-// The widget a screen reader meets: a list's tree view rather than the
-// scrolled frame around it, and the client area of a window of the
-// program's own drawing, which is what takes the focus.
+// The widget a screen reader meets, which is the one that takes the focus:
+// a list's tree view or a text's view rather than the scrolled frame around
+// it, the client area of a window of the program's own drawing.
 void* AccessibleOf(wxWindow* window) {
     static const auto getAccessible = Lookup<GetAccessible>("gtk_widget_get_accessible");
     if (!window || !getAccessible)
         return nullptr;
-    GtkWidget* widget = window->m_wxwindow ? window->m_wxwindow : window->m_widget;
+    GtkWidget* widget = window->GetConnectWidget();
     if (auto* list = wxDynamicCast(window, wxDataViewCtrl))
         widget = list->GtkGetTreeView();
     return widget ? getAccessible(widget) : nullptr;
@@ -39,13 +39,19 @@ void SetAccessibleText(wxWindow* window, const char* setter, const wxString& tex
         set(object, text.utf8_str());
 }
 
-}  // namespace
-
-wxString GetAccessibleDescription(wxWindow* window) {
-    static const auto get = Lookup<GetText>("atk_object_get_description");
+wxString GetAccessibleText(wxWindow* window, const char* getter) {
+    const auto get = Lookup<GetText>(getter);
     void* object = AccessibleOf(window);
     const char* text = object && get ? get(object) : nullptr;
     return text ? wxString::FromUTF8(text) : wxString();
+}
+
+}  // namespace
+
+wxString GetAccessibleName(wxWindow* window) { return GetAccessibleText(window, "atk_object_get_name"); }
+
+wxString GetAccessibleDescription(wxWindow* window) {
+    return GetAccessibleText(window, "atk_object_get_description");
 }
 
 void SetAccessibleName(wxWindow* window, const wxString& name) {
