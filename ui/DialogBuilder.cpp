@@ -184,8 +184,8 @@ bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTe
         return false;
     const wxRect client = DialogUnitsToPixels(dialog, DialogUnitRect{0, 0, tmpl.width, tmpl.height});
     dialog->SetClientSize(client.GetSize());
-    // A field's name for a screen reader is the label just before it in
-    // the template, as its mnemonic leads there too.
+    // A field's name for a screen reader is the label (or the text of the
+    // radio button that picks it) just before it in the template.
     wxString label;
     for (const ControlTemplate& row : tmpl.controls) {
         if (!factory || !factory(dialog, row, DialogUnitsToPixels(dialog, row.rect)))
@@ -193,7 +193,8 @@ bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTe
         const bool field = row.cls == ControlClass::Edit || row.cls == ControlClass::DropDownList;
         if (field && !label.empty() && row.id > 0)
             SetAccessibleName(dialog->FindWindow(row.id), label);
-        label = row.cls == ControlClass::Static ? FieldName(row.text) : wxString();
+        const bool labels = row.cls == ControlClass::Static || row.cls == ControlClass::RadioButton;
+        label = labels ? FieldName(row.text) : wxString();
     }
     if (tmpl.style & DS_CENTER)
         dialog->CentreOnScreen();

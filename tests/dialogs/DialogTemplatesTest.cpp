@@ -81,6 +81,7 @@ TEST(DialogTemplates, ExtractDialog) {
     // A screen reader names each field after the label before it.
     EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_PAGERANGE_FILENAME)), "TIFF File Name");
     EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_PAGERANGE_INFO)), "TIFF Information");
+    EXPECT_TRUE(GetAccessibleName(dlg.FindWindow(IDC_PAGERANGE_LIST)).StartsWith("Specify pages"));
 }
 
 TEST(DialogTemplates, OptionsDialog) {
