@@ -2,6 +2,7 @@
 
 #include "app/SelectUiLanguage.h"
 #include "mainwnd/CMainDlg.h"
+#include "mainwnd/ProgramHelp.h"
 #include "ui/XMessageBoxAnswers.h"
 
 namespace pw {
@@ -15,6 +16,7 @@ bool CPagewrightApp::RanMainWindow() { return g_ranMainWindow; }
 bool CPagewrightApp::OnInit() {
     SelectUiLanguage(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     UseDesktopConfigurationFile(GetAppName().utf8_string());
+    InstallProgramHelp();
     g_ranMainWindow = true;
     {
         CMainDlg dialog(nullptr);

@@ -1,6 +1,7 @@
 #include "dialogs/CTiffInfoDlg.h"
 
 #include "res/ResourceIds.h"
+#include "ui/AccessibleName.h"
 #include "ui/PathText.h"
 
 #include <wx/textctrl.h>
@@ -32,6 +33,7 @@ bool CTiffInfoDlg::OnInitDialog() {
     SetTitle("TIFF Information");
     if (m_text) {
         m_layout.AddControl(m_text, cdxCLayoutManager::ModeStretch, cdxCLayoutManager::ModeStretch);
+        SetAccessibleName(m_text, "TIFF structure");
         // The text view breaks lines at '\n', '\r\n' and '\r' alike, so the
         // report goes in as the tool wrote it.
         m_text->ChangeValue(PathToWx(m_report));

@@ -138,6 +138,7 @@ bool CMainDlg::OnInitDialog() {
     TransferDataToWindow();
     AddControlsToLayout();
     SetUpSplitter();
+    NameControlsForScreenReaders();
     TrimPreviewToolbar();
     ProcessCommandLine();
     StartSessionBusService();

@@ -141,6 +141,7 @@ private:
     void OnOptions(wxCommandEvent& event);
     void StartPreviewTimer();
     void SetUpSplitter();
+    void NameControlsForScreenReaders();
     void OnTimer(wxTimerEvent& event);
 
     wxGauge* m_progress = nullptr;

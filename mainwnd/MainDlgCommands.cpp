@@ -7,6 +7,7 @@
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/FileListRules.h"
 #include "mainwnd/ListContextMenu.h"
+#include "mainwnd/ProgramHelp.h"
 #include "platform/ShellOpen.h"
 #include "res/ResourceIds.h"
 #include "ui/AppMessageBox.h"
@@ -144,6 +145,6 @@ void CMainDlg::ShowAbout() {
     about.ShowModal();
 }
 
-void CMainDlg::ShowHelp() { ShellOpen(GetProductIdentity().homePage); }
+void CMainDlg::ShowHelp() { OpenProgramHelp(); }
 
 }  // namespace pw

@@ -4,6 +4,8 @@
 #include "ui/PathText.h"
 
 #include <wx/dirdlg.h>
+#include <wx/filefn.h>
+#include <wx/utils.h>
 
 namespace pw {
 
@@ -17,13 +19,22 @@ FolderDialogRunner& Runner() {
 std::optional<std::string> RunDesktopDialog(wxWindow* owner, const std::string& initial) {
     // GTK's chooser shows the current folder's path itself, so it needs no
     // status line of ours.
-    wxDirDialog dialog(owner, "Please select a folder:", PathToWx(initial), wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    wxDirDialog dialog(owner, "Please select a folder:", PathToWx(FolderChooserStart(initial)),
+                       wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
     return PathFromWx(dialog.GetPath());
 }
 
 }  // namespace
+
+// Without a folder to start in, GTK's chooser opens on its list of recent
+// files, where a folder typed in its location field cannot be chosen.
+std::string FolderChooserStart(const std::string& remembered) {
+    if (!remembered.empty() && wxDirExists(PathToWx(remembered)))
+        return remembered;
+    return PathFromWx(wxGetHomeDir());
+}
 
 void SetFolderDialogRunner(FolderDialogRunner runner) { Runner() = std::move(runner); }
 

@@ -15,6 +15,10 @@ namespace pw {
 // remembered, or the empty text when the user cancels (nothing is written).
 std::string ChooseFolder(wxWindow* owner);
 
+// The folder the desktop's chooser opens in: the remembered one while it
+// exists, the home folder otherwise.
+std::string FolderChooserStart(const std::string& remembered);
+
 // Stands in for the desktop's dialog: given the owner and the initial
 // folder, the folder chosen, or nullopt for a cancel. An empty function
 // puts the real dialog back. For tests and benchmarks that answer the

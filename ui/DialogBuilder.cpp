@@ -1,5 +1,7 @@
 #include "ui/DialogBuilder.h"
 
+#include "ui/AccessibleName.h"
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -62,6 +64,15 @@ void WrapButtonText(wxControl* button, wxControl* probe, const wxString& text, i
     const int width = rowWidth - mark;
     if (width > 0)
         button->SetLabel(LineBreaker().Wrapped(button, text, width));
+}
+
+// A label's text as a field's name: without its mnemonic and final colon.
+wxString FieldName(const char* labelText) {
+    wxString name = wxStripMenuCodes(wxString::FromUTF8(labelText ? labelText : ""), wxStrip_Mnemonics);
+    name.Trim();
+    if (name.EndsWith(":"))
+        name.RemoveLast();
+    return name.Trim();
 }
 
 }  // namespace
@@ -173,9 +184,18 @@ bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTe
         return false;
     const wxRect client = DialogUnitsToPixels(dialog, DialogUnitRect{0, 0, tmpl.width, tmpl.height});
     dialog->SetClientSize(client.GetSize());
-    for (const ControlTemplate& row : tmpl.controls)
+    // A field's name for a screen reader is the label (or the text of the
+    // radio button that picks it) just before it in the template.
+    wxString label;
+    for (const ControlTemplate& row : tmpl.controls) {
         if (!factory || !factory(dialog, row, DialogUnitsToPixels(dialog, row.rect)))
             CreateControlFromTemplate(dialog, row);
+        const bool field = row.cls == ControlClass::Edit || row.cls == ControlClass::DropDownList;
+        if (field && !label.empty() && row.id > 0)
+            SetAccessibleName(dialog->FindWindow(row.id), label);
+        const bool labels = row.cls == ControlClass::Static || row.cls == ControlClass::RadioButton;
+        label = labels ? FieldName(row.text) : wxString();
+    }
     if (tmpl.style & DS_CENTER)
         dialog->CentreOnScreen();
     return true;

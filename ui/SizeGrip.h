@@ -12,6 +12,10 @@ public:
     SizeGrip() = default;
     bool Create(wxWindow* parent, const wxPoint& pos, const wxSize& size);
 
+    // A picture: Tab passes it by.
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+
 protected:
     wxSize DoGetBestSize() const override;
 

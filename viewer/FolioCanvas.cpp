@@ -1,5 +1,6 @@
 #include "viewer/FolioCanvas.h"
 
+#include "ui/AccessibleName.h"
 #include "viewer/ViewScaling.h"
 
 #include <wx/dcclient.h>
@@ -45,12 +46,14 @@ FolioCanvas::FolioCanvas(wxWindow* parent)
     Bind(wxEVT_CHAR, &FolioCanvas::OnChar, this);
     Bind(wxEVT_MOUSEWHEEL, &FolioCanvas::OnMouseWheel, this);
     Bind(wxEVT_LEFT_DOWN, &FolioCanvas::OnLeftDown, this);
+    SetAccessibleName(this, GetName());
 }
 
 void FolioCanvas::SetPage(std::shared_ptr<const PageRaster> raster, std::vector<uint8_t> fitRgb, int fitWidth,
                           int fitHeight) {
     m_raster = std::move(raster);
     m_message.clear();
+    SetAccessibleDescription(this, "");
     m_quarterTurns = 0;
     BuildRotated();
     if (m_mode == ZoomMode::Fixed)
@@ -72,6 +75,9 @@ void FolioCanvas::SetMessage(const wxString& text) {
     m_rotated.clear();
     m_rotated.shrink_to_fit();
     m_message = text;
+    // The message is painted: a screen reader hears it as the area's
+    // description.
+    SetAccessibleDescription(this, text);
     InvalidateView();
     SetVirtualSize(0, 0);
     m_paintPending = true;

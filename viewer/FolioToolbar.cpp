@@ -1,5 +1,7 @@
 #include "viewer/FolioToolbar.h"
 
+#include "ui/AccessibleName.h"
+
 #include <wx/artprov.h>
 #include <wx/dcmemory.h>
 #include <wx/settings.h>
@@ -87,6 +89,7 @@ wxToolBar* BuildFolioToolbar(wxWindow* parent) {
                                 wxSize(bar->GetTextExtent("0000 / 0000").x + 16, -1),
                                 wxTE_PROCESS_ENTER | wxTE_CENTRE, wxDefaultValidator, "Page number");
     page->SetToolTip("Page number: type a page and press Enter");
+    SetAccessibleName(page, page->GetName());
     bar->AddControl(page, "Page");
     AddTools(bar, kPages, std::size(kPages));
     bar->AddSeparator();

@@ -8,6 +8,7 @@
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
 #include "tests/ui/WxTestEnvironment.h"
+#include "ui/AccessibleName.h"
 #include "ui/DialogBuilder.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,10 @@ TEST(DialogTemplates, ExtractDialog) {
     EXPECT_EQ(dlg.GetEscapeId(), IDC_DIALOG_CANCEL);
     // The list mode's text runs over several lines, as in the template.
     EXPECT_GE(static_cast<wxControl*>(dlg.FindWindow(IDC_PAGERANGE_MODELIST))->GetLabel().Freq('\n'), 1);
+    // A screen reader names each field after the label before it.
+    EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_PAGERANGE_FILENAME)), "TIFF File Name");
+    EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_PAGERANGE_INFO)), "TIFF Information");
+    EXPECT_TRUE(GetAccessibleName(dlg.FindWindow(IDC_PAGERANGE_LIST)).StartsWith("Specify pages"));
 }
 
 TEST(DialogTemplates, OptionsDialog) {
@@ -84,6 +89,8 @@ TEST(DialogTemplates, OptionsDialog) {
     ExpectBuiltFromTemplate(&dlg, IDD_OPTIONS, "");
     EXPECT_EQ(dlg.GetDefaultItem(), dlg.FindWindow(IDC_DIALOG_OK));
     EXPECT_EQ(dlg.GetEscapeId(), IDC_DIALOG_CANCEL);
+    EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_OPTIONS_NAME)), "Name");
+    EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_OPTIONS_COMPRESSION)), "Compression Method");
 }
 
 TEST(DialogTemplates, TiffInformationDialog) {

@@ -3,6 +3,7 @@
 // follows the dialog's size.
 
 #include "dialogs/CTiffInfoDlg.h"
+#include "ui/AccessibleName.h"
 #include "engine/ToolInvocations.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
@@ -38,6 +39,7 @@ protected:
                 wxTextCtrl* text = d->GetReportText();
                 EXPECT_FALSE(text->IsEditable());
                 EXPECT_TRUE(text->IsMultiLine());
+                EXPECT_EQ(GetAccessibleName(text), "TIFF structure");
                 const std::string report = PathFromWx(text->GetValue());
                 // One line of the text per line of the report, and the
                 // empty one after the last line end.

@@ -4,6 +4,7 @@
 #include "tests/fixtures/TiffFixtures.h"
 #include "tests/pages/PageFiles.h"
 #include "tests/ui/WxTestEnvironment.h"
+#include "ui/AccessibleName.h"
 #include "viewer/CFoliocx.h"
 #include "viewer/FolioCanvas.h"
 #include "viewer/FolioToolbar.h"
@@ -133,6 +134,8 @@ TEST(FolioViewer, KeepsTheGivenTextAndShowsAMessageForWhatItCannotShow) {
     EXPECT_EQ(w.viewer->GetCurrentFile(), missing);
     EXPECT_EQ(w.viewer->GetState(), CFoliocx::State::Failed);
     EXPECT_TRUE(w.viewer->GetMessage().Contains("no such file.TIF")) << w.viewer->GetMessage().utf8_str();
+    // The message is painted; a screen reader reads it from the page area.
+    EXPECT_EQ(GetAccessibleDescription(w.viewer->GetCanvas()), w.viewer->GetMessage());
     // A path in another form is another text: nothing is normalised.
     const std::string odd = folder.path() + "//./no such file.TIF";
     w.viewer->OpenFile(odd, "", "", 96);
@@ -150,6 +153,7 @@ TEST(FolioViewer, KeepsTheGivenTextAndShowsAMessageForWhatItCannotShow) {
             EXPECT_FALSE(w.viewer->GetMessage().empty());
         else
             EXPECT_EQ(w.viewer->GetState(), CFoliocx::State::Shown);
+        EXPECT_EQ(GetAccessibleDescription(w.viewer->GetCanvas()), w.viewer->GetMessage());
         test::Pump();  // and drawn, whichever it is
     }
     EXPECT_GT(cases, 5);
