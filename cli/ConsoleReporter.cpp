@@ -1,9 +1,8 @@
 #include "cli/ConsoleReporter.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "cli/Terminal.h"
 
 namespace pw::cli {
 namespace {
@@ -18,20 +17,7 @@ std::string OneLine(std::string text)
     return text;
 }
 
-int TerminalWidth(FILE* stream)
-{
-    winsize size{};
-    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col >= 20)
-        return size.ws_col;
-    return 80;
-}
-
 }  // namespace
-
-bool IsTerminal(FILE* stream)
-{
-    return ::isatty(::fileno(stream)) == 1;
-}
 
 ConsoleReporter::ConsoleReporter(std::vector<std::string> paths, FILE* out, FILE* err, bool progressBar)
     : paths_(std::move(paths)), out_(out), err_(err), progressBar_(progressBar)

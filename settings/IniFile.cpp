@@ -67,7 +67,7 @@ bool WriteAll(int fd, const std::string& text)
 bool IniFile::Load(const std::string& path)
 {
     Parse(std::string());
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FileSystemPath(path), std::ios::binary);
     if (!in)
         return false;
     std::ostringstream text;
