@@ -25,3 +25,16 @@ function(pagewright_use_posix_calls target)
     "SHELL:-include ${PROJECT_SOURCE_DIR}/platform/PosixCalls_win32.h")
 endfunction()
 pagewright_use_posix_calls(pagewright_core)
+
+# The installer: `cmake --build build-win --target installer` (needs makensis).
+find_program(PAGEWRIGHT_MAKENSIS makensis)
+if(PAGEWRIGHT_MAKENSIS AND PAGEWRIGHT_BUILD_GUI)
+  set(PAGEWRIGHT_SETUP ${PROJECT_BINARY_DIR}/pagewright-${PROJECT_VERSION}-setup.exe)
+  add_custom_target(installer
+    COMMAND ${PAGEWRIGHT_MAKENSIS} -V2 -DBINDIR=${PROJECT_BINARY_DIR}/bin -DVERSION=${PROJECT_VERSION}
+            -DOUTFILE=${PAGEWRIGHT_SETUP} ${PROJECT_SOURCE_DIR}/installer/pagewright.nsi
+    DEPENDS pagewright pagewright-batch
+    BYPRODUCTS ${PAGEWRIGHT_SETUP}
+    COMMENT "Windows installer ${PAGEWRIGHT_SETUP}"
+    VERBATIM)
+endif()

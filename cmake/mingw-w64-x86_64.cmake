@@ -30,5 +30,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Every program is one file: no MinGW run-time DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
+# wxMSW, when the prefix has it, through its wx-config.
+if(EXISTS ${PAGEWRIGHT_MINGW_PREFIX}/bin/wx-config)
+  set(wxWidgets_CONFIG_EXECUTABLE ${PAGEWRIGHT_MINGW_PREFIX}/bin/wx-config CACHE FILEPATH "")
+endif()
+
 find_program(PAGEWRIGHT_WINE NAMES wine wine64)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PAGEWRIGHT_WINE})

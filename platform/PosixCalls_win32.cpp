@@ -203,6 +203,19 @@ int pw_chmod(const char* path, int mode)
     return ::_wchmod(Widen(path).c_str(), (mode & 0200) ? (_S_IREAD | _S_IWRITE) : _S_IREAD);
 }
 
+int pw_setenv(const char* name, const char* value, int overwrite)
+{
+    const std::wstring wideName = Widen(name);
+    if (!overwrite && ::_wgetenv(wideName.c_str()) != nullptr)
+        return 0;
+    return ::_wputenv_s(wideName.c_str(), Widen(value).c_str()) == 0 ? 0 : -1;
+}
+
+int pw_unsetenv(const char* name)
+{
+    return ::_wputenv_s(Widen(name).c_str(), L"") == 0 ? 0 : -1;
+}
+
 int pw_fchmod(int, int)
 {
     return 0;  // the file keeps the attributes it was created with
@@ -388,3 +401,8 @@ int pw_closedir(pw_DIR* dir)
 }
 
 }  // extern "C"
+
+int pw_chmod(const wchar_t* path, int mode)
+{
+    return ::_wchmod(path, (mode & 0200) ? (_S_IREAD | _S_IWRITE) : _S_IREAD);
+}

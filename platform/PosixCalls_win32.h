@@ -11,6 +11,7 @@
 #error "PosixCalls_win32.h is for the Windows build only"
 #endif
 
+#include <direct.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <io.h>
@@ -72,13 +73,19 @@ int pw_lstat(const char* path, struct pw_stat* st);
 int pw_open(const char* path, int flags, ...);
 int pw_unlink(const char* path);
 int pw_rename(const char* from, const char* to);
+#ifdef __cplusplus
+int pw_mkdir(const char* path, int mode = 0777);  // the C run-time's mkdir has no mode
+#else
 int pw_mkdir(const char* path, int mode);
+#endif
 int pw_rmdir(const char* path);
 int pw_chmod(const char* path, int mode);
 int pw_fchmod(int fd, int mode);
 int pw_access(const char* path, int mode);
 int pw_truncate(const char* path, int64_t size);
 int pw_fsync(int fd);
+int pw_setenv(const char* name, const char* value, int overwrite);
+int pw_unsetenv(const char* name);
 char* pw_realpath(const char* path, char* resolved);
 int pw_mkstemps(char* pattern, int suffixLength);
 char* pw_mkdtemp(char* pattern);
@@ -99,6 +106,9 @@ int pw_closedir(pw_DIR* dir);
 
 #ifdef __cplusplus
 }
+
+// std::filesystem hands out wide paths here.
+int pw_chmod(const wchar_t* path, int mode);
 #endif
 
 #define stat pw_stat
@@ -106,13 +116,15 @@ int pw_closedir(pw_DIR* dir);
 #define open(...) pw_open(__VA_ARGS__)
 #define unlink(p) pw_unlink(p)
 #define rename(a, b) pw_rename(a, b)
-#define mkdir(p, m) pw_mkdir(p, m)
+#define mkdir(...) pw_mkdir(__VA_ARGS__)
 #define rmdir(p) pw_rmdir(p)
 #define chmod(p, m) pw_chmod(p, m)
 #define fchmod(f, m) pw_fchmod(f, m)
 #define access(p, m) pw_access(p, m)
 #define truncate(p, s) pw_truncate(p, s)
 #define fsync(f) pw_fsync(f)
+#define setenv(n, v, o) pw_setenv(n, v, o)
+#define unsetenv(n) pw_unsetenv(n)
 #define realpath(p, r) pw_realpath(p, r)
 #define mkstemps(p, n) pw_mkstemps(p, n)
 #define mkdtemp(p) pw_mkdtemp(p)
