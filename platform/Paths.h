@@ -34,6 +34,10 @@ struct PathParts {
 
 PathParts SplitPath(const std::string& path);
 
+// Fills parts.fname and parts.ext from a file name (no folder in it): the
+// extension starts at the last dot.
+void SplitFileName(const std::string& name, PathParts& parts);
+
 // True when anything (file, folder, device) exists at the path.
 bool PathExists(const std::string& path);
 
