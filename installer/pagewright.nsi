@@ -5,6 +5,7 @@
 ; "Open with Pagewright" on .tif and .tiff files.
 
 Unicode true
+Target amd64-unicode  ; a 64-bit installer for a 64-bit program (and for a Wine without 32-bit support)
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -45,6 +46,7 @@ InstallDirRegKey HKLM "Software\${PRODUCT}" "InstallDir"
 
 Section "Pagewright"
   SetRegView 64
+  SetShellVarContext all  ; the Start-menu entry for every user, like the program folder
   SetOutPath "$INSTDIR"
   File "${BINDIR}\pagewright.exe"
   File "${BINDIR}\pagewright-batch.exe"
@@ -72,6 +74,7 @@ SectionEnd
 
 Section "Uninstall"
   SetRegView 64
+  SetShellVarContext all
   Delete "$INSTDIR\pagewright.exe"
   Delete "$INSTDIR\pagewright-batch.exe"
   Delete "$INSTDIR\tiffinfo.exe"
