@@ -176,7 +176,21 @@ int pw_open(const char* path, int flags, ...)
 
 int pw_unlink(const char* path)
 {
-    return ::_wunlink(Widen(path).c_str());
+    // POSIX removes a read-only file too (the folder's rights decide);
+    // Windows refuses until the attribute is gone.
+    const std::wstring wide = Widen(path);
+    if (::DeleteFileW(wide.c_str()))
+        return 0;
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
+        && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+        && ::SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        if (::DeleteFileW(wide.c_str()))
+            return 0;
+        ::SetFileAttributesW(wide.c_str(), attributes);
+    }
+    SetErrnoFromLastError();
+    return -1;
 }
 
 int pw_rename(const char* from, const char* to)

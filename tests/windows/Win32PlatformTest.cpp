@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "engine/RemoveFolderTree.h"
+#include "engine/TempImages.h"
 #include "engine/ToolOutputFile.h"
 #include "platform/Paths.h"
 #include "platform/ProcessRunner.h"
@@ -150,6 +151,16 @@ TEST(Win32Files, WideNamesThroughThePosixCalls)
     ASSERT_TRUE(::CreateHardLinkW(Widen(second).c_str(), Widen(file).c_str(), nullptr));
     EXPECT_TRUE(IsSameFile(file, second));
     EXPECT_FALSE(IsSameFile(file, other));
+}
+
+TEST(Win32Files, ReadOnlyFilesGoAsOnPosix)
+{
+    // A read-only leftover must not keep the temporary images from going.
+    const std::string image = TempImagePath(1);
+    ASSERT_TRUE(test::WriteBytes(image, "png"));
+    ASSERT_TRUE(::SetFileAttributesW(Widen(image).c_str(), FILE_ATTRIBUTE_READONLY));
+    RemoveTempImages();
+    EXPECT_FALSE(PathExists(image));
 }
 
 TEST(Win32Files, FolderRemovalLeavesLinkTargetsAlone)
