@@ -1,4 +1,7 @@
 // Compiled without the forced include: the names here are the real ones.
+#define PW_POSIX_CALLS_DEFINING
+#include "platform/PosixCalls_win32.h"
+
 #include <windows.h>
 
 #include <errno.h>
@@ -21,16 +24,6 @@
 
 extern "C" {
 
-struct pw_stat {
-    unsigned st_mode;
-    int64_t st_size;
-    uint64_t st_dev;
-    uint64_t st_ino;
-    struct timespec st_mtim;
-};
-struct pw_dirent {
-    char d_name[1024];
-};
 struct pw_DIR {
     HANDLE find;
     WIN32_FIND_DATAW data;

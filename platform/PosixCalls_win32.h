@@ -5,7 +5,8 @@
 // both systems. Paths are UTF-8 strings everywhere in the program; they become
 // UTF-16 here, at the system boundary, and never pass through the ANSI code
 // page. The system headers come first so that the names below replace only
-// the callers' uses, never the declarations.
+// the callers' uses, never the declarations. PosixCalls_win32.cpp, which
+// defines the calls, takes the declarations alone (PW_POSIX_CALLS_DEFINING).
 
 #ifndef _WIN32
 #error "PosixCalls_win32.h is for the Windows build only"
@@ -111,6 +112,7 @@ int pw_closedir(pw_DIR* dir);
 int pw_chmod(const wchar_t* path, int mode);
 #endif
 
+#ifndef PW_POSIX_CALLS_DEFINING
 #define stat pw_stat
 #define lstat(p, s) pw_lstat(p, s)
 #define open(...) pw_open(__VA_ARGS__)
@@ -139,3 +141,4 @@ int pw_chmod(const wchar_t* path, int mode);
 #define opendir(p) pw_opendir(p)
 #define readdir(d) pw_readdir(d)
 #define closedir(d) pw_closedir(d)
+#endif  // PW_POSIX_CALLS_DEFINING
