@@ -30,6 +30,9 @@ enum ControlStyle : unsigned {
     CS_NOPREFIX = 1u << 6,        // static: '&' is shown as is
 };
 
+// <windows.h> has DS_CENTER as a macro; here it is the table's own bit.
+#undef DS_CENTER
+
 // Style bits of a dialog.
 enum DialogStyle : unsigned {
     DS_NONE = 0,
