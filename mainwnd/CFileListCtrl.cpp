@@ -270,8 +270,18 @@ void CFileListCtrl::FocusItem(long index) {
 }
 
 void CFileListCtrl::ScrollIntoView(long index) {
-    if (index >= 0 && index < GetItemCount())
-        EnsureVisible(ItemAt(index));
+    if (index < 0 || index >= GetItemCount())
+        return;
+    // Rows are all as high as the first, one below the other: row index
+    // starts index row pitches below the first. The view gives the place
+    // of rows in view only, so the pitch is taken from the top two.
+    const long first = RowOf(GetTopItem());
+    if (first >= 0 && first + 1 < GetItemCount()) {
+        const int pitch = GetItemRect(ItemAt(first + 1)).y - GetItemRect(ItemAt(first)).y;
+        if (pitch > 0 && ScrollBandIntoView(this, static_cast<int>(index) * pitch, pitch))
+            return;
+    }
+    EnsureVisible(ItemAt(index));
 }
 
 void CFileListCtrl::SendNavigationKey(int wxKeyCode) {

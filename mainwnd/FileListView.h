@@ -19,3 +19,13 @@ namespace pw {
 void ScrollColumnsBy(wxDataViewCtrl* view, int steps);
 
 }  // namespace pw
+
+namespace pw {
+
+// Scrolls the view at once, without the desktop's animated scrolling, by
+// the least that brings the rows' band from top (in pixels from the first
+// row's top) to top + height fully into view. False when the view is not
+// laid out far enough to tell; nothing has been scrolled then.
+bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height);
+
+}  // namespace pw

@@ -38,3 +38,36 @@ void ScrollColumnsBy(wxDataViewCtrl* view, int steps) {
 }
 
 }  // namespace pw
+
+namespace pw {
+
+bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height) {
+    GtkWidget* tree = view->GtkGetTreeView();
+    if (!tree || top < 0 || height <= 0)
+        return false;
+    GObject* adjustment = nullptr;
+    g_object_get(G_OBJECT(tree), "vadjustment", &adjustment, nullptr);
+    if (!adjustment)
+        return false;
+    // The view's vertical offset is the adjustment's value, in pixels from
+    // the first row's top; the page is the height of the rows' area.
+    double value = 0, upper = 0, page = 0;
+    g_object_get(adjustment, "value", &value, "upper", &upper, "page-size", &page, nullptr);
+    const bool known = page > 0 && top + height <= upper;
+    if (known) {
+        double target = value;
+        if (top < value)
+            target = top;
+        else if (top + height > value + page)
+            target = top + height - page;
+        // Setting the value moves the view in one step; the view's own
+        // scrolling to a row glides there over several frames, each of
+        // which repaints every row in view.
+        if (target != value)
+            g_object_set(adjustment, "value", target, nullptr);
+    }
+    g_object_unref(adjustment);
+    return known;
+}
+
+}  // namespace pw

@@ -19,6 +19,7 @@
 #include <wx/utils.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 
 namespace pw {
@@ -36,6 +37,10 @@ constexpr BatchButton kBatchButtons[] = {
     {IDC_MERGEALL, "Merge All", kOperationMerge},
     {IDC_SPLITALL, "Split All", kOperationSplit},
 };
+
+// How long the window's thread waits for the worker's next notice before it
+// goes back to its loop.
+constexpr std::chrono::microseconds kNoticeLinger{4000};
 
 // The caption of the button that started the running batch.
 constexpr char kStopCaption[] = "Stop";
@@ -59,7 +64,10 @@ MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
     : m_window(window),
       // A task that runs after the window has gone finds the relay closed
       // and does nothing.
-      m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }),
+      // The worker's next notice follows within a moment when it follows
+      // at all (a status, then the next file's progress and start); waiting
+      // that moment for it lets the window repaint once for all of them.
+      m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }, kNoticeLinger),
       m_relayed(m_relay, *this) {}
 
 MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
@@ -214,9 +222,20 @@ void CMainDlg::OnItemStarted(long index) {
     // The list repaints with the next frame; painting it here, while the
     // worker waits for this notice, would hold every file up by a whole
     // repaint of the list.
-    m_fileList->DeselectAllItems();
+    //
+    // The running row is selected before the previous one is let go, so
+    // that the selection is never empty on the way: an empty one would
+    // disable the buttons that act on selected rows and enable them again
+    // at once, and each such change animates those buttons over a dozen
+    // frames. Several rows a user had selected are let go in one step.
+    const std::vector<long> previous = m_fileList->GetSelectedItems();
+    const bool several = previous.size() > 1;
+    if (several)
+        m_fileList->DeselectAllItems();
     m_fileList->ScrollIntoView(index);
     m_fileList->SelectItem(index);
+    if (!several && !previous.empty() && previous.front() != index)
+        m_fileList->SelectItem(previous.front(), false);
     m_fileList->FocusItem(index);
 }
 

@@ -208,6 +208,34 @@ TEST(FileListCtrl, NavigationKeysMoveFocusAndSelectionToOneRow) {
     EXPECT_EQ(keys, 0);
 }
 
+// The row comes fully into view by the least scroll, and is there as soon
+// as the call returns (the desktop's own scrolling to a row glides).
+TEST(FileListCtrl, ScrollIntoViewShowsTheWholeRowAtOnce) {
+    ListWindow w;
+    w.Fill(100);
+    w.Show();
+    auto pixels = [&](long row) {
+        int n = 0;
+        for (int y = 0; y < w.list->GetClientSize().y; ++y)
+            n += w.list->HitTestRow(wxPoint(20, y)) == row ? 1 : 0;
+        return n;
+    };
+    const int whole = pixels(0);
+    ASSERT_GT(whole, 0);
+    auto topRow = [&] { return w.list->GetTopItem(); };
+    for (long row : {80L, 99L, 30L, 0L, 57L}) {
+        w.list->ScrollIntoView(row);
+        // The list's frame covers the last pixel line of a row at its
+        // bottom edge, as it does after the view's own scrolling.
+        EXPECT_GE(pixels(row), whole - 1) << "row " << row;
+    }
+    const wxDataViewItem top = topRow();
+    w.list->ScrollIntoView(56);  // in view already: nothing moves
+    EXPECT_EQ(topRow(), top);
+    w.list->ScrollIntoView(200);  // no such row
+    EXPECT_EQ(topRow(), top);
+}
+
 // Real input through the display: the user's clicks and keys.
 TEST(FileListCtrl, ReportsClicksAndKeysOfTheUser) {
     ListWindow w;
