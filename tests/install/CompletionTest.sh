@@ -12,8 +12,8 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # shellcheck disable=SC1090
 source "$completion"
-spec=$(complete -p pagewright-batch 2>/dev/null) || { echo "FAIL: no completion for pagewright-batch" >&2; exit 1; }
-function=$(sed -n 's/.*-F \([^ ]*\) .*/\1/p' <<<"$spec")
+completion=$(complete -p pagewright-batch 2>/dev/null) || { echo "FAIL: no completion for pagewright-batch" >&2; exit 1; }
+function=$(sed -n 's/.*-F \([^ ]*\) .*/\1/p' <<<"$completion")
 
 # Completes the line (the last word is the one being completed); prints the
 # offers sorted, one a line.
