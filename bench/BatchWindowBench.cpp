@@ -7,6 +7,7 @@
 // Usage: bench_batch_window [FILES [ROUNDS]]   (needs a display)
 
 #include "bench/A4Corpus.h"
+#include "bench/ProcessTimes.h"
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
@@ -15,10 +16,7 @@
 #include "res/ResourceIds.h"
 #include "settings/ProgramSettings.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/app.h>
@@ -35,8 +33,6 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 using namespace pw::bench;
 
 namespace {
@@ -46,14 +42,12 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-double ProcessorSeconds(const rusage& usage) {
-    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec * 1e-6;
-}
-
+// User and system seconds of this process (RUSAGE_SELF) or of the children
+// it has waited for (RUSAGE_CHILDREN).
 double ProcessorSeconds(int who) {
     rusage usage{};
     ::getrusage(who, &usage);
-    return ProcessorSeconds(usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec * 1e-6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec * 1e-6;
 }
 
 struct CliRound {
@@ -64,25 +58,11 @@ struct CliRound {
 CliRound CliMerge(const std::vector<std::string>& files, const std::string& output) {
     std::vector<std::string> arguments = {PAGEWRIGHT_BATCH_EXE, "merge", "--no-use-compression", "--out", output, "--"};
     arguments.insert(arguments.end(), files.begin(), files.end());
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid;
-    int status = -1;
-    rusage usage{};
-    if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
-        ::wait4(pid, &status, 0, &usage);
+    const ProcessTimes times = RunProcess(arguments);
     CliRound r;
-    if (status == 0)
-        r.seconds = Seconds(Clock::now() - start);
-    r.processor = ProcessorSeconds(usage);
-    posix_spawn_file_actions_destroy(&actions);
+    if (times.status == 0)
+        r.seconds = times.wall;
+    r.processor = times.processor;
     return r;
 }
 
