@@ -2,8 +2,7 @@
 
 namespace pw {
 
-NoticeRelay::NoticeRelay(Poster post, std::chrono::microseconds linger)
-    : post_(std::move(post)), linger_(linger), state_(std::make_shared<State>()) {}
+NoticeRelay::NoticeRelay(Poster post) : post_(std::move(post)), state_(std::make_shared<State>()) {}
 
 NoticeRelay::~NoticeRelay()
 {
@@ -20,37 +19,36 @@ bool NoticeRelay::Run(std::function<void()> notice)
         state_->pending = std::move(notice);
         number = ++state_->posted;
     }
-    state_->arrived.notify_all();
-    post_([weak = std::weak_ptr<State>(state_), linger = linger_] {
+    post_([weak = std::weak_ptr<State>(state_)] {
         if (const std::shared_ptr<State> state = weak.lock())
-            Deliver(state, linger);
+            Deliver(state);
     });
     std::unique_lock<std::mutex> lock(state_->mutex);
     state_->handled.wait(lock, [&] { return state_->delivered >= number || state_->closed; });
     return state_->delivered >= number;
 }
 
-void NoticeRelay::Deliver(const std::shared_ptr<State>& state, std::chrono::microseconds linger)
+void NoticeRelay::Deliver(const std::shared_ptr<State>& state)
 {
-    std::unique_lock<std::mutex> lock(state->mutex);
-    while (!state->closed && state->pending) {
-        std::function<void()> notice = std::move(state->pending);
+    std::function<void()> notice;
+    uint64_t number = 0;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        if (state->closed || !state->pending)
+            return;
+        notice = std::move(state->pending);
         state->pending = nullptr;
-        const uint64_t number = state->posted;
-        lock.unlock();
-        notice();
-        lock.lock();
-        state->delivered = number;
-        state->handled.notify_all();
-        // The tasks posted for the notices run here find nothing left to do.
-        if (linger.count() > 0)
-            state->arrived.wait_for(lock, linger, [&] { return state->closed || state->pending; });
+        number = state->posted;
     }
+    notice();
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->delivered = number;
+    state->handled.notify_all();
 }
 
 void NoticeRelay::DeliverPending()
 {
-    Deliver(state_, linger_);
+    Deliver(state_);
 }
 
 void NoticeRelay::Close()
@@ -59,7 +57,6 @@ void NoticeRelay::Close()
     state_->closed = true;
     state_->pending = nullptr;
     state_->handled.notify_all();
-    state_->arrived.notify_all();
 }
 
 void RelayedBatchObserver::OnProgress(int position)

@@ -11,14 +11,7 @@
 //
 // The tasks handed to the poster hold only a weak reference to the relay:
 // a task that runs after the relay is gone does nothing.
-//
-// A worker usually makes its notices in bursts (an entry's status, then the
-// next entry's progress and start). Given a linger, the target thread waits
-// that long after each notice for the next one and runs it in the same turn,
-// instead of going back to its loop - where it may repaint before it gets to
-// the next notice while the worker waits.
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -35,7 +28,7 @@ public:
     // thread.
     using Poster = std::function<void(std::function<void()>)>;
 
-    explicit NoticeRelay(Poster post, std::chrono::microseconds linger = std::chrono::microseconds(0));
+    explicit NoticeRelay(Poster post);
     // Closes the relay.
     ~NoticeRelay();
     NoticeRelay(const NoticeRelay&) = delete;
@@ -58,16 +51,14 @@ private:
     struct State {
         std::mutex mutex;
         std::condition_variable handled;
-        std::condition_variable arrived;  // a notice waits to be run
         std::function<void()> pending;
         uint64_t posted = 0;     // number of the last notice handed over
         uint64_t delivered = 0;  // number of the last notice that has run
         bool closed = false;
     };
-    static void Deliver(const std::shared_ptr<State>& state, std::chrono::microseconds linger);
+    static void Deliver(const std::shared_ptr<State>& state);
 
     Poster post_;
-    std::chrono::microseconds linger_;
     std::shared_ptr<State> state_;
 };
 

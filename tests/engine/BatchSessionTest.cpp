@@ -350,27 +350,6 @@ TEST(NoticeRelay, RunsNoticesOnTheTargetThreadInOrderAndWaitsForEach)
     EXPECT_TRUE(allOnTarget);
 }
 
-TEST(NoticeRelay, ALingeringTargetRunsTheNoticesThatFollowInTheSameTurn)
-{
-    WindowThread thread;
-    std::atomic<int> posted{0};
-    // Only the first task reaches the target thread: the notices after it
-    // can run only in that task's turn.
-    NoticeRelay relay(
-        [&](std::function<void()> task) {
-            if (++posted == 1)
-                thread.Post(std::move(task));
-        },
-        std::chrono::minutes(1));
-    std::vector<int> seen;
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(relay.Run([&, i] { seen.push_back(i); }));
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2}));
-    // The target still waits for a fourth; closing ends the wait.
-    relay.Close();
-    EXPECT_EQ(thread.Run([] {}).wait_for(10s), std::future_status::ready);
-}
-
 TEST(NoticeRelay, ClosingReleasesAWaitingWorkerAndDropsLaterNotices)
 {
     std::vector<std::function<void()>> parked;

@@ -24,8 +24,10 @@
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/testing.h>
+#include <wx/timer.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace pw {
@@ -108,6 +110,24 @@ protected:
         for (long i = 0; i < dlg->GetFileList()->GetItemCount(); ++i)
             n += Status(i) == "Success";
         return n;
+    }
+    // Does what a user would do the moment the condition holds: from a timer
+    // of the window's event loop, so that the batch cannot run on to its end
+    // while a test waits for events to be handled. False on a time-out.
+    bool ActWhen(const std::function<bool()>& ready, const std::function<void()>& act) {
+        bool acted = false;
+        wxTimer timer;
+        timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            if (acted || !ready())
+                return;
+            acted = true;
+            timer.Stop();
+            act();
+        });
+        timer.Start(5);
+        const bool ok = test::WaitFor([&] { return acted; }, 60000);
+        timer.Stop();
+        return ok;
     }
     bool WaitDone() {
         return test::WaitFor([&] { return !BatchSession::Instance().IsRunning() && Information() == "Done."; },
@@ -198,8 +218,7 @@ TEST_F(BatchWindow, StopInTheMiddleOfAMergeKeepsExactlyTheFinishedPages) {
     AddFiles(std::vector<int>(50, 1));
     SaveAs(out / "all.tif");
     Press(IDC_MERGEALL);
-    ASSERT_TRUE(test::WaitFor([&] { return Successes() >= 5; }, 60000));
-    Press(IDC_MERGEALL);
+    ASSERT_TRUE(ActWhen([&] { return Successes() >= 5; }, [&] { Press(IDC_MERGEALL); }));
     ExpectIdle();
     EXPECT_EQ(Information(), "Done.");
     // After the stop nothing of the batch reaches the window any more.
@@ -219,9 +238,8 @@ TEST_F(BatchWindow, StopInTheMiddleOfAMergeKeepsExactlyTheFinishedPages) {
 TEST_F(BatchWindow, MergeAllDuringACompressStopsItAndACancelLeavesAllIdle) {
     AddFiles(std::vector<int>(40, 1));
     Press(IDC_COMPRESS);
-    ASSERT_TRUE(test::WaitFor([&] { return Successes() >= 2; }, 60000));
     SetSaveDialogRunner([](wxWindow*) { return std::optional<std::string>(); });
-    Press(IDC_MERGEALL);
+    ASSERT_TRUE(ActWhen([&] { return Successes() >= 2; }, [&] { Press(IDC_MERGEALL); }));
     ExpectIdle();
     const int done = Successes();
     EXPECT_LT(done, 40);
@@ -245,10 +263,9 @@ TEST_F(BatchWindow, ClosingDuringABatchAsksFirst) {
     EXPECT_EQ(Successes(), 30);
 
     Press(IDC_COMPRESS);
-    ASSERT_TRUE(test::WaitFor([&] { return Successes() >= 1; }, 60000));
     {
         BoxAnswers yes(IDYES);
-        dlg->Close();
+        ASSERT_TRUE(ActWhen([&] { return Successes() >= 1; }, [&] { dlg->Close(); }));
         EXPECT_EQ(yes.boxes.size(), 1u);
     }
     EXPECT_FALSE(dlg->IsShown());
