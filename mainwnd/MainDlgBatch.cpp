@@ -19,7 +19,6 @@
 #include <wx/utils.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
 
 namespace pw {
@@ -37,10 +36,6 @@ constexpr BatchButton kBatchButtons[] = {
     {IDC_MERGEALL, "Merge All", kOperationMerge},
     {IDC_SPLITALL, "Split All", kOperationSplit},
 };
-
-// How long the window's thread waits for the worker's next notice before it
-// goes back to its loop.
-constexpr std::chrono::microseconds kNoticeLinger{4000};
 
 // The caption of the button that started the running batch.
 constexpr char kStopCaption[] = "Stop";
@@ -64,10 +59,7 @@ MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
     : m_window(window),
       // A task that runs after the window has gone finds the relay closed
       // and does nothing.
-      // The worker's next notice follows within a moment when it follows
-      // at all (a status, then the next file's progress and start); waiting
-      // that moment for it lets the window repaint once for all of them.
-      m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }, kNoticeLinger),
+      m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }),
       m_relayed(m_relay, *this) {}
 
 MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
