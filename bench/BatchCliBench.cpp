@@ -201,11 +201,10 @@ double WorkerSecondsPerEntry(int entries, bool relayed)
     CountingObserver counter;
     TaskThread window;
     pw::NoticeRelay relay([&window](std::function<void()> task) { window.Post(std::move(task)); });
-    pw::RelayedBatchObserver relayed_observer(relay, counter);
     pw::BatchSession session;
     session.SetCurrentOperation("Compress");
     const auto start = Clock::now();
-    session.Start(std::move(job), relayed ? static_cast<pw::BatchObserver&>(relayed_observer) : counter, operations);
+    session.Start(std::move(job), counter, operations, relayed ? relay.Carrier() : pw::BatchSession::NoticeCarrier());
     session.WaitUntilIdle();
     const double seconds = Seconds(Clock::now() - start);
     if (counter.notices != 3L * entries + 1)
@@ -222,7 +221,7 @@ void WorkerBench()
         relayed.push_back(WorkerSecondsPerEntry(kEntries / 10, true));
     }
     std::printf("worker  per entry with operations that do nothing: %.2f us with notices on the worker thread, "
-                "%.2f us with every notice handed to another thread and waited for (%d / %d entries, median of 3)\n",
+                "%.2f us with the notices handed to another thread and waited for (%d / %d entries, median of 3)\n",
                 Median(direct) * 1e6, Median(relayed) * 1e6, kEntries, kEntries / 10);
 }
 

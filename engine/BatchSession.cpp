@@ -44,7 +44,7 @@ bool BatchSession::IsRunning() const
     return running_;
 }
 
-bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations& operations)
+bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations& operations, NoticeCarrier carry)
 {
     std::lock_guard<std::mutex> threadLock(threadMutex_);
     {
@@ -58,6 +58,7 @@ bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations&
         std::lock_guard<std::mutex> lock(mutex_);
         toolStop_.Clear();
         stopRequested_ = false;
+        carry_ = std::move(carry);
         running_ = true;
         workerEnded_ = false;
     }
@@ -108,6 +109,8 @@ bool BatchSession::Notify(const std::function<void()>& notice)
         if (stopRequested_)
             return false;
     }
+    if (carry_)
+        return carry_(notice);
     notice();
     return true;
 }

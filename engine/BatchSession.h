@@ -39,11 +39,17 @@ public:
     // until Stop has returned.
     bool IsRunning() const;
 
+    // Runs a notice - one or more calls of the observer - where the observer
+    // lives, on another thread say, and returns once it has run (true) or
+    // has been dropped (false). NoticeRelay::Run is one.
+    using NoticeCarrier = std::function<bool(const std::function<void()>&)>;
+
     // Clears the stop request and starts the worker on the job. False, with
     // nothing started, when a worker is running or no thread can be made.
     // observer and operations must outlive the worker (see BatchObserver.h).
+    // Without a carrier the notices are made on the worker thread.
     bool Start(BatchJob job, BatchObserver& observer,
-               BatchOperations& operations = ToolBatchOperations());
+               BatchOperations& operations = ToolBatchOperations(), NoticeCarrier carry = {});
 
     // Stops the batch, safe when none runs: sets the stop request - which
     // also ends the batch's running tool and lets no further tool start -,
@@ -75,6 +81,7 @@ private:
     bool workerEnded_ = true;   // the worker's loop and notices are over
     bool stoppedByWorker_ = false;
     std::thread::id workerId_;
+    NoticeCarrier carry_;       // set before the worker starts
 
     std::mutex threadMutex_;    // guards thread_; never taken by the worker
     std::mutex stopMutex_;      // one Stop at a time

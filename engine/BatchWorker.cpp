@@ -58,12 +58,20 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         merged.emplace(job.outputs[0], ".tif");
     std::vector<int> succeeded;
 
-    for (size_t i = 0; operation != Operation::None && !host.IsStopRequested() && i < count; ++i) {
-        const int index = static_cast<int>(i);
-        const int progress = static_cast<int>((99 + 100 * i) / count);
-        host.Notify([&] { observer.OnProgress(progress); });
-        host.Notify([&] { observer.OnItemStarted(index); });
+    // The start of an entry (its progress and its index) and the status of
+    // the entry before it go out as one notice: a front that hands notices
+    // to another thread and waits for each then waits once per entry. The
+    // stop request is still read between the status and the next start.
+    auto startEntry = [&](size_t i) {
+        observer.OnProgress(static_cast<int>((99 + 100 * i) / count));
+        observer.OnItemStarted(static_cast<int>(i));
+    };
+    bool entryStarted = false;
+    if (operation != Operation::None && count > 0 && !host.IsStopRequested())
+        entryStarted = host.Notify([&] { startEntry(0); });
 
+    for (size_t i = 0; entryStarted; ++i) {
+        const int index = static_cast<int>(i);
         std::optional<AppendRollback> checkpoint;
         std::optional<PageFileCheckpoint> pageFiles;
         if (merged && merged->ok())
@@ -88,7 +96,14 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
 
         const std::string status = ok ? "Success" : "Failed";
         const std::string reason = ok ? std::string() : outcome.reason;
-        const bool reported = host.Notify([&] { observer.OnItemStatus(index, status, reason); });
+        entryStarted = false;
+        const bool reported = host.Notify([&] {
+            observer.OnItemStatus(index, status, reason);
+            if (i + 1 < count && !host.IsStopRequested()) {
+                startEntry(i + 1);
+                entryStarted = true;
+            }
+        });
         if (!reported && ok && checkpoint)
             checkpoint->Restore();
         if ((!reported || !ok) && pageFiles)

@@ -16,6 +16,7 @@ class StopSignal;
 class BatchWorkerHost {
 public:
     virtual ~BatchWorkerHost() = default;
+    // Also called from within a notice.
     virtual bool IsStopRequested() const = 0;
     // Makes the notice unless the stop request is set (checked atomically
     // with the setting of the request); false when the notice was dropped.
@@ -27,7 +28,9 @@ public:
 // Runs the batch named by operation ("Compress", "Merge" or "Split",
 // compared exactly; any other text runs no entry). Before every entry the
 // stop request is read; then the progress, the item-started index, the
-// operation and the entry's status follow. Merge appends to a temporary
+// operation and the entry's status follow. The progress and index of the
+// first entry are one Notify call; each entry's status and the progress and
+// index of the next are another, the request read again between the two. Merge appends to a temporary
 // file beside the output and takes back an append whose entry is not
 // reported "Success" (a failed or stopped one); when the loop ends (also
 // after a stop) with at least one "Success", that file replaces the output,

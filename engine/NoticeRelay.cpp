@@ -59,19 +59,4 @@ void NoticeRelay::Close()
     state_->handled.notify_all();
 }
 
-void RelayedBatchObserver::OnProgress(int position)
-{
-    relay_.Run([this, position] { target_.OnProgress(position); });
-}
-
-void RelayedBatchObserver::OnItemStarted(int index)
-{
-    relay_.Run([this, index] { target_.OnItemStarted(index); });
-}
-
-void RelayedBatchObserver::OnItemStatus(int index, const std::string& status, const std::string& reason)
-{
-    relay_.Run([this, index, status, reason] { target_.OnItemStatus(index, status, reason); });
-}
-
 }  // namespace pw

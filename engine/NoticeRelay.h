@@ -4,8 +4,7 @@
 // delivery contract of BatchObserver.h:
 //
 //   NoticeRelay relay([](std::function<void()> task) { app.CallAfter(task); });
-//   RelayedBatchObserver observer(relay, window);   // window: a BatchObserver
-//   session.Start(job, observer);
+//   session.Start(job, window, operations, relay.Carrier());  // window: a BatchObserver
 //   ...
 //   session.Stop([&] { relay.DeliverPending(); });  // on the window's thread
 //
@@ -17,8 +16,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-
-#include "engine/BatchObserver.h"
 
 namespace pw {
 
@@ -38,6 +35,13 @@ public:
     // it has run (true). Returns false at once, without running it, when the
     // relay is closed or gets closed while the worker waits.
     bool Run(std::function<void()> notice);
+
+    // Run as a function, for BatchSession::Start; the relay must outlive
+    // the batch.
+    std::function<bool(const std::function<void()>&)> Carrier()
+    {
+        return [this](const std::function<void()>& notice) { return Run(notice); };
+    }
 
     // Target thread: runs the notice a worker waits for, if there is one,
     // right now (the posted task then finds nothing to do).
@@ -60,20 +64,6 @@ private:
 
     Poster post_;
     std::shared_ptr<State> state_;
-};
-
-// A BatchObserver whose calls reach target on the relay's target thread.
-class RelayedBatchObserver final : public BatchObserver {
-public:
-    RelayedBatchObserver(NoticeRelay& relay, BatchObserver& target) : relay_(relay), target_(target) {}
-
-    void OnProgress(int position) override;
-    void OnItemStarted(int index) override;
-    void OnItemStatus(int index, const std::string& status, const std::string& reason) override;
-
-private:
-    NoticeRelay& relay_;
-    BatchObserver& target_;
 };
 
 }  // namespace pw

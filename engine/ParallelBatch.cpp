@@ -51,11 +51,7 @@ public:
     {
     }
 
-    bool IsStopRequested() const override
-    {
-        std::lock_guard<std::mutex> lock(batch_.noticeMutex_);
-        return batch_.stopRequested_;
-    }
+    bool IsStopRequested() const override { return batch_.stopRequested_; }
     bool Notify(const std::function<void()>& notice) override
     {
         std::lock_guard<std::mutex> lock(batch_.noticeMutex_);
@@ -95,10 +91,7 @@ void ParallelBatch::Run(const std::string& operation, const BatchJob& job, Batch
         return;
     const size_t count = std::min({job.sources.size(), job.outputs.size(), job.compressionArguments.size()});
     std::atomic<size_t> started{0};
-    auto stopRequested = [this] {
-        std::lock_guard<std::mutex> lock(noticeMutex_);
-        return stopRequested_;
-    };
+    auto stopRequested = [this] { return stopRequested_.load(); };
     ForEachEntryInParallel(count, workers, stopRequested, [&](size_t i) {
         BatchJob one;
         one.sources = {job.sources[i]};

@@ -53,7 +53,7 @@ private:
     class EntryHost;
 
     std::mutex noticeMutex_;  // one notice at a time; the stop request is set under it
-    bool stopRequested_ = false;
+    std::atomic<bool> stopRequested_{false};  // read without the lock from within notices
     StopSignal toolStop_;
 };
 

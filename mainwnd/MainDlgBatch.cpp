@@ -60,7 +60,7 @@ MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
       // A task that runs after the window has gone finds the relay closed
       // and does nothing.
       m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }),
-      m_relayed(m_relay, *this) {}
+      m_pace(&window, std::chrono::milliseconds(100)) {}
 
 MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
 
@@ -71,6 +71,7 @@ void MainDlgBatchLink::BatchStarted(std::vector<std::string> sources) {
 
 void MainDlgBatchLink::Shutdown() {
     m_relay.Close();
+    m_pace.Release();
     // The worker reports to this object: it must end before the object goes.
     if (m_active)
         BatchSession::Instance().Stop();
@@ -160,7 +161,7 @@ bool CMainDlg::StartBatch() {
         m_progress->SetValue(5);
     ClearInformationColumn();
     m_batch->BatchStarted(plan.job.sources);
-    if (!session.Start(std::move(plan.job), m_batch->WorkerObserver())) {
+    if (!session.Start(std::move(plan.job), *m_batch, ToolBatchOperations(), m_batch->Carrier())) {
         m_batch->BatchStopped();
         XMessageBox(nullptr, "CreateThread error.", "Error", MB_ICONERROR);
         return false;
@@ -199,6 +200,8 @@ void CMainDlg::OnProgress(int position) {
 
 void CMainDlg::OnItemStarted(long index) {
     if (index == kBatchFinished) {
+        if (m_batch)
+            m_batch->Pace().Release();
         SetInformationLine(this, "Done.");
         if (m_progress)
             m_progress->SetValue(0);
@@ -229,6 +232,8 @@ void CMainDlg::OnItemStarted(long index) {
     if (!several && !previous.empty() && previous.front() != index)
         m_fileList->SelectItem(previous.front(), false);
     m_fileList->FocusItem(index);
+    if (m_batch)
+        m_batch->Pace().Changed();
 }
 
 void CMainDlg::OnCloseWindow(wxCloseEvent& event) {

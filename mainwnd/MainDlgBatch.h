@@ -4,7 +4,9 @@
 // window closes the relay drops them.
 
 #include "engine/BatchObserver.h"
+#include "engine/BatchSession.h"
 #include "engine/NoticeRelay.h"
+#include "ui/PaintPace.h"
 
 #include <string>
 #include <vector>
@@ -21,8 +23,9 @@ public:
     MainDlgBatchLink(const MainDlgBatchLink&) = delete;
     MainDlgBatchLink& operator=(const MainDlgBatchLink&) = delete;
 
-    // What the worker reports to; its calls come here on the window's thread.
-    BatchObserver& WorkerObserver() { return m_relayed; }
+    // Carries the worker's notices to the window's thread; the calls of
+    // this observer then come there.
+    BatchSession::NoticeCarrier Carrier() { return m_relay.Carrier(); }
     // Runs the notice the worker waits for, if any, now.
     void DeliverPending() { m_relay.DeliverPending(); }
     // From now on every notice is dropped and a running batch is stopped.
@@ -32,6 +35,9 @@ public:
     // has been stopped.
     void BatchStarted(std::vector<std::string> sources);
     void BatchStopped() { m_active = false; }
+    // A batch can move the list on many times a second: the window paints
+    // what it shows at most ten times a second while one runs.
+    PaintPace& Pace() { return m_pace; }
 
     void OnProgress(int position) override;
     void OnItemStarted(int index) override;
@@ -40,7 +46,7 @@ public:
 private:
     CMainDlg& m_window;
     NoticeRelay m_relay;
-    RelayedBatchObserver m_relayed;
+    PaintPace m_pace;
     std::vector<std::string> m_sources;
     bool m_active = false;  // a batch of this window runs
 };

@@ -304,18 +304,17 @@ TEST(BatchSession, AWindowThreadStopsABatchWhoseWorkerWaitsForThatThread)
     std::promise<void> noticeWaiting;
     bool told = false;
     NoticeRelay relay([&](std::function<void()> task) {
-        // The worker has handed over a notice; tell the test once, after the
+        // The worker has handed over a notice; tell the test once, at the
         // second entry's status, so that the stop meets a waiting worker.
-        if (++posted == 6 && !told) {
+        if (++posted == 3 && !told) {
             told = true;
             noticeWaiting.set_value();
             return;  // this task is lost on the way: only DeliverPending can run the notice
         }
         thread.Post(std::move(task));
     });
-    RelayedBatchObserver observer(relay, window);
     session.SetCurrentOperation("Compress");
-    ASSERT_TRUE(session.Start(Job(10), observer, operations));
+    ASSERT_TRUE(session.Start(Job(10), window, operations, relay.Carrier()));
     noticeWaiting.get_future().wait();
 
     // The window thread now stops the batch; the worker waits in Run for it.

@@ -321,6 +321,52 @@ TEST(BatchWorker, AStopDuringAnEntryEndsTheLoopAndNoFurtherNoticeIsMade)
                                              "started 1", "status 1 Success", "progress 59", "started 2"));
 }
 
+// A front that carries notices to another thread waits once per notice:
+// the status of one entry and the start of the next travel together, and a
+// stop requested while the status is shown starts no further entry.
+TEST(BatchWorker, AnEntrysStatusAndTheNextStartAreOneNoticeUnlessAStopComesBetween)
+{
+    class MarkingHost : public FakeHost {
+    public:
+        explicit MarkingHost(RecordingObserver& observer) : observer_(observer) {}
+        bool Notify(const std::function<void()>& notice) override
+        {
+            observer_.events.push_back("|");
+            return FakeHost::Notify(notice);
+        }
+
+    private:
+        RecordingObserver& observer_;
+    };
+    class StoppingObserver : public RecordingObserver {
+    public:
+        void OnItemStatus(int index, const std::string& status, const std::string& reason) override
+        {
+            RecordingObserver::OnItemStatus(index, status, reason);
+            if (index == stopAt && host)
+                host->stopRequested = true;
+        }
+        int stopAt = -1;
+        FakeHost* host = nullptr;
+    };
+
+    FakeOperations operations;
+    StoppingObserver whole;
+    MarkingHost wholeHost(whole);
+    RunBatchWorker("Compress", Job(3), operations, whole, wholeHost);
+    EXPECT_THAT(whole.events, ElementsAre("|", "progress 33", "started 0", "|", "status 0 Success", "progress 66",
+                                          "started 1", "|", "status 1 Success", "progress 99", "started 2", "|",
+                                          "status 2 Success", "|", "started -1"));
+
+    StoppingObserver stopped;
+    MarkingHost stoppedHost(stopped);
+    stopped.stopAt = 1;
+    stopped.host = &stoppedHost;
+    RunBatchWorker("Compress", Job(3), operations, stopped, stoppedHost);
+    EXPECT_THAT(stopped.events, ElementsAre("|", "progress 33", "started 0", "|", "status 0 Success", "progress 66",
+                                            "started 1", "|", "status 1 Success", "|"));
+}
+
 TEST(BatchWorker, AnUnknownOperationRunsNoEntryButFinishes)
 {
     for (const char* operation : {"compress", "MERGE", "Split ", ""}) {
