@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+// <windows.h> has these as macros; here they are the program's own constants.
+#undef LANG_ENGLISH
+#undef SUBLANG_ENGLISH_US
+
 namespace pw {
 
 inline constexpr uint16_t LANG_ENGLISH = 0x09;

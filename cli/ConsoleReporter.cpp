@@ -1,22 +1,10 @@
 #include "cli/ConsoleReporter.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <algorithm>
 
+#include "cli/Terminal.h"
+
 namespace pw::cli {
-namespace {
-
-int TerminalWidth(FILE* stream)
-{
-    winsize size{};
-    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col >= 20)
-        return size.ws_col;
-    return 80;
-}
-
-}  // namespace
 
 std::string EscapeField(const std::string& text)
 {
@@ -41,11 +29,6 @@ std::string EscapeField(const std::string& text)
         }
     }
     return escaped;
-}
-
-bool IsTerminal(FILE* stream)
-{
-    return ::isatty(::fileno(stream)) == 1;
 }
 
 ConsoleReporter::ConsoleReporter(std::vector<std::string> paths, FILE* out, FILE* err, bool progressBar)

@@ -1,32 +1,6 @@
 #include "cli/SignalWatcher.h"
 
-#include <pthread.h>
-
 namespace pw::cli {
-namespace {
-
-// Wakes the watcher when the program ends; sent only to the watcher thread.
-constexpr int kQuitSignal = SIGUSR2;
-
-}  // namespace
-
-SignalWatcher::SignalWatcher()
-{
-    sigemptyset(&watched_);
-    sigaddset(&watched_, SIGINT);
-    sigaddset(&watched_, SIGTERM);
-    sigaddset(&watched_, kQuitSignal);
-    ::pthread_sigmask(SIG_BLOCK, &watched_, &previousMask_);
-    thread_ = std::thread(&SignalWatcher::Watch, this);
-}
-
-SignalWatcher::~SignalWatcher()
-{
-    quitting_ = true;
-    ::pthread_kill(thread_.native_handle(), kQuitSignal);
-    thread_.join();
-    ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
-}
 
 void SignalWatcher::SetAction(std::function<void()> action)
 {
@@ -38,28 +12,18 @@ void SignalWatcher::SetAction(std::function<void()> action)
         action();
 }
 
-void SignalWatcher::Watch()
+void SignalWatcher::Deliver(int signal)
 {
-    for (;;) {
-        int signal = 0;
-        if (::sigwait(&watched_, &signal) != 0)
-            continue;
-        if (signal == kQuitSignal) {
-            if (quitting_.load())
-                return;
-            continue;
-        }
-        int none = 0;
-        if (!received_.compare_exchange_strong(none, signal))
-            continue;  // already stopping
-        std::function<void()> action;
-        {
-            std::lock_guard<std::mutex> lock(actionMutex_);
-            action = action_;
-        }
-        if (action)
-            action();
+    int none = 0;
+    if (!received_.compare_exchange_strong(none, signal))
+        return;  // already stopping
+    std::function<void()> action;
+    {
+        std::lock_guard<std::mutex> lock(actionMutex_);
+        action = action_;
     }
+    if (action)
+        action();
 }
 
 }  // namespace pw::cli

@@ -3,6 +3,8 @@
 // every thread and taken by a thread of their own with sigwait, so the stop
 // they ask for runs as ordinary code (not in a signal handler) and no other
 // thread is interrupted. The tools are started with the signal mask reset.
+// On Windows, Ctrl+C and Ctrl+Break (or the console closing) arrive the same
+// way, on the thread the system starts for a console control handler.
 
 #include <signal.h>
 
@@ -31,11 +33,19 @@ public:
     // The exit status of a program ended by that signal: 130, 143.
     static int ExitStatusFor(int signal) { return 128 + signal; }
 
+#ifdef _WIN32
+    // For the console control handler, which delivers on the system's thread.
+    friend int DeliverConsoleSignal(SignalWatcher&, int);
+#endif
+
 private:
     void Watch();
+    void Deliver(int signal);  // the first signal: records it and runs the action
 
+#ifndef _WIN32
     sigset_t watched_;
     sigset_t previousMask_;
+#endif
     std::atomic<int> received_{0};
     std::atomic<bool> quitting_{false};
     std::mutex actionMutex_;

@@ -3,11 +3,13 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/CliOptions.h"
 #include "cli/Commands.h"
 #include "cli/SignalWatcher.h"
 #include "platform/DebugTrace.h"
+#include "platform/ProgramArguments.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TempFiles.h"
 
@@ -15,9 +17,13 @@ int main(int argc, char** argv)
 {
     using namespace pw::cli;
     pw::RememberExecutablePath();
+    const std::vector<std::string> arguments = pw::ProgramArguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& a : arguments)
+        args.push_back(a.c_str());
     CliOptions options;
     std::string error;
-    if (!ParseCommandLine(argc, argv, options, error)) {
+    if (!ParseCommandLine(static_cast<int>(args.size()), args.data(), options, error)) {
         std::fprintf(stderr, "pagewright-batch: %s\n%s", error.c_str(), UsageText().c_str());
         return kExitUsage;
     }
@@ -30,7 +36,9 @@ int main(int argc, char** argv)
 
     // A reader that goes away (| head) must not end the program in the middle
     // of a tool run; the batch finishes and the lost lines are just lost.
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     SignalWatcher signals;
     pw::RemoveStaleTemporaries();
     if (options.command == "extract")

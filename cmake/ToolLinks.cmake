@@ -2,13 +2,26 @@
 # folder. These helpers put links to the system's tools there, both in the
 # build tree and in an installed tree.
 
-find_program(PAGEWRIGHT_TIFFINFO tiffinfo REQUIRED)
-find_program(PAGEWRIGHT_TIFFCP tiffcp REQUIRED)
-find_program(PAGEWRIGHT_TIFFSPLIT tiffsplit REQUIRED)
+# On Windows, links need a privilege; the tools built with our libtiff are
+# copied there instead.
+
+if(WIN32)
+  set(tool_search HINTS ${PAGEWRIGHT_MINGW_PREFIX}/bin NO_DEFAULT_PATH)
+  set(tool_suffix .exe)
+  set(tool_place copy_if_different)
+else()
+  set(tool_search)
+  set(tool_suffix)
+  set(tool_place create_symlink)
+endif()
+find_program(PAGEWRIGHT_TIFFINFO tiffinfo${tool_suffix} ${tool_search} REQUIRED)
+find_program(PAGEWRIGHT_TIFFCP tiffcp${tool_suffix} ${tool_search} REQUIRED)
+find_program(PAGEWRIGHT_TIFFSPLIT tiffsplit${tool_suffix} ${tool_search} REQUIRED)
 set(PAGEWRIGHT_TOOLS
-  tiffinfo ${PAGEWRIGHT_TIFFINFO}
-  tiffcp ${PAGEWRIGHT_TIFFCP}
-  tiffsplit ${PAGEWRIGHT_TIFFSPLIT})
+  tiffinfo${tool_suffix} ${PAGEWRIGHT_TIFFINFO}
+  tiffcp${tool_suffix} ${PAGEWRIGHT_TIFFCP}
+  tiffsplit${tool_suffix} ${PAGEWRIGHT_TIFFSPLIT})
+set(PAGEWRIGHT_TOOL_PLACE ${tool_place})
 
 # Links the three tools beside the built file of TARGET after every build.
 function(pagewright_link_tools_beside target)
@@ -16,7 +29,7 @@ function(pagewright_link_tools_beside target)
   set(tools ${PAGEWRIGHT_TOOLS})
   while(tools)
     list(POP_FRONT tools name path)
-    list(APPEND cmds COMMAND ${CMAKE_COMMAND} -E create_symlink ${path} $<TARGET_FILE_DIR:${target}>/${name})
+    list(APPEND cmds COMMAND ${CMAKE_COMMAND} -E ${PAGEWRIGHT_TOOL_PLACE} ${path} $<TARGET_FILE_DIR:${target}>/${name})
   endwhile()
   add_custom_command(TARGET ${target} POST_BUILD ${cmds} VERBATIM)
 endfunction()
@@ -30,6 +43,13 @@ set(PAGEWRIGHT_INSTALL_PROGRAM_DIR lib/pagewright)
 # is linked by a relative path, so that the tree can be moved as a whole (a
 # package installs it under /usr beside the tools).
 function(pagewright_install_with_tools)
+  if(WIN32)
+    # One folder holds the programs and the tools they run.
+    install(TARGETS ${ARGN} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(PROGRAMS ${PAGEWRIGHT_TIFFINFO} ${PAGEWRIGHT_TIFFCP} ${PAGEWRIGHT_TIFFSPLIT}
+      DESTINATION ${CMAKE_INSTALL_BINDIR})
+    return()
+  endif()
   install(TARGETS ${ARGN} RUNTIME DESTINATION ${PAGEWRIGHT_INSTALL_PROGRAM_DIR})
   foreach(target ${ARGN})
     pagewright_install_bin_link($<TARGET_FILE_NAME:${target}>)

@@ -22,6 +22,10 @@ public:
                        const std::string& methodName, StopSignal* stop, ToolOutcome* outcome) = 0;
     virtual bool Split(const std::string& source, const std::string& output, StopSignal* stop,
                        ToolOutcome* outcome) = 0;
+    // Closes whatever the operations keep open from one entry to the next;
+    // called before a merged file takes its output's place, which on some
+    // systems cannot happen while the file is open.
+    virtual void CloseOutputs() {}
 };
 
 // CompressFile, MergeFile and SplitFile.

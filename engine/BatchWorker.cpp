@@ -113,6 +113,7 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
     }
     // The merged file takes the output's place once a file made it in, also
     // after a stop; otherwise the old output stays as it was.
+    operations.CloseOutputs();
     if (merged && !succeeded.empty() && !merged->Commit()) {
         for (const int index : succeeded)
             host.Notify([&] { observer.OnItemStatus(index, "Failed", merged->reason()); });

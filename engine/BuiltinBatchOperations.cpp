@@ -224,6 +224,11 @@ BuiltinBatchOperations::BuiltinBatchOperations() = default;
 
 BuiltinBatchOperations::~BuiltinBatchOperations() = default;
 
+void BuiltinBatchOperations::CloseOutputs()
+{
+    mergeOutput_.reset();
+}
+
 std::vector<BuiltinBatchOperations::ToolFallback> BuiltinBatchOperations::Fallbacks() const
 {
     std::lock_guard<std::mutex> lock(fallbackMutex_);

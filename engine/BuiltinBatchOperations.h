@@ -42,6 +42,7 @@ public:
     bool Merge(const std::string& source, const std::string& output,
                const std::string& compressionArguments, const std::string& useCompression,
                const std::string& methodName, StopSignal* stop, ToolOutcome* outcome) override;
+    void CloseOutputs() override;
     // Safe to call from several threads at once.
     bool Split(const std::string& source, const std::string& output, StopSignal* stop,
                ToolOutcome* outcome) override;

@@ -26,7 +26,8 @@ private:
     OutputLock() = default;
 
     std::string path_;
-    int fd_ = -1;
+    int fd_ = -1;             // POSIX: the locked file
+    void* mark_ = nullptr;    // Windows: the named object that marks the file as taken
     bool created_ = false;
 };
 

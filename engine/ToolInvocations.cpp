@@ -48,7 +48,7 @@ bool LocateTool(const std::string& source, const char* tool, std::string& toolPa
         return false;
     }
     const PathParts parts = SplitPath(exe);
-    toolPath = parts.drive + parts.dir + tool;
+    toolPath = parts.drive + parts.dir + tool + kExecutableSuffix;
     if (!PathExists(toolPath)) {
         reason = std::string(tool) + " missing";
         return false;

@@ -24,7 +24,7 @@ inline constexpr std::size_t kBusMaxPathBytes = 499;
 inline constexpr std::size_t kBusMaxTextBytes = 299;
 
 // The answer to Ping.
-unsigned PingAnswer(unsigned value);
+inline unsigned PingAnswer(unsigned value) { return value == 8888 ? 9999 : 0; }
 
 struct SessionBusHandlers {
     std::function<void(const std::string& path)> addFile;

@@ -42,14 +42,14 @@ bool HasTiffExtension(const std::string& path)
 int64_t QueryFileSize(const std::string& path)
 {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    if (!std::filesystem::is_regular_file(FileSystemPath(path), error))
         return -1;
     // Opening proves the file can be read, as a size query through the
     // file itself would.
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(FileSystemPath(path), std::ios::binary);
     if (!file)
         return -1;
-    const auto size = std::filesystem::file_size(path, error);
+    const auto size = std::filesystem::file_size(FileSystemPath(path), error);
     return error ? -1 : static_cast<int64_t>(size);
 }
 
@@ -58,8 +58,8 @@ int KeepOutputIfLarge(const std::string& path)
     if (QueryFileSize(path) > 100)
         return 1;
     std::error_code error;
-    if (!std::filesystem::is_directory(path, error))
-        std::filesystem::remove(path, error);
+    if (!std::filesystem::is_directory(FileSystemPath(path), error))
+        std::filesystem::remove(FileSystemPath(path), error);
     return 0;
 }
 

@@ -44,7 +44,7 @@ public:
     bool Create(bool bigTiff, bool bigEndian)
     {
         std::error_code error;
-        const bool existed = std::filesystem::exists(path_, error);
+        const bool existed = std::filesystem::exists(FileSystemPath(path_), error);
         std::string mode = "w";
         mode += bigTiff ? '8' : '4';
         mode += bigEndian ? 'b' : 'l';
@@ -52,7 +52,7 @@ public:
         if (!tif_) {
             // The file may have been created before libtiff gave up on it.
             if (!existed)
-                std::filesystem::remove(path_, error);
+                std::filesystem::remove(FileSystemPath(path_), error);
             return false;
         }
         completeSize_ = EndOfFile(tif_.get());
@@ -72,7 +72,7 @@ public:
         TIFFSetMode(tif_.get(), O_RDONLY);  // closing must not write the directory
         tif_.reset();
         std::error_code error;
-        std::filesystem::resize_file(path_, completeSize_, error);
+        std::filesystem::resize_file(FileSystemPath(path_), completeSize_, error);
     }
 
 private:
@@ -132,11 +132,11 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
     // Emptying the output must never empty the source: the same file may
     // hide behind another name or a link.
     std::error_code error;
-    if (std::filesystem::equivalent(source, output, error)) {
+    if (std::filesystem::equivalent(FileSystemPath(source), FileSystemPath(output), error)) {
         reason = "the output is the source";
         return 0;
     }
-    const auto outputStatus = std::filesystem::status(output, error);
+    const auto outputStatus = std::filesystem::status(FileSystemPath(output), error);
     if (std::filesystem::exists(outputStatus) && !std::filesystem::is_regular_file(outputStatus)) {
         reason = "the output is not a regular file";
         return 0;

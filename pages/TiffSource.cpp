@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <unordered_set>
 
+#include "platform/Paths.h"
+
 namespace pw {
 namespace {
 
@@ -27,11 +29,11 @@ TiffSource::TiffSource(const std::string& path, TiffDiagnostics& diagnostics) : 
 {
     // Only regular files: opening a pipe or a device could block or never end.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(FileSystemPath(path), error)) {
         diagnostics_.SetError("Not a regular file");
         return;
     }
-    fileSize_ = std::filesystem::file_size(path, error);
+    fileSize_ = std::filesystem::file_size(FileSystemPath(path), error);
     if (error)
         return;
     // "c": strips are seen as the file has them, never chopped up, so that

@@ -1,6 +1,7 @@
 #pragma once
 // Path helpers shared by the engine, the settings and the pages.
 
+#include <filesystem>
 #include <string>
 
 namespace pw {
@@ -10,6 +11,14 @@ namespace pw {
 inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
+#endif
+
+// What the system's executables end in: the tools beside the program are
+// "tiffcp" here and "tiffcp.exe" on Windows.
+#ifdef _WIN32
+inline constexpr char kExecutableSuffix[] = ".exe";
+#else
+inline constexpr char kExecutableSuffix[] = "";
 #endif
 
 // A path cut into its four parts the way the C run-time's path splitter does:
@@ -25,11 +34,29 @@ struct PathParts {
 
 PathParts SplitPath(const std::string& path);
 
+// Fills parts.fname and parts.ext from a file name (no folder in it): the
+// extension starts at the last dot.
+void SplitFileName(const std::string& name, PathParts& parts);
+
 // True when anything (file, folder, device) exists at the path.
 bool PathExists(const std::string& path);
 
 // True when the path names a folder (links are followed).
 bool IsFolder(const std::string& path);
+
+// The program's paths are UTF-8 text on every system. These two cross into
+// std::filesystem and back without the system's narrow code page (which on
+// Windows cannot hold every file name).
+inline std::filesystem::path FileSystemPath(const std::string& path)
+{
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+inline std::string PathText(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 // The path with a separator appended unless it already ends in one.
 std::string WithTrailingSeparator(const std::string& folder);

@@ -15,13 +15,7 @@ PathParts SplitPath(const std::string& path)
         parts.dir = path.substr(0, slash + 1);
         name = path.substr(slash + 1);
     }
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string::npos) {
-        parts.fname = name;
-    } else {
-        parts.fname = name.substr(0, dot);
-        parts.ext = name.substr(dot);
-    }
+    SplitFileName(name, parts);
     return parts;
 }
 

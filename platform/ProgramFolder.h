@@ -18,6 +18,10 @@ void RememberExecutablePath();
 // when the executable's path cannot be read.
 std::string GetProgramFolder();
 
+// The running executable's path as the system tells it (no test override);
+// each platform's sibling file answers it.
+std::string SystemExecutablePath();
+
 // Makes GetExecutablePath answer with the given path instead of the real
 // one, so that tests can run the engine against a program folder of their
 // own (with or without the tool links). An empty path restores the real one.

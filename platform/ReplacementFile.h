@@ -39,4 +39,8 @@ private:
     mode_t mode_ = 0;
 };
 
+// The system's side of Commit: gives the finished file the old target's
+// permissions (replaces) or those of a new file.
+void GiveReplacementMode(const std::string& path, bool replaces, mode_t oldMode);
+
 }  // namespace pw

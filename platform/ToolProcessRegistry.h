@@ -13,9 +13,13 @@
 
 namespace pw {
 
+// The exit status a stop gives a tool on Windows, where there are no signals.
+inline constexpr unsigned kEndedByStopExitCode = 0xC000013Au;
+
 struct ToolChild {
     pid_t pid = -1;
     int pidfd = -1;  // -1 when the kernel offers no process descriptors
+    void* process = nullptr;  // Windows: the process handle, owned by the run
 };
 
 class ToolProcessRegistry {

@@ -36,6 +36,9 @@ enum ControlStyle : unsigned {
     CS_MULTILINETEXT = 1u << 8,   // radio button, check box: the text wraps at the row's width
 };
 
+// <windows.h> has DS_CENTER as a macro; here it is the table's own bit.
+#undef DS_CENTER
+
 // Style bits of a dialog.
 enum DialogStyle : unsigned {
     DS_NONE = 0,

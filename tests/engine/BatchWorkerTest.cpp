@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <functional>
 #include <map>
@@ -24,6 +27,16 @@ using test::CountDirectories;
 using test::PagePixels;
 using test::ReadPagePixels;
 using test::TempFolder;
+
+// The file of a TIFF handle, closed without libtiff.
+void CloseTiffFile(int fd)
+{
+#ifdef _WIN32
+    ::CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd)));
+#else
+    ::close(fd);
+#endif
+}
 
 class RecordingObserver : public BatchObserver {
 public:
@@ -473,8 +486,11 @@ protected:
         if (in != nullptr)
             TIFFClose(in);
         if (out != nullptr) {
-            if (!ok)
+            if (!ok) {
+                const int fd = TIFFFileno(out);
                 TIFFCleanup(out);  // no directory written, like a killed process
+                CloseTiffFile(fd);  // which the end of that process would close
+            }
             else
                 TIFFClose(out);
         }

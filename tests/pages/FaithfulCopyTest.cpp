@@ -208,6 +208,10 @@ class ExoticPages : public testing::TestWithParam<ExoticCase> {};
 TEST_P(ExoticPages, AreCopiedUnchanged)
 {
     const ExoticCase& c = GetParam();
+    for (const TestPage& page : c.pages) {
+        if (!TIFFIsCODECConfigured(page.compression))
+            GTEST_SKIP() << "this libtiff has no codec to write the fixture with";
+    }
     TempFolder folder;
     const std::string source = folder / "source.tif";
     const std::string output = folder / "output.tif";

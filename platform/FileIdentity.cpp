@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <unordered_map>
 
+#include "platform/Paths.h"
+
 namespace pw {
 
 std::string FileIdentity(const std::string& path)
@@ -14,11 +16,11 @@ std::string FileIdentity(const std::string& path)
         return "inode:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
+    const fs::path absolute = fs::absolute(FileSystemPath(path), error);
     if (error)
         return "path:" + path;
     const fs::path canonical = fs::weakly_canonical(absolute, error);
-    return "path:" + (error ? absolute.lexically_normal() : canonical).string();
+    return "path:" + PathText(error ? absolute.lexically_normal() : canonical);
 }
 
 std::string FindOutputClash(const std::vector<std::string>& sources, const std::vector<std::string>& outputs)

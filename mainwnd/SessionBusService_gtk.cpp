@@ -127,8 +127,6 @@ bool RequestName(GDBusConnection* bus, const std::string& name, GError** error) 
 
 }  // namespace
 
-unsigned PingAnswer(unsigned value) { return value == 8888 ? 9999 : 0; }
-
 std::unique_ptr<SessionBusService> SessionBusService::Start(SessionBusHandlers handlers) {
     if (!SessionBusAvailable()) {
         DebugTrace("no session bus: the window is not reachable by other programs");

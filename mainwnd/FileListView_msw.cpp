@@ -1,0 +1,37 @@
+#include "mainwnd/FileListView.h"
+
+#include <algorithm>
+
+namespace pw {
+
+// The list view here draws every row at one height already.
+void UseUniformRowHeight(wxDataViewCtrl*) {}
+
+void ScrollColumnsBy(wxDataViewCtrl* view, int steps) {
+    int x = 0, y = 0;
+    view->GetViewStart(&x, &y);
+    view->Scroll(std::max(0, x + steps), -1);
+}
+
+bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height) {
+    if (top < 0 || height <= 0)
+        return false;
+    int unitX = 0, unitY = 0;
+    view->GetScrollPixelsPerUnit(&unitX, &unitY);
+    const int page = view->GetMainWindow()->GetClientSize().GetHeight();
+    if (unitY <= 0 || page <= 0)
+        return false;
+    int x = 0, y = 0;
+    view->GetViewStart(&x, &y);
+    const int value = y * unitY;
+    int target = value;
+    if (top < value)
+        target = top;
+    else if (top + height > value + page)
+        target = top + height - page;
+    if (target != value)
+        view->Scroll(-1, (target + unitY - 1) / unitY);
+    return true;
+}
+
+}  // namespace pw

@@ -1,0 +1,10 @@
+#include "platform/ProgramArguments.h"
+
+namespace pw {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+}  // namespace pw

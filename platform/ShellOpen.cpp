@@ -1,0 +1,20 @@
+#include "platform/ShellOpen.h"
+
+#include <cctype>
+
+namespace pw {
+
+bool IsAddress(const std::string& target) {
+    if (target.empty() || !std::isalpha(static_cast<unsigned char>(target[0])))
+        return false;
+    for (std::size_t i = 1; i < target.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(target[i]);
+        if (c == ':')
+            return i >= 2;  // a one-letter scheme would be a drive letter
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return false;
+}
+
+}  // namespace pw
