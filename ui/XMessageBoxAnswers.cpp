@@ -18,7 +18,7 @@ constexpr std::size_t kMaxKeyBytes = 490;
 
 std::string ProgramFileName() {
     const std::string path = GetExecutablePath();
-    const auto slash = path.find_last_of('/');
+    const auto slash = path.find_last_of("/\\");  // either separator on Windows
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -54,6 +54,12 @@ std::uint32_t ReadXmbAnswer(const std::string& companyName, const std::string& k
 }
 
 void UseDesktopConfigurationFile(const std::string& appName) {
+#ifdef __WXMSW__
+    // Windows keeps them in the registry: the toolkit's own configuration
+    // there roots every path at HKEY_CURRENT_USER\Software\<program>.
+    (void)appName;
+    return;
+#endif
     // The toolkit's own choice of file would be a dot folder in the home
     // folder; the file is named here, in Pagewright's settings folder,
     // which is made when missing (the file is written into it, not made).

@@ -21,8 +21,8 @@ std::uint32_t ReadXmbAnswer(const std::string& companyName, const std::string& k
 
 // Makes the application's configuration a file beside Pagewright's other
 // settings, in the desktop's layout ($XDG_CONFIG_HOME/pagewright/<appName>.conf),
-// rather than a dot file in the home folder. Call once at start, before the
-// first answer is read.
+// rather than a dot file in the home folder; on Windows the answers stay in
+// the registry. Call once at start, before the first answer is read.
 void UseDesktopConfigurationFile(const std::string& appName);
 
 // Stores the answer; a failure is not reported.

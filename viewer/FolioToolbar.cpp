@@ -3,6 +3,7 @@
 #include "ui/AccessibleName.h"
 
 #include <wx/artprov.h>
+#include <wx/dcgraph.h>
 #include <wx/dcmemory.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
@@ -18,7 +19,14 @@ wxBitmap GlyphBitmap(const wxString& glyph) {
     wxBitmap bitmap(kIconSize, kIconSize, 32);
     bitmap.UseAlpha();
     {
-        wxMemoryDC dc(bitmap);
+        wxMemoryDC memory(bitmap);
+#ifdef __WXMSW__
+        // What GDI draws keeps an alpha of zero, which shows nothing; the
+        // graphics context draws it opaque.
+        wxGCDC dc(memory);
+#else
+        wxDC& dc = memory;
+#endif
         dc.SetBackground(*wxTRANSPARENT_BRUSH);
         dc.Clear();
         wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
