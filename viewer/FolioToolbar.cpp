@@ -3,7 +3,6 @@
 #include "ui/AccessibleName.h"
 
 #include <wx/artprov.h>
-#include <wx/dcgraph.h>
 #include <wx/dcmemory.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
@@ -14,29 +13,35 @@ namespace {
 
 constexpr int kIconSize = 16;
 
-// A drawn sign for a tool the icon theme has no picture of.
+// A drawn sign for a tool the icon theme has no picture of. The sign is
+// drawn white on black and its brightness becomes the alpha of the text
+// colour: drawing straight into a bitmap with alpha leaves the text
+// transparent with some toolkits.
 wxBitmap GlyphBitmap(const wxString& glyph) {
-    wxBitmap bitmap(kIconSize, kIconSize, 32);
-    bitmap.UseAlpha();
+    wxBitmap canvas(kIconSize, kIconSize, 24);
     {
-        wxMemoryDC memory(bitmap);
-#ifdef __WXMSW__
-        // What GDI draws keeps an alpha of zero, which shows nothing; the
-        // graphics context draws it opaque.
-        wxGCDC dc(memory);
-#else
-        wxDC& dc = memory;
-#endif
-        dc.SetBackground(*wxTRANSPARENT_BRUSH);
+        wxMemoryDC dc(canvas);
+        dc.SetBackground(*wxBLACK_BRUSH);
         dc.Clear();
         wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
         font.SetPixelSize(wxSize(0, kIconSize - 3));
         font.MakeBold();
         dc.SetFont(font);
-        dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+        dc.SetTextForeground(*wxWHITE);
         dc.DrawLabel(glyph, wxRect(0, 0, kIconSize, kIconSize), wxALIGN_CENTER);
     }
-    return bitmap;
+    wxImage image = canvas.ConvertToImage();
+    image.InitAlpha();
+    const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
+    unsigned char* rgb = image.GetData();
+    unsigned char* alpha = image.GetAlpha();
+    for (int i = 0; i < kIconSize * kIconSize; ++i) {
+        alpha[i] = rgb[3 * i];
+        rgb[3 * i] = text.Red();
+        rgb[3 * i + 1] = text.Green();
+        rgb[3 * i + 2] = text.Blue();
+    }
+    return wxBitmap(image, 32);
 }
 
 wxBitmap ToolBitmap(const char* themeName, const wxString& glyph) {
