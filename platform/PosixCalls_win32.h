@@ -132,8 +132,10 @@ inline ssize_t pw_copy_file_range(int, off_t*, int, off_t*, size_t, unsigned)
 
 #ifndef PW_POSIX_CALLS_DEFINING
 #define copy_file_range pw_copy_file_range
+#undef stat  // some headers map it to a 64-bit variant
 #define stat pw_stat
 #define lstat(p, s) pw_lstat(p, s)
+#undef fstat
 #define fstat(f, s) pw_fstat(f, s)
 #define open(...) pw_open(__VA_ARGS__)
 #define unlink(p) pw_unlink(p)
