@@ -1,6 +1,9 @@
 #include "platform/ShellOpen.h"
 
 #include <cctype>
+#include <filesystem>
+
+#include "platform/Paths.h"
 
 namespace pw {
 
@@ -15,6 +18,19 @@ bool IsAddress(const std::string& target) {
             return false;
     }
     return false;
+}
+
+std::string ShellOpenArgument(const std::string& target) {
+    if (target.empty())
+        return std::string();
+    if (IsAddress(target))
+        return target;
+    if (!PathExists(target))
+        return std::string();
+    // Made absolute, a path can never be taken for an option.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(target), error);
+    return error ? std::string(".") + kPathSeparator + target : PathText(absolute);
 }
 
 }  // namespace pw

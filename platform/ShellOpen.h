@@ -34,4 +34,9 @@ bool IsAddress(const std::string& target);
 // browser could be started.
 int ShellOpen(const std::string& target);
 
+// What each system's ShellOpen hands its opener: an address as it is, the
+// path of an existing file made absolute; "" for an empty target or a path
+// that names nothing.
+std::string ShellOpenArgument(const std::string& target);
+
 }  // namespace pw

@@ -1,17 +1,14 @@
 #include "platform/ShellOpen.h"
 
 #include "platform/DebugTrace.h"
-#include "platform/Paths.h"
 
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -95,15 +92,6 @@ int OpenerFailureCode(int exitStatus) {
     }
 }
 
-std::string AbsolutePath(const std::string& path) {
-    if (!path.empty() && path.front() == kPathSeparator)
-        return path;
-    char cwd[PATH_MAX];
-    if (!getcwd(cwd, sizeof cwd))
-        return "." + std::string(1, kPathSeparator) + path;
-    return WithTrailingSeparator(cwd) + path;
-}
-
 // The browsers to try after the desktop's opener: the user's $BROWSER
 // entries (program names separated by ':', as other programs read it), then
 // Debian's alternatives.
@@ -130,14 +118,9 @@ std::vector<std::string> BrowserPrograms() {
 }  // namespace
 
 int ShellOpen(const std::string& target) {
-    if (target.empty())
+    const std::string argument = ShellOpenArgument(target);
+    if (argument.empty())
         return kShellOpenFileNotFound;
-    std::string argument = target;
-    if (!IsAddress(target)) {
-        if (!PathExists(target))
-            return kShellOpenFileNotFound;
-        argument = AbsolutePath(target);
-    }
     const LaunchResult opener = StartLauncher("xdg-open", argument);
     if (opener.launch == Launch::Started)
         return kShellOpenSuccess;

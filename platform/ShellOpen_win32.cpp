@@ -3,26 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <filesystem>
-
 #include "platform/DebugTrace.h"
-#include "platform/Paths.h"
 #include "platform/WideText_win32.h"
 
 namespace pw {
 
 int ShellOpen(const std::string& target) {
-    if (target.empty())
+    const std::string argument = ShellOpenArgument(target);
+    if (argument.empty())
         return kShellOpenFileNotFound;
-    std::string argument = target;
-    if (!IsAddress(target)) {
-        if (!PathExists(target))
-            return kShellOpenFileNotFound;
-        std::error_code error;
-        const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(target), error);
-        if (!error)
-            argument = PathText(absolute);
-    }
     // The shell's own opener: the program associated with the file type, or
     // the default browser or mail program for an address. Its result is a
     // number above 32 on success, else the failure code.
