@@ -2,10 +2,12 @@
 // How a batch reports to its front end (the window, the command line).
 //
 // Delivery contract:
-// - Every notice is a call made on the worker thread, one at a time, in the
-//   order the worker makes them; the worker goes on only when the call has
-//   returned. A front may hand each call to another thread (the window's)
-//   and wait there until it has been handled - NoticeRelay does exactly that.
+// - The calls come in notices, one notice at a time, in the order the worker
+//   makes them; a notice holds one call or a few made together (an entry's
+//   status and the next entry's progress and index), and the worker goes on
+//   only when it has run. A front may have each notice run on another thread
+//   (the window's) and wait until it has: BatchSession::Start's carrier,
+//   NoticeRelay for instance.
 // - The worker begins no notice once the batch's stop request is set
 //   (BatchSession::Stop); a notice begun before is completed. While Stop
 //   waits for the worker to end, it keeps calling the deliverPending hook
