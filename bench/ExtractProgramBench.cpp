@@ -47,16 +47,6 @@ bool Run(const std::vector<std::string>& arguments)
     return pw::RunAndCapture(command, output, &status) != 0 && status.exited && status.exitCode == 0;
 }
 
-int PageCount(const std::string& path)
-{
-    TIFF* tif = TIFFOpen(path.c_str(), "r");
-    if (tif == nullptr)
-        return 0;
-    const int pages = TIFFNumberOfDirectories(tif);
-    TIFFClose(tif);
-    return pages;
-}
-
 }  // namespace
 
 int main()
@@ -92,9 +82,9 @@ int main()
     });
     int batchPages = 0;
     for (const auto& entry : fs::directory_iterator(folder / "out"))
-        batchPages += PageCount(pw::PathText(entry.path()));
+        batchPages += pw::GetTiffPageCount(pw::PathText(entry.path()));
     const double viaTool = Time(5, clearOut, [&] { tiffcpOk = Run({tiffcp, tiffcpInput, viaTiffcp}) && tiffcpOk; });
-    const int tiffcpPages = PageCount(viaTiffcp);
+    const int tiffcpPages = pw::GetTiffPageCount(viaTiffcp);
     const std::string inProcessOut = pw::PathText(folder / "in-process.tif");
     const double inProcess = Time(5, [&] { fs::remove(folder / "in-process.tif"); },
                                   [&] { pw::ExtractPages(source, inProcessOut, "odd"); });

@@ -19,16 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string NormalPath(const std::string& path)
-{
-    std::error_code error;
-    const fs::path absolute = fs::absolute(FileSystemPath(path), error);
-    if (error)
-        return path;
-    const fs::path canonical = fs::weakly_canonical(absolute, error);
-    return PathText(error ? absolute.lexically_normal() : canonical);
-}
-
 // The folder's normal path with a trailing separator when it is a real
 // folder (not a link, which emptying would only unlink); empty otherwise.
 std::string RealFolderPrefix(const std::string& folder)

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <unordered_map>
 
 #include "platform/Paths.h"
@@ -14,13 +13,7 @@ std::string FileIdentity(const std::string& path)
     struct stat st;
     if (::stat(path.c_str(), &st) == 0)
         return "inode:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path absolute = fs::absolute(FileSystemPath(path), error);
-    if (error)
-        return "path:" + path;
-    const fs::path canonical = fs::weakly_canonical(absolute, error);
-    return "path:" + PathText(error ? absolute.lexically_normal() : canonical);
+    return "path:" + NormalPath(path);
 }
 
 std::string FindOutputClash(const std::vector<std::string>& sources, const std::vector<std::string>& outputs)

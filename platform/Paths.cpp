@@ -14,4 +14,21 @@ void SplitFileName(const std::string& name, PathParts& parts)
     }
 }
 
+std::string AbsolutePath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(path), error);
+    return error ? path : PathText(absolute);
+}
+
+std::string NormalPath(const std::string& path)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(path), error);
+    if (error)
+        return path;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+    return PathText(error ? absolute.lexically_normal() : canonical);
+}
+
 }  // namespace pw

@@ -58,6 +58,14 @@ inline std::string PathText(const std::filesystem::path& path)
     return std::string(text.begin(), text.end());
 }
 
+// The path made absolute against the current folder, or as given when the
+// current folder cannot be read.
+std::string AbsolutePath(const std::string& path);
+
+// AbsolutePath with the links of its existing part resolved and "." and
+// ".." taken out (lexically where it cannot be resolved).
+std::string NormalPath(const std::string& path);
+
 // The path with a separator appended unless it already ends in one.
 std::string WithTrailingSeparator(const std::string& folder);
 

@@ -28,9 +28,8 @@ std::string ShellOpenArgument(const std::string& target) {
     if (!PathExists(target))
         return std::string();
     // Made absolute, a path can never be taken for an option.
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(target), error);
-    return error ? std::string(".") + kPathSeparator + target : PathText(absolute);
+    const std::string absolute = AbsolutePath(target);
+    return FileSystemPath(absolute).is_absolute() ? absolute : std::string(".") + kPathSeparator + target;
 }
 
 }  // namespace pw

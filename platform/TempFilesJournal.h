@@ -8,8 +8,6 @@ namespace pw {
 long CurrentProcessId();
 // True while the process runs (or may: when it cannot be told).
 bool ProcessRuns(long pid);
-// The path made absolute against the current folder.
-std::string AbsolutePath(const std::string& path);
 // Makes the journal entry at entry that leads to target, and reads it back
 // ("" when there is none).
 void WriteJournalEntry(const std::string& entry, const std::string& target);

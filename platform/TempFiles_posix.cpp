@@ -5,8 +5,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include "platform/Paths.h"
-
 namespace pw {
 
 long CurrentProcessId()
@@ -17,16 +15,6 @@ long CurrentProcessId()
 bool ProcessRuns(long pid)
 {
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
-std::string AbsolutePath(const std::string& path)
-{
-    if (!path.empty() && path[0] == kPathSeparator)
-        return path;
-    char cwd[PATH_MAX];
-    if (::getcwd(cwd, sizeof cwd) == nullptr)
-        return path;
-    return WithTrailingSeparator(cwd) + path;
 }
 
 // An entry is a symbolic link to the file.

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -23,13 +22,6 @@ bool ProcessRuns(long pid)
     const bool runs = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
     ::CloseHandle(process);
     return runs;
-}
-
-std::string AbsolutePath(const std::string& path)
-{
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(path), error);
-    return error ? path : PathText(absolute);
 }
 
 // Links need a privilege here: an entry is a small file that holds the path.
