@@ -1,6 +1,7 @@
 #pragma once
 // The remembered answers of boxes whose "don't ask again" check box was
-// ticked, kept in the application's configuration (wxConfigBase::Get()).
+// ticked: in the application's configuration file (wxConfigBase::Get()) on
+// Linux, in the registry under HKEY_CURRENT_USER on Windows.
 
 #include <cstdint>
 #include <string>
@@ -10,6 +11,9 @@ namespace pw {
 // The configuration path of the answers: "Software", the company name (when
 // not empty), the program's file name and "XMessageBox", as absolute path.
 std::string XmbAnswersPath(const std::string& companyName, const std::string& programFileName);
+
+// The same path for this program's file name.
+std::string XmbProgramAnswersPath(const std::string& companyName);
 
 // The value name of a key and key number: every byte of the key (cut to 490
 // bytes) becomes a letter of a 64-character alphabet chosen by the byte and
