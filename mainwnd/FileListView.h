@@ -28,4 +28,14 @@ namespace pw {
 // laid out far enough to tell; nothing has been scrolled then.
 bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height);
 
+// The scroll offset that shows the band [top, top + height) in a page of the
+// given height by the least move from offset value.
+inline double BandScrollTarget(double value, double page, double top, double height) {
+    if (top < value)
+        return top;
+    if (top + height > value + page)
+        return top + height - page;
+    return value;
+}
+
 }  // namespace pw

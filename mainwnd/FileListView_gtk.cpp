@@ -55,11 +55,7 @@ bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height) {
     g_object_get(adjustment, "value", &value, "upper", &upper, "page-size", &page, nullptr);
     const bool known = page > 0 && top + height <= upper;
     if (known) {
-        double target = value;
-        if (top < value)
-            target = top;
-        else if (top + height > value + page)
-            target = top + height - page;
+        const double target = BandScrollTarget(value, page, top, height);
         // Setting the value moves the view in one step; the view's own
         // scrolling to a row glides there over several frames, each of
         // which repaints every row in view.

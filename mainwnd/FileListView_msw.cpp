@@ -24,11 +24,7 @@ bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height) {
     int x = 0, y = 0;
     view->GetViewStart(&x, &y);
     const int value = y * unitY;
-    int target = value;
-    if (top < value)
-        target = top;
-    else if (top + height > value + page)
-        target = top + height - page;
+    const int target = static_cast<int>(BandScrollTarget(value, page, top, height));
     if (target != value)
         view->Scroll(-1, (target + unitY - 1) / unitY);
     return true;

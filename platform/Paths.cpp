@@ -14,6 +14,17 @@ void SplitFileName(const std::string& name, PathParts& parts)
     }
 }
 
+void SplitFolderAndName(const std::string& path, const char* separators, PathParts& parts)
+{
+    const auto slash = path.find_last_of(separators);
+    if (slash == std::string::npos) {
+        SplitFileName(path, parts);
+    } else {
+        parts.dir = path.substr(0, slash + 1);
+        SplitFileName(path.substr(slash + 1), parts);
+    }
+}
+
 std::string AbsolutePath(const std::string& path)
 {
     std::error_code error;

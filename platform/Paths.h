@@ -38,6 +38,10 @@ PathParts SplitPath(const std::string& path);
 // extension starts at the last dot.
 void SplitFileName(const std::string& name, PathParts& parts);
 
+// Fills parts.dir, parts.fname and parts.ext from a path without its drive:
+// the folder ends at the last of the given separators.
+void SplitFolderAndName(const std::string& path, const char* separators, PathParts& parts);
+
 // True when anything (file, folder, device) exists at the path.
 bool PathExists(const std::string& path);
 

@@ -7,15 +7,7 @@ namespace pw {
 PathParts SplitPath(const std::string& path)
 {
     PathParts parts;
-    const auto slash = path.find_last_of(kPathSeparator);
-    std::string name;
-    if (slash == std::string::npos) {
-        name = path;
-    } else {
-        parts.dir = path.substr(0, slash + 1);
-        name = path.substr(slash + 1);
-    }
-    SplitFileName(name, parts);
+    SplitFolderAndName(path, "/", parts);
     return parts;
 }
 

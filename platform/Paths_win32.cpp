@@ -27,15 +27,7 @@ PathParts SplitPath(const std::string& path)
         parts.drive = rest.substr(0, 2);
         rest = rest.substr(2);
     }
-    const auto slash = rest.find_last_of("\\/");
-    std::string name;
-    if (slash == std::string::npos) {
-        name = rest;
-    } else {
-        parts.dir = rest.substr(0, slash + 1);
-        name = rest.substr(slash + 1);
-    }
-    SplitFileName(name, parts);
+    SplitFolderAndName(rest, "\\/", parts);
     return parts;
 }
 
