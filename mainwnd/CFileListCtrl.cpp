@@ -167,10 +167,24 @@ bool CFileListCtrl::SetItem(long index, int column, const wxString& text) {
 bool CFileListCtrl::DeleteItem(long index) {
     if (index < 0 || index >= GetItemCount())
         return false;
+    const std::vector<long> before = GetSelectedItems();
     const bool wasSelected = IsSelected(index);
+    std::vector<long> kept;
+    for (long row : before)
+        if (row != index)
+            kept.push_back(row > index ? row - 1 : row);
     {
         QuietSelection quiet(m_quiet);
         m_model->Erase(static_cast<unsigned>(index));
+        // GTK's view moves its cursor off a deleted row and selects the row
+        // it lands on, letting go of every other: the remaining rows get
+        // back the selection they had.
+        if (GetSelectedItems() != kept) {
+            wxDataViewItemArray items;
+            for (long row : kept)
+                items.push_back(ItemAt(row));
+            wxDataViewCtrl::SetSelections(items);
+        }
     }
     if (wasSelected)
         NotifySelectionChanged();

@@ -67,12 +67,13 @@ void CMainDlg::AddDroppedFiles(const std::vector<std::string>& dropped) {
 void CMainDlg::RemoveSelected() {
     if (!m_fileList)
         return;
+    // The selection is read once, before the first row goes: deleting a row
+    // may move the view's selection to its neighbour.
+    const std::vector<long> selected = m_fileList->GetSelectedItems();
     long first = 0;
-    for (long i = m_fileList->GetItemCount() - 1; i >= 0; --i) {
-        if (m_fileList->IsSelected(i)) {
-            m_fileList->DeleteItem(i);
-            first = i;
-        }
+    for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
+        m_fileList->DeleteItem(*row);
+        first = *row;
     }
     // The row that took the place of the first removed one, or the new
     // last row when the removed rows were at the end.

@@ -1,0 +1,115 @@
+// The main window under a user's real input: clicks, Ctrl+clicks, drags and
+// keys through the display server, under a window manager as well.
+
+#include "mainwnd/CMainDlg.h"
+#include "mainwnd/CommandLine.h"
+#include "res/ResourceIds.h"
+#include "tests/ui/RealInput.h"
+#include "tests/ui/WxTestEnvironment.h"
+#include "ui/PathText.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pw {
+namespace {
+
+using Rows = std::vector<long>;
+using Texts = std::vector<std::string>;
+
+// The main window on the screen with rows "r0", "r1", ... in its list.
+struct ShownWindow {
+    std::unique_ptr<CMainDlg, void (*)(CMainDlg*)> dlg{nullptr, [](CMainDlg* d) { d->Destroy(); }};
+
+    explicit ShownWindow(int rows) {
+        SetProgramArguments(0, nullptr);
+        dlg.reset(new CMainDlg(nullptr));
+        for (int i = 0; i < rows; ++i)
+            dlg->AddFile("r" + std::to_string(i));
+        dlg->UpdateButtons();
+        dlg->Show();
+        dlg->Raise();
+        EXPECT_TRUE(test::WaitFor([&] { return dlg->IsShownOnScreen(); }, 5000));
+        test::WaitFor([] { return false; }, 500);  // framed, laid out and drawn
+    }
+    ~ShownWindow() { dlg->Hide(); }
+
+    CFileListCtrl* list() const { return dlg->GetFileList(); }
+    Texts paths() const {
+        Texts p;
+        for (long i = 0; i < list()->GetItemCount(); ++i)
+            p.push_back(PathFromWx(list()->GetItemText(i, 0)));
+        return p;
+    }
+    // The middle of a row's path cell, on the screen.
+    wxPoint RowOnScreen(long row) const {
+        int top = -1, bottom = -1;
+        for (int y = 0; y < list()->GetClientSize().y; ++y)
+            if (list()->HitTestRow(wxPoint(30, y)) == row) {
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        EXPECT_GE(top, 0) << "row " << row << " is not in view";
+        return list()->ClientToScreen(wxPoint(30, (top + bottom) / 2));
+    }
+    wxPoint ControlOnScreen(int id) const {
+        const wxWindow* control = dlg->FindWindow(id);
+        return control->GetScreenPosition() + control->GetSize() / 2;
+    }
+    // A click on the row, and Ctrl+clicks on the others, in the order given;
+    // true once the list has exactly these rows selected.
+    bool SelectByClicks(const Rows& clicks) {
+        for (size_t i = 0; i < clicks.size(); ++i) {
+            // Apart by more than the double-click time, so that no two
+            // clicks make a double click.
+            test::WaitFor([] { return false; }, 500);
+            test::MovePointer(RowOnScreen(clicks[i]));
+            test::Click(1, i == 0 ? "" : "ctrl");
+        }
+        Rows sorted = clicks;
+        std::sort(sorted.begin(), sorted.end());
+        return test::WaitFor([&] { return list()->GetSelectedItems() == sorted; });
+    }
+};
+
+// Remove takes the rows the user selected, whichever row has the focus and
+// however the view moves its selection while rows go.
+TEST(RemoveByHand, TakesExactlyTheSelectedRows) {
+    struct Case {
+        Rows clicks;         // click, then Ctrl+clicks
+        bool withDeleteKey;  // else the Remove button
+        Texts left;
+        long selectedAfter;
+    };
+    const Case cases[] = {
+        {{4}, false, {"r0", "r1", "r2", "r3"}, 3},
+        {{4}, true, {"r0", "r1", "r2", "r3"}, 3},
+        {{1, 2}, false, {"r0", "r3", "r4"}, 1},
+        {{1, 2}, true, {"r0", "r3", "r4"}, 1},
+        {{2, 1}, true, {"r0", "r3", "r4"}, 1},
+        {{2, 4}, false, {"r0", "r1", "r3"}, 2},
+        {{0, 3, 4}, true, {"r1", "r2"}, 0},
+    };
+    for (const Case& c : cases) {
+        ShownWindow w(5);
+        const std::string name = ::testing::PrintToString(c.clicks) + (c.withDeleteKey ? " Delete" : " Remove");
+        ASSERT_TRUE(w.SelectByClicks(c.clicks)) << name;
+        if (c.withDeleteKey) {
+            test::PressKeys("Delete");
+        } else {
+            test::MovePointer(w.ControlOnScreen(IDC_REMOVE));
+            test::Click();
+        }
+        ASSERT_TRUE(test::WaitFor([&] { return w.list()->GetItemCount() < 5; })) << name;
+        test::WaitFor([] { return false; }, 300);
+        EXPECT_EQ(w.paths(), c.left) << name;
+        EXPECT_EQ(w.list()->GetSelectedItems(), Rows{c.selectedAfter}) << name;
+        EXPECT_EQ(w.list()->GetFocusedItem(), c.selectedAfter) << name;
+    }
+}
+
+}  // namespace
+}  // namespace pw
