@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <algorithm>
 
 #include "platform/AsciiText.h"
@@ -63,16 +64,23 @@ bool WriteAll(int fd, const std::string& text)
 
 }  // namespace
 
-bool IniFile::Load(const std::string& path)
+bool IniFile::Load(const std::string& path, std::string* problem)
 {
     Parse(std::string());
+    std::string ignored;
+    std::string& why = problem != nullptr ? *problem : ignored;
+    why.clear();
     // Only a regular file is read: opening a FIFO or a device could wait
     // for ever, so the open does not block and anything else is refused.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            why = std::strerror(errno);
         return false;
+    }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = "it is not a regular file";
         ::close(fd);
         return false;
     }
@@ -86,6 +94,11 @@ bool IniFile::Load(const std::string& path)
         }
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0) {
+            why = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
         break;
     }
     ::close(fd);

@@ -19,8 +19,9 @@ namespace pw {
 class IniFile {
 public:
     // Reads the file; a missing or unreadable file gives an empty IniFile and
-    // false.
-    bool Load(const std::string& path);
+    // false. *problem, when given, then says why a file that is there could
+    // not be read ("" for a missing one).
+    bool Load(const std::string& path, std::string* problem = nullptr);
     void Parse(const std::string& text);
 
     // The text Save writes.

@@ -28,6 +28,12 @@ std::optional<std::string> ReadValue(const std::string& section, const std::stri
 
 }  // namespace
 
+bool LoadProfile(const std::string& file, IniFile& ini, std::string* problem)
+{
+    std::lock_guard<std::mutex> lock(g_fileMutex);
+    return ini.Load(file, problem);
+}
+
 std::string ReadPrivateProfileString(const std::string& section, const std::string& key,
                                      const std::string& defaultValue, size_t bufferSize,
                                      const std::string& file)

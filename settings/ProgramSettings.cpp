@@ -1,5 +1,7 @@
 #include "settings/ProgramSettings.h"
 
+#include "platform/Paths.h"
+#include "settings/IniFile.h"
 #include "settings/Profile.h"
 #include "settings/SettingsFiles.h"
 
@@ -19,6 +21,27 @@ bool Write(const char* key, const std::string& value)
 }
 
 }  // namespace
+
+ProgramSettingsValues ReadProgramSettings()
+{
+    ProgramSettingsValues values;
+    const std::string file = GetProgramSettingsPath();
+    values.fileExists = PathExists(file);
+    IniFile ini;
+    std::string problem;
+    if (!LoadProfile(file, ini, &problem)) {
+        if (!problem.empty())
+            values.problem = "the settings file " + file + " cannot be read (" + problem + "); the defaults are used";
+        return values;
+    }
+    auto read = [&](const char* key) {
+        return ini.Get(kSection, key).value_or("ERROR").substr(0, kProfileBufferSize - 1);
+    };
+    values.namingRule = read("Name");
+    values.compressMethod = read("CompressMethod");
+    values.useCompressMethod = read("UseCompressMethod");
+    return values;
+}
 
 bool IsUnsetSetting(const std::string& value)
 {

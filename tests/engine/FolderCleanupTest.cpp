@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "engine/BatchPlan.h"
 #include "engine/RemoveFolderTree.h"
 #include "engine/TempImages.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -114,6 +115,45 @@ TEST(RemoveFolderTree, NeverLeavesTheFileSystemItStartedIn)
     if (WEXITSTATUS(status) == 2)
         GTEST_SKIP() << "no mount namespace here";
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// A folder bound from elsewhere on the same file system, inside the split
+// folder or as the split folder itself, is a mount point all the same: never
+// entered nor emptied, and a split refuses the folder, saying why.
+TEST(RemoveFolderTree, NeverEntersOrEmptiesABindMount)
+{
+    TempFolder outside;
+    MakeFile(outside / "precious.tif");
+    TempFolder dir;
+    const std::string holds = dir / "holds_1";
+    const std::string is = dir / "is_1";
+    for (const std::string& folder : {holds, holds + "/bound", is})
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    MakeFile(holds + "/page.tif");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(::geteuid() == 0 ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+            ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(outside.path().c_str(), (holds + "/bound").c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            ::mount(outside.path().c_str(), is.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            ::_exit(2);
+        bool ok = FolderRemovalObstacle(holds) == holds + " holds the mount point " + holds +
+                                                     "/bound, which is never emptied" &&
+                  FolderRemovalObstacle(is) == is + " is a mount point, which is never emptied";
+        const test::ProgramFolder program;
+        const BatchPlan plan = PlanBatch("Split", {outside / "precious.tif"}, dir.path(), {std::string("is"), {}, {}});
+        ok = ok && !plan.ok && plan.error.find("is a mount point, which is never emptied") != std::string::npos;
+        RemoveFolderTree(holds);
+        RemoveFolderTree(is);
+        ::_exit(ok && Exists(outside / "precious.tif") && !Exists(holds + "/page.tif") ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "no mount namespace here (bind mounts need root or a user namespace)";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(Exists(outside / "precious.tif"));
 }
 
 TEST(RemoveFolderTree, AnEmptyFolderIsRemoved)
