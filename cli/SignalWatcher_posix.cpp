@@ -15,6 +15,7 @@ SignalWatcher::SignalWatcher()
     sigemptyset(&watched_);
     sigaddset(&watched_, SIGINT);
     sigaddset(&watched_, SIGTERM);
+    sigaddset(&watched_, SIGHUP);  // a closed terminal: a stop like SIGTERM
     sigaddset(&watched_, kQuitSignal);
     ::pthread_sigmask(SIG_BLOCK, &watched_, &previousMask_);
     thread_ = std::thread(&SignalWatcher::Watch, this);

@@ -183,6 +183,26 @@ CliResult CliProgram::Run(const std::vector<std::string>& arguments, bool stderr
     return result;
 }
 
+CliResult CliProgram::RunWithOutputTo(const std::string& file, const std::vector<std::string>& arguments) const
+{
+    const int outFd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    int err[2];
+    if (outFd < 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("cannot open " + file);
+    const pid_t pid = Spawn(arguments, outFd, err[1], -1);
+    ::close(outFd);
+    ::close(err[1]);
+    CliResult result;
+    int none = -1;
+    int errFd = err[0];
+    while (Pump(none, errFd, result, 1000)) {
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = DecodeStatus(status);
+    return result;
+}
+
 CliProgram::Running::Running(Running&& other) noexcept
     : pid_(other.pid_), outFd_(other.outFd_), errFd_(other.errFd_), result_(std::move(other.result_))
 {
@@ -230,6 +250,24 @@ CliResult CliProgram::Running::Finish()
     pid_ = -1;
     result_.status = DecodeStatus(status);
     return result_;
+}
+
+bool ProcessEnded(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return true;
+    const size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+}
+
+CliResult FinishOrKill(CliProgram::Running& running)
+{
+    const pid_t pid = running.pid();
+    if (!WaitUntil([pid] { return ProcessEnded(pid); }))
+        running.Signal(SIGKILL);
+    return running.Finish();
 }
 
 std::vector<pid_t> ProcessesMentioning(const std::string& text)

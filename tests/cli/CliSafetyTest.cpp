@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -30,27 +29,6 @@ std::set<std::string> FilesIn(const std::string& folder)
     for (const auto& entry : fs::directory_iterator(folder))
         names.insert(entry.path().filename().string());
     return names;
-}
-
-// Whether the process has ended (gone, or a zombie nobody has reaped yet).
-bool ProcessEnded(pid_t pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text))
-        return true;
-    const size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
-}
-
-// Finishes a run that must not hang: a run still going after the time is up
-// is killed (the test then fails on its status).
-CliResult FinishOrKill(CliProgram::Running& running)
-{
-    const pid_t pid = running.pid();
-    if (!WaitUntil([pid] { return ProcessEnded(pid); }))
-        running.Signal(SIGKILL);
-    return running.Finish();
 }
 
 class CliSafety : public ::testing::Test {
@@ -140,20 +118,32 @@ TEST_F(CliSafety, AMergeOutputThatCannotBeReplacedFailsAndStaysAsItWas)
     EXPECT_TRUE(ReadBytes(m) == before);
 }
 
-// Another batch holds the output: this one refuses and touches nothing.
+// Another batch writes the output: this one refuses and touches nothing,
+// also after a file was renamed over the output meanwhile (the path is
+// taken, whatever file is there).
 TEST_F(CliSafety, AMergeOutputThatAnotherBatchWritesIsRefused)
 {
     const std::string merged = File("merged.tif", 2);
+    const std::string running = work_ / "running";
+    const std::string release = work_ / "release";
+    ReplaceTool("tiffcp", "#!/bin/sh\ncase \"$*\" in *a.tif*) touch '" + running + "'\nwhile [ ! -e '" + release +
+                              "' ]; do sleep 0.05; done;; esac\nexec '" + SystemToolPath("tiffcp") + "' \"$@\"\n");
+    const std::string a = File("a.tif", 1);
+    CliProgram::Running first = program_.Start({"merge", "--out", merged, a});
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(running); }));
+    ASSERT_EQ(::rename(File("other.tif", 3).c_str(), merged.c_str()), 0);
     const std::string before = ReadBytes(merged);
-    const int fd = ::open(merged.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-    const CliResult result = program_.Run({"merge", "--out", merged, File("a.tif", 1)});
-    ::close(fd);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_THAT(result.err, HasSubstr("being written by another batch"));
+
+    const CliResult second = program_.Run({"merge", "--out", merged, File("b.tif", 1)});
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.out, "");
+    EXPECT_THAT(second.err, HasSubstr("being written by another batch"));
     EXPECT_TRUE(ReadBytes(merged) == before);
+
+    ASSERT_TRUE(WriteBytes(release, ""));
+    const CliResult result = FinishOrKill(first);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(CountDirectories(merged), 1);
 }
 
 // A failed extract keeps an older output whole, gives the right reason, and
