@@ -17,6 +17,8 @@
 int main(int argc, char** argv)
 {
     using namespace pw::cli;
+    // First of all, so that a stop asked for at any moment is taken as one.
+    SignalWatcher signals;
     pw::RememberExecutablePath();
     const std::vector<std::string> arguments = pw::ProgramArguments(argc, argv);
     std::vector<const char*> args;
@@ -46,7 +48,6 @@ int main(int argc, char** argv)
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    SignalWatcher signals;
     pw::RemoveStaleTemporaries();
     if (options.command == "extract")
         return RunExtractCommand(options, signals);

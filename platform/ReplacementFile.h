@@ -12,7 +12,6 @@
 
 #include <sys/types.h>
 
-#include <cstdint>
 #include <string>
 
 namespace pw {
@@ -69,7 +68,7 @@ private:
     mode_t mode_ = 0;
     int folderFd_ = -1;  // POSIX: the folder, where every step is made
     int heldFd_ = -1;    // POSIX: the temporary, held open so that its identity stays unique
-    uint64_t identity_[2] = {};  // Windows: volume and file id of the temporary
+    void* heldHandle_ = nullptr;  // Windows: the same, shared with every other use
 };
 
 }  // namespace pw

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/TempFiles.h"
 #include "platform/WideText_win32.h"
@@ -10,21 +11,11 @@
 namespace pw {
 namespace {
 
-// The volume and the file id of what is at the path, the entry itself (a
-// link as the link); false when nothing can be opened there. The file id
-// carries a sequence number, so a file made anew under the same name has
-// another one.
-bool EntryIdentity(const std::string& path, uint64_t identity[2], DWORD* attributes = nullptr)
+// The volume and the file id of what a handle has open.
+bool HandleIdentity(HANDLE h, uint64_t identity[2], DWORD* attributes = nullptr)
 {
-    HANDLE h = ::CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
     BY_HANDLE_FILE_INFORMATION info{};
-    const bool ok = ::GetFileInformationByHandle(h, &info) != 0;
-    ::CloseHandle(h);
-    if (!ok)
+    if (!::GetFileInformationByHandle(h, &info))
         return false;
     identity[0] = info.dwVolumeSerialNumber;
     identity[1] = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
@@ -33,10 +24,31 @@ bool EntryIdentity(const std::string& path, uint64_t identity[2], DWORD* attribu
     return true;
 }
 
+// Opens the entry at the path itself (a link as the link) for its
+// attributes only, sharing everything: it keeps nobody from reading,
+// writing, renaming or removing the file.
+HANDLE OpenEntry(const std::string& path)
+{
+    return ::CreateFileW(Widen(path).c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+bool EntryIdentity(const std::string& path, uint64_t identity[2], DWORD* attributes = nullptr)
+{
+    HANDLE h = OpenEntry(path);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = HandleIdentity(h, identity, attributes);
+    ::CloseHandle(h);
+    return ok;
+}
+
 }  // namespace
 
-// Every step goes by path: a handle held on the folder or the temporary
-// would keep them from being renamed.
+// Every step goes by path; the temporary is held open only for its
+// attributes, with every kind of sharing, so that it can still be written,
+// renamed and removed, and a file made anew under its name is told apart.
 bool ReplacementFile::OpenFolder()
 {
     const DWORD attributes = ::GetFileAttributesW(Widen(folder_.empty() ? "." : folder_).c_str());
@@ -53,7 +65,9 @@ bool ReplacementFile::MakeTemporary(const std::string& extension)
     if (path_.empty())
         return false;
     tempName_ = path_.substr(folder_.size());
-    if (!EntryIdentity(path_, identity_)) {
+    HANDLE held = OpenEntry(path_);
+    heldHandle_ = held == INVALID_HANDLE_VALUE ? nullptr : held;
+    if (heldHandle_ == nullptr) {
         RemoveTemporary();
         ForgetTemp(path_);
         path_.clear();
@@ -80,8 +94,10 @@ int ReplacementFile::TargetKind(mode_t& mode) const
 
 bool ReplacementFile::IsIntact() const
 {
+    uint64_t held[2];
     uint64_t now[2];
-    return !path_.empty() && EntryIdentity(path_, now) && now[0] == identity_[0] && now[1] == identity_[1];
+    return heldHandle_ != nullptr && HandleIdentity(static_cast<HANDLE>(heldHandle_), held) &&
+           EntryIdentity(path_, now) && now[0] == held[0] && now[1] == held[1];
 }
 
 bool ReplacementFile::FolderStillAtItsPath() const
@@ -108,6 +124,11 @@ bool ReplacementFile::RemoveTemporary()
     return ::DeleteFileW(Widen(path_).c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-void ReplacementFile::Close() {}
+void ReplacementFile::Close()
+{
+    if (heldHandle_ != nullptr)
+        ::CloseHandle(static_cast<HANDLE>(heldHandle_));
+    heldHandle_ = nullptr;
+}
 
 }  // namespace pw

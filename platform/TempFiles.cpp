@@ -155,7 +155,12 @@ std::string OwnTempPrefix(long pid)
 
 std::string NewTempName(const std::string& extension)
 {
-    return "." + OwnTempPrefix(CurrentProcessId()) + RandomLetters() + extension;
+    // Built up in place: GCC 12 warns falsely (-Wrestrict) on "." + text.
+    std::string name(1, '.');
+    name += OwnTempPrefix(CurrentProcessId());
+    name += RandomLetters();
+    name += extension;
+    return name;
 }
 
 void NoteTemp(const std::string& path)

@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "engine/BatchWorker.h"
+#include "platform/Paths.h"
 #include "platform/ProcessRunner.h"
 #include "tests/engine/ToolTestSupport.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -189,7 +190,7 @@ TEST(BatchWorker, EachOperationGetsItsArguments)
         EXPECT_EQ(split.operation, "Split");
         EXPECT_EQ(split.source, job.sources[i]);
         EXPECT_THAT(split.output, ::testing::StartsWith(dir.path() + "/.pagewright-"));
-        EXPECT_THAT(split.output, ::testing::EndsWith("/file" + std::to_string(i) + ".tif"));
+        EXPECT_THAT(split.output, ::testing::EndsWith(kPathSeparator + ("file" + std::to_string(i) + ".tif")));
     }
 }
 
@@ -256,9 +257,12 @@ TEST(BatchWorker, AMergeWhoseFileIsRemovedDuringTheBatchFailsEveryEntry)
     BatchJob job = Job(3);
     job.outputs.assign(3, folder + "/merged.tif");
     FakeOperations operations;
+    bool removed = true;
     operations.hook = [&](const Call& call) {
         if (call.source == job.sources[1]) {
-            std::filesystem::remove_all(folder);
+            std::error_code error;
+            std::filesystem::remove_all(folder, error);
+            removed = !error;
             ::mkdir(folder.c_str(), 0755);
         }
         return test::WriteBytes(call.output, test::ReadBytes(call.output) + call.source + ";");
@@ -266,6 +270,8 @@ TEST(BatchWorker, AMergeWhoseFileIsRemovedDuringTheBatchFailsEveryEntry)
     RecordingObserver observer;
     FakeHost host;
     RunBatchWorker("Merge", job, operations, observer, host);
+    if (!removed)
+        GTEST_SKIP() << "this system keeps a folder that holds an open file from being removed";
     const std::string lost = " (the file being merged beside " + job.outputs[0] + " was removed or replaced)";
     EXPECT_THAT(observer.events, ElementsAre("progress 33", "started 0", "status 0 Success", "progress 66",
                                              "started 1", "status 1 Failed" + lost, "progress 99", "started 2",
