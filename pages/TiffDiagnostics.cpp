@@ -15,7 +15,7 @@ TIFF* TiffDiagnostics::OpenDescriptor(int fd, const std::string& path, const cha
     return OpenWith([&](TIFFOpenOptions* options) { return TIFFFdOpenExt(fd, path.c_str(), mode, options); });
 }
 
-TIFF* TiffDiagnostics::OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& open)
+TIFF* TiffDiagnostics::OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& opener)
 {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (options == nullptr) {
@@ -25,7 +25,7 @@ TIFF* TiffDiagnostics::OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& op
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxAllocation);
     TIFFOpenOptionsSetErrorHandlerExtR(options, &TiffDiagnostics::OnError, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options, &TiffDiagnostics::OnWarning, this);
-    TIFF* tif = open(options);
+    TIFF* tif = opener(options);
     TIFFOpenOptionsFree(options);
     return tif;
 }

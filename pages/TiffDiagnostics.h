@@ -31,7 +31,7 @@ public:
     static constexpr tmsize_t kMaxAllocation = tmsize_t{256} << 20;
 
 private:
-    TIFF* OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& open);
+    TIFF* OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& opener);
     static int OnError(TIFF*, void* self, const char* module, const char* format, va_list args);
     static int OnWarning(TIFF*, void* self, const char* module, const char* format, va_list args);
 
