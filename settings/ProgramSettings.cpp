@@ -1,7 +1,6 @@
 #include "settings/ProgramSettings.h"
 
 #include "platform/Paths.h"
-#include "settings/IniFile.h"
 #include "settings/Profile.h"
 #include "settings/SettingsFiles.h"
 
@@ -27,19 +26,15 @@ ProgramSettingsValues ReadProgramSettings()
     ProgramSettingsValues values;
     const std::string file = GetProgramSettingsPath();
     values.fileExists = PathExists(file);
-    IniFile ini;
+    std::vector<std::string> read;
     std::string problem;
-    if (!LoadProfile(file, ini, &problem)) {
-        if (!problem.empty())
-            values.problem = "the settings file " + file + " cannot be read (" + problem + "); the defaults are used";
-        return values;
-    }
-    auto read = [&](const char* key) {
-        return ini.Get(kSection, key).value_or("ERROR").substr(0, kProfileBufferSize - 1);
-    };
-    values.namingRule = read("Name");
-    values.compressMethod = read("CompressMethod");
-    values.useCompressMethod = read("UseCompressMethod");
+    ReadPrivateProfileStrings(kSection, {"Name", "CompressMethod", "UseCompressMethod"}, "ERROR",
+                              kProfileBufferSize, file, read, &problem);
+    if (!problem.empty())
+        values.problem = "the settings file " + file + " cannot be read (" + problem + "); the defaults are used";
+    values.namingRule = read[0];
+    values.compressMethod = read[1];
+    values.useCompressMethod = read[2];
     return values;
 }
 
