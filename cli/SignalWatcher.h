@@ -45,7 +45,6 @@ private:
 
 #ifndef _WIN32
     sigset_t watched_;
-    sigset_t previousMask_;
 #endif
     std::atomic<int> received_{0};
     std::atomic<bool> quitting_{false};

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -250,6 +251,36 @@ CliResult CliProgram::Running::Finish()
     pid_ = -1;
     result_.status = DecodeStatus(status);
     return result_;
+}
+
+std::string CliFixture::File(const std::string& name, int pages, const PageSpec& shape)
+{
+    const std::string path = work_ / name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    EXPECT_TRUE(WriteTiff(path, pages, shape)) << path;
+    return path;
+}
+
+std::string CliFixture::Folder(const std::string& name)
+{
+    std::filesystem::create_directories(work_ / name);
+    return work_ / name;
+}
+
+void CliFixture::ReplaceTool(const std::string& name, const std::string& script)
+{
+    const std::string path = program_.folder() + "/" + name;
+    std::filesystem::remove(path);
+    ASSERT_TRUE(WriteBytes(path, script));
+    ASSERT_EQ(::chmod(path.c_str(), 0755), 0);
+}
+
+std::set<std::string> FilesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 bool ProcessEnded(pid_t pid)

@@ -3,8 +3,10 @@
 // test's own (with or without the tool links beside it), with its own
 // settings file, configuration folder and temporary folder.
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,22 @@ bool ProcessEnded(pid_t pid);
 // Finishes a run that must not hang: a run still going after the time is up
 // is killed (the test then fails on its status).
 CliResult FinishOrKill(CliProgram::Running& running);
+
+// A test's own files and a program to run on them.
+class CliFixture : public ::testing::Test {
+protected:
+    // A TIFF file of the pages, its folders made as needed.
+    std::string File(const std::string& name, int pages, const PageSpec& shape = Page());
+    std::string Folder(const std::string& name);
+    // Puts an executable script in the place of the program's tool.
+    void ReplaceTool(const std::string& name, const std::string& script);
+
+    TempFolder work_;
+    CliProgram program_;
+};
+
+// The names in the folder.
+std::set<std::string> FilesIn(const std::string& folder);
 
 // The user id of "nobody".
 inline constexpr uid_t kNobody = 65534;

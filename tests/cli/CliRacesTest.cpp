@@ -24,14 +24,6 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-std::set<std::string> FilesIn(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // What runs of this program left in the folder: temporaries and locks.
 bool HoldsLeftovers(const std::string& folder)
 {
@@ -51,27 +43,12 @@ bool HoldsTemporaries(const std::string& folder)
     return false;
 }
 
-class CliRaces : public ::testing::Test {
+class CliRaces : public CliFixture {
 protected:
-    std::string File(const std::string& name, int pages, const PageSpec& shape = Page())
-    {
-        const std::string path = work_ / name;
-        fs::create_directories(fs::path(path).parent_path());
-        EXPECT_TRUE(WriteTiff(path, pages, shape)) << path;
-        return path;
-    }
-    std::string Folder(const std::string& name)
-    {
-        fs::create_directories(work_ / name);
-        return work_ / name;
-    }
     // Puts a script in the tool's place that runs `before`, then the real tool.
     void WrapTool(const std::string& tool, const std::string& before)
     {
-        const std::string path = program_.folder() + "/" + tool;
-        fs::remove(path);
-        ASSERT_TRUE(WriteBytes(path, "#!/bin/sh\n" + before + "\nexec '" + SystemToolPath(tool) + "' \"$@\"\n"));
-        ASSERT_EQ(::chmod(path.c_str(), 0755), 0);
+        ReplaceTool(tool, "#!/bin/sh\n" + before + "\nexec '" + SystemToolPath(tool) + "' \"$@\"\n");
     }
     // Runs with the fault shim in the program's environment.
     CliResult RunWithFaults(const std::vector<std::pair<std::string, std::string>>& faults,
@@ -84,9 +61,6 @@ protected:
         CliProgram::Running running = program_.Start(arguments);
         return FinishOrKill(running);
     }
-
-    TempFolder work_;
-    CliProgram program_;
 };
 
 // A link in the output folder, there before the batch or made during it,
@@ -234,12 +208,9 @@ TEST_F(CliRaces, AKilledBatchLeavesNothingDamagedUnderAFinalName)
     // Each tool writes the first bytes of its output, then hangs.
     const std::string started = work_ / "started";
     for (const std::string tool : {"tiffcp", "tiffsplit"}) {
-        const std::string path = program_.folder() + "/" + tool;
         const std::string output = tool == "tiffsplit" ? "\"$last\"aaa.tif" : "\"$last\"";
-        fs::remove(path);
-        ASSERT_TRUE(WriteBytes(path, "#!/bin/sh\nfor last; do :; done\nprintf 'II*' > " + output + "\ntouch '" +
-                                         started + "'\nexec sleep 60\n"));
-        ASSERT_EQ(::chmod(path.c_str(), 0755), 0);
+        ReplaceTool(tool, "#!/bin/sh\nfor last; do :; done\nprintf 'II*' > " + output + "\ntouch '" + started +
+                              "'\nexec sleep 60\n");
     }
     const std::vector<std::vector<std::string>> batches = {
         {"compress", "--out", out, a}, {"split", "--out", out, a}, {"merge", "--out", merged + "/m.tif", a}};

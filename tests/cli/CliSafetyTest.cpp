@@ -23,39 +23,7 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-std::set<std::string> FilesIn(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
-class CliSafety : public ::testing::Test {
-protected:
-    std::string File(const std::string& name, int pages, const PageSpec& shape = Page())
-    {
-        const std::string path = work_ / name;
-        fs::create_directories(fs::path(path).parent_path());
-        EXPECT_TRUE(WriteTiff(path, pages, shape)) << path;
-        return path;
-    }
-    std::string Folder(const std::string& name)
-    {
-        fs::create_directories(work_ / name);
-        return work_ / name;
-    }
-    void ReplaceTool(const std::string& name, const std::string& script)
-    {
-        const std::string path = program_.folder() + "/" + name;
-        fs::remove(path);
-        ASSERT_TRUE(WriteBytes(path, script));
-        ASSERT_EQ(::chmod(path.c_str(), 0755), 0);
-    }
-
-    TempFolder work_;
-    CliProgram program_;
-};
+using CliSafety = CliFixture;
 
 // An entry's output that is another entry's source, or one output for two
 // entries: refused before anything is written, naming the files.
