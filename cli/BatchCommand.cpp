@@ -46,7 +46,10 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
     if (signals.Received() != 0)
         return SignalWatcher::ExitStatusFor(signals.Received());
 
-    BatchPlan plan = PlanBatch(operation, options.files, options.out, overrides);
+    BatchPlan plan = PlanBatch(operation, options.paths, options.out, overrides);
+    // With --trace the warning went out with the trace already.
+    if (!plan.warning.empty() && !options.trace)
+        std::fprintf(stderr, "pagewright-batch: %s\n", plan.warning.c_str());
     // A stop asked for while the plan was made: nothing is started.
     if (signals.Received() != 0)
         return SignalWatcher::ExitStatusFor(signals.Received());
@@ -55,11 +58,13 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
         return kExitFailure;
     }
     const BatchJob job = plan.job;
-    ConsoleReporter reporter(job.sources, stdout, stderr, IsTerminal(stderr));
+    ConsoleReporter reporter(options.files, stdout, stderr, IsTerminal(stderr));
     FileResults results(job.sources.size(), reporter);
     if (options.json) {
         reporter.SetLineWriter([&](int index, const std::string& status, const std::string& reason) {
-            return JsonLine(BatchFileRecord(operation, job, index, status, reason, results.SecondsOf(index)));
+            FileRecord record = BatchFileRecord(operation, job, index, status, reason, results.SecondsOf(index));
+            record.file = options.files[static_cast<size_t>(index)];
+            return JsonLine(record);
         });
     }
     std::optional<BuiltinBatchOperations> builtin;
@@ -88,6 +93,8 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
 
     if (signals.Received() != 0)
         return SignalWatcher::ExitStatusFor(signals.Received());
+    if (reporter.lines().ReportFailure(stderr))
+        return kExitFailure;
     return reporter.Failed() == 0 && reporter.Succeeded() == static_cast<int>(options.files.size())
                ? kExitSuccess
                : kExitFailure;

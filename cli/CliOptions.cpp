@@ -127,7 +127,7 @@ std::string HelpText(const std::string& name)
                "  --help    show the help of a command\n"
                "  --        end of options: every later argument is a FILE\n"
                "\nExit status: 0 when every file succeeded, 1 when one failed, 2 for a usage\n"
-               "error, 130 or 143 when stopped by SIGINT or SIGTERM.\n" +
+               "error, 129, 130 or 143 when stopped by SIGHUP, SIGINT or SIGTERM.\n" +
                JsonFormatText();
     }
     std::string text = std::string("usage: ") + command->synopsis + "\n\n" + command->description +

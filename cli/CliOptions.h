@@ -19,7 +19,8 @@ struct CliOptions {
     bool json = false;                   // --json: a JSON object per file instead of the tab lines
     bool trace = false;                  // --trace
     bool help = false;                   // --help (of the command, or of the program)
-    std::vector<std::string> files;
+    std::vector<std::string> files;      // as given: what the result lines show
+    std::vector<std::string> paths;      // the same files as the system takes them (UsablePath); set by main
 };
 
 // Reads argv into options. False, with the message in error, for a usage

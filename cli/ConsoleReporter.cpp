@@ -32,7 +32,7 @@ std::string EscapeField(const std::string& text)
 }
 
 ConsoleReporter::ConsoleReporter(std::vector<std::string> paths, FILE* out, FILE* err, bool progressBar)
-    : paths_(std::move(paths)), out_(out), err_(err), progressBar_(progressBar)
+    : paths_(std::move(paths)), out_(out), err_(err), progressBar_(progressBar), statuses_(paths_.size(), 0)
 {
 }
 
@@ -62,10 +62,7 @@ void ConsoleReporter::OnItemStatus(int index, const std::string& status, const s
     std::lock_guard<std::mutex> lock(mutex_);
     if (index < 0 || static_cast<size_t>(index) >= paths_.size())
         return;
-    if (status == "Success")
-        ++succeeded_;
-    else
-        ++failed_;
+    statuses_[static_cast<size_t>(index)] = status == "Success" ? 'S' : 'F';
     const bool redraw = barShown_;
     ClearBar();
     std::string line = status;
@@ -78,8 +75,7 @@ void ConsoleReporter::OnItemStatus(int index, const std::string& status, const s
     // --json and the like: their line instead of the tab line.
     if (lineWriter_)
         line = lineWriter_(index, status, reason);
-    std::fprintf(out_, "%s\n", line.c_str());
-    std::fflush(out_);
+    out_.WriteLine(line);
     if (redraw)
         DrawBar();
 }
@@ -93,13 +89,13 @@ void ConsoleReporter::Finish()
 int ConsoleReporter::Succeeded() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return succeeded_;
+    return static_cast<int>(std::count(statuses_.begin(), statuses_.end(), 'S'));
 }
 
 int ConsoleReporter::Failed() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return failed_;
+    return static_cast<int>(std::count(statuses_.begin(), statuses_.end(), 'F'));
 }
 
 void ConsoleReporter::ClearBar()

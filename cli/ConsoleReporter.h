@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ResultStream.h"
 #include "engine/BatchObserver.h"
 
 namespace pw::cli {
@@ -21,6 +22,9 @@ public:
 
     void OnProgress(int position) override;
     void OnItemStarted(int index) override;
+    // A second status of a file (a merge whose file could not be put in
+    // place reports its files again as "Failed") is a line of its own and
+    // replaces the first in the counts.
     void OnItemStatus(int index, const std::string& status, const std::string& reason) override;
 
     // Takes the bar off the terminal; called once the batch is over.
@@ -34,21 +38,23 @@ public:
     int Succeeded() const;
     int Failed() const;
 
+    // Where the status lines went, and whether all of them got there.
+    const ResultStream& lines() const { return out_; }
+
 private:
     void ClearBar();
     void DrawBar();
 
     mutable std::mutex mutex_;
     std::vector<std::string> paths_;
-    FILE* out_;
+    ResultStream out_;
     FILE* err_;
     bool progressBar_;
     LineWriter lineWriter_;
     bool barShown_ = false;
     int position_ = 0;
     int current_ = -1;
-    int succeeded_ = 0;
-    int failed_ = 0;
+    std::vector<char> statuses_;  // per file: 0 none yet, 'S' success, 'F' failed
 };
 
 // A path or reason as a field of a tab-separated status line: a backslash

@@ -6,6 +6,7 @@
 #include "cli/JsonReport.h"
 #include "engine/ParallelBatch.h"
 #include "cli/ConsoleReporter.h"
+#include "cli/ResultStream.h"
 #include "pages/TiffPages.h"
 
 namespace pw::cli {
@@ -14,7 +15,10 @@ namespace {
 // "<pages><TAB><path>", or the JSON object, per file in list order.
 class CountPrinter final : public BatchObserver {
 public:
-    CountPrinter(const std::vector<std::string>& files, bool json) : files_(files), pages_(files.size()), json_(json) {}
+    CountPrinter(const std::vector<std::string>& files, bool json)
+        : files_(files), pages_(files.size()), json_(json), out_(stdout)
+    {
+    }
 
     void SetPages(size_t index, int pages) { pages_[index] = pages; }
     void SetResults(const FileResults* results) { results_ = results; }
@@ -31,18 +35,20 @@ public:
             record.reason = reason;
             record.pages = pages_[i];
             record.seconds = results_ != nullptr ? results_->SecondsOf(index) : 0.0;
-            std::printf("%s\n", JsonLine(record).c_str());
+            out_.WriteLine(JsonLine(record));
         } else {
-            std::printf("%d\t%s\n", pages_[i], EscapeField(files_[i]).c_str());
+            out_.WriteLine(std::to_string(pages_[i]) + "\t" + EscapeField(files_[i]));
         }
-        std::fflush(stdout);
     }
+
+    const ResultStream& lines() const { return out_; }
 
 private:
     const std::vector<std::string>& files_;
     std::vector<int> pages_;
     bool json_;
     const FileResults* results_ = nullptr;
+    ResultStream out_;
 };
 
 }  // namespace
@@ -56,16 +62,19 @@ int RunCountCommand(const CliOptions& options, SignalWatcher& signals)
     ForEachEntryInParallel(options.files.size(), WorkerCount(options.jobs),
                            [&signals] { return signals.Received() != 0; }, [&](size_t i) {
         results.OnItemStarted(static_cast<int>(i));
-        const int pages = GetTiffPageCount(options.files[i]);
+        std::string reason;
+        const int pages = GetTiffPageCount(options.paths[i], &reason);
         printer.SetPages(i, pages);
         if (pages <= 0)
             allRead = false;
         results.OnItemStatus(static_cast<int>(i), pages > 0 ? "Success" : "Failed",
-                             pages > 0 ? std::string() : "not a readable TIFF file");
+                             pages > 0 ? std::string() : reason);
     });
     results.Flush();
     if (signals.Received() != 0)
         return SignalWatcher::ExitStatusFor(signals.Received());
+    if (printer.lines().ReportFailure(stderr))
+        return kExitFailure;
     return allRead ? kExitSuccess : kExitFailure;
 }
 

@@ -9,6 +9,7 @@
 #include "pages/ExtractPlan.h"
 #include "pages/TiffPages.h"
 #include "platform/Paths.h"
+#include "platform/ProtectedFiles.h"
 
 namespace pw::cli {
 
@@ -19,7 +20,7 @@ int RunExtractCommand(const CliOptions& options, SignalWatcher& signals)
         return kExitFailure;
     }
     const std::string& range = *options.pages;
-    const ExtractPlan plan = PlanExtract(options.out, options.files, range);
+    const ExtractPlan plan = PlanExtract(options.out, options.paths, range);
     if (!plan.ok) {
         std::fprintf(stderr, "pagewright-batch: %s\n", plan.error.c_str());
         return kExitFailure;
@@ -44,10 +45,12 @@ int RunExtractCommand(const CliOptions& options, SignalWatcher& signals)
         });
     }
 
+    // No extraction may take the place of another file's source.
+    const ProtectedFiles sources(options.paths);
     std::atomic<size_t> started{0};
     ForEachEntryInParallel(count, WorkerCount(options.jobs), [&signals] { return signals.Received() != 0; },
                            [&](size_t i) {
-        const std::string& source = options.files[i];
+        const std::string& source = options.paths[i];
         const int index = static_cast<int>(i);
         results.OnProgress(static_cast<int>((99 + 100 * started.fetch_add(1)) / count));
         results.OnItemStarted(index);
@@ -74,6 +77,8 @@ int RunExtractCommand(const CliOptions& options, SignalWatcher& signals)
     reporter.Finish();
     if (signals.Received() != 0)
         return SignalWatcher::ExitStatusFor(signals.Received());
+    if (reporter.lines().ReportFailure(stderr))
+        return kExitFailure;
     return reporter.Failed() == 0 ? kExitSuccess : kExitFailure;
 }
 

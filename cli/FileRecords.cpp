@@ -38,7 +38,7 @@ std::vector<std::string> SplitPageFiles(const std::string& output)
 int CountPages(const std::string& path)
 {
     TiffDiagnostics diagnostics;
-    return TiffSource(path, diagnostics).pageCount();
+    return TiffSource(path, diagnostics, TiffSource::Chain::Whole).pageCount();
 }
 
 FileRecord BatchFileRecord(const std::string& operation, const BatchJob& job, int index, const std::string& status,

@@ -27,6 +27,12 @@ void FileResults::OnItemStatus(int index, const std::string& status, const std::
     if (index < 0 || static_cast<size_t>(index) >= held_.size())
         return;
     const size_t i = static_cast<size_t>(index);
+    if (i < next_) {
+        // A later word on a file whose status went out already (a merge
+        // that could not put its file in place): passed on at once.
+        console_.OnItemStatus(index, status, reason);
+        return;
+    }
     seconds_[i] = std::chrono::duration<double>(Clock::now() - started_[i]).count();
     held_[i] = Status{status, reason};
     while (next_ < held_.size() && held_[next_])

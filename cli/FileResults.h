@@ -20,7 +20,8 @@ public:
     // Passed on at once.
     void OnProgress(int position) override;
     void OnItemStarted(int index) override;
-    // Passed on once every earlier file's status has been.
+    // Passed on once every earlier file's status has been; a second status
+    // of a file whose first was passed on already goes on at once.
     void OnItemStatus(int index, const std::string& status, const std::string& reason) override;
 
     // Passes on, in list order, the statuses still held back behind a file

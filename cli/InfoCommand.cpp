@@ -10,7 +10,7 @@ int RunInfoCommand(const CliOptions& options, SignalWatcher& signals)
 {
     signals.SetAction([] { TerminateToolProcesses(); });
     bool ranCleanly = false;
-    const std::string report = RunTiffInfo(options.files[0], nullptr, &ranCleanly);
+    const std::string report = RunTiffInfo(options.paths[0], nullptr, &ranCleanly);
     signals.SetAction(nullptr);
     if (signals.Received() != 0)
         return SignalWatcher::ExitStatusFor(signals.Received());

@@ -1,5 +1,6 @@
 #pragma once
-// SIGINT and SIGTERM for the command line. The two signals are blocked in
+// SIGINT, SIGTERM and SIGHUP (the terminal closed) for the command line,
+// each a stop request. The signals are blocked in
 // every thread and taken by a thread of their own with sigwait, so the stop
 // they ask for runs as ordinary code (not in a signal handler) and no other
 // thread is interrupted. The tools are started with the signal mask reset.
@@ -30,7 +31,7 @@ public:
     // The first signal that arrived, or 0.
     int Received() const { return received_.load(); }
 
-    // The exit status of a program ended by that signal: 130, 143.
+    // The exit status of a program ended by that signal: 129, 130, 143.
     static int ExitStatusFor(int signal) { return 128 + signal; }
 
 #ifdef _WIN32
@@ -44,7 +45,6 @@ private:
 
 #ifndef _WIN32
     sigset_t watched_;
-    sigset_t previousMask_;
 #endif
     std::atomic<int> received_{0};
     std::atomic<bool> quitting_{false};

@@ -15,8 +15,9 @@ SignalWatcher::SignalWatcher()
     sigemptyset(&watched_);
     sigaddset(&watched_, SIGINT);
     sigaddset(&watched_, SIGTERM);
+    sigaddset(&watched_, SIGHUP);  // a closed terminal: a stop like SIGTERM
     sigaddset(&watched_, kQuitSignal);
-    ::pthread_sigmask(SIG_BLOCK, &watched_, &previousMask_);
+    ::pthread_sigmask(SIG_BLOCK, &watched_, nullptr);
     thread_ = std::thread(&SignalWatcher::Watch, this);
 }
 
@@ -25,7 +26,9 @@ SignalWatcher::~SignalWatcher()
     quitting_ = true;
     ::pthread_kill(thread_.native_handle(), kQuitSignal);
     thread_.join();
-    ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+    // The signals stay blocked: the program is ending, and one that comes
+    // now must not end it by the signal's default action after its work is
+    // done (it would give the signal's exit status to a finished batch).
 }
 
 void SignalWatcher::Watch()

@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/SignalWatcher.h"
 #include "platform/DebugTrace.h"
+#include "platform/Paths.h"
 #include "platform/ProgramArguments.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TempFiles.h"
@@ -16,6 +17,8 @@
 int main(int argc, char** argv)
 {
     using namespace pw::cli;
+    // First of all, so that a stop asked for at any moment is taken as one.
+    SignalWatcher signals;
     pw::RememberExecutablePath();
     const std::vector<std::string> arguments = pw::ProgramArguments(argc, argv);
     std::vector<const char*> args;
@@ -31,15 +34,20 @@ int main(int argc, char** argv)
         std::fputs(HelpText(options.command).c_str(), stdout);
         return kExitSuccess;
     }
+    // A path too long for the system as given may fit once resolved.
+    for (const std::string& file : options.files)
+        options.paths.push_back(pw::UsablePath(file));
+    if (!options.out.empty())
+        options.out = pw::UsablePath(options.out);
     if (options.trace)
         pw::SetDebugTraceSink([](const std::string& text) { std::fputs(text.c_str(), stderr); });
 
     // A reader that goes away (| head) must not end the program in the middle
-    // of a tool run; the batch finishes and the lost lines are just lost.
+    // of a tool run; the batch finishes, and the lost lines make it end with
+    // a failure and a word on standard error.
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    SignalWatcher signals;
     pw::RemoveStaleTemporaries();
     if (options.command == "extract")
         return RunExtractCommand(options, signals);

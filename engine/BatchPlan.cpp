@@ -9,8 +9,11 @@
 #include "engine/OutputLock.h"
 #include "engine/RemoveFolderTree.h"
 #include "engine/ToolInvocations.h"
+#include "platform/DebugTrace.h"
 #include "platform/FileIdentity.h"
+#include "platform/Folders.h"
 #include "platform/Paths.h"
+#include "platform/TempFiles.h"
 #include "settings/CompressionMethod.h"
 #include "settings/ProgramSettings.h"
 
@@ -49,11 +52,18 @@ bool CreateSplitFolder(const std::string& folder, std::string* error)
         return false;
     }
     struct stat st;
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || IsMountPoint(folder)) {
         *error = "cannot create the folder " + folder + ": something else is in the way";
         return false;
     }
     return true;
+}
+
+// The folder of a path, for the clean-up of what killed runs left there.
+std::string FolderOf(const std::string& path)
+{
+    const PathParts parts = SplitPath(path);
+    return parts.drive + parts.dir;
 }
 
 }  // namespace
@@ -84,6 +94,10 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
         plan.error = "the output file " + outputPlace + " is a folder";
         return plan;
     }
+    if (merge && SplitPath(outputPlace).fname.empty() && SplitPath(outputPlace).ext.empty()) {
+        plan.error = "the output file " + outputPlace + " ends in a separator: it names a folder, not a file";
+        return plan;
+    }
     if (!merge) {
         if (!IsFolder(outputPlace)) {
             plan.error = "the output folder " + outputPlace + " does not exist";
@@ -97,12 +111,19 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
     if (overrides.compressMethod)
         overrideArguments = CompressionArgumentsFor(std::to_string(*overrides.compressMethod), &methodName);
 
+    // Read once for the batch: every entry gets the same values.
+    const ProgramSettingsValues settings = ReadProgramSettings();
+    plan.warning = settings.problem;
+    if (!plan.warning.empty())
+        DebugTrace(plan.warning + "\n");
+    const std::string rule = overrides.namingRule ? *overrides.namingRule : settings.namingRule;
+    const bool useCompression = overrides.useCompression ? *overrides.useCompression
+                                                         : IsUseCompressionOn(settings.useCompressMethod);
+    const std::string arguments = overrides.compressMethod ? overrideArguments : CompressionArgumentsOf(settings);
+
     std::vector<std::string> splitFolders;
     for (size_t i = 0; i < sources.size(); ++i) {
         const std::string& source = sources[i];
-        const std::string rule = overrides.namingRule ? *overrides.namingRule : ReadNamingRule();
-        const bool useCompression = overrides.useCompression ? *overrides.useCompression
-                                                             : IsUseCompressionOn(ReadUseCompressMethod());
         const PathParts parts = SplitPath(source);
 
         std::string output;
@@ -118,8 +139,7 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
         plan.job.useCompression = useCompression ? "TRUE" : "FALSE";
         plan.job.sources.push_back(source);
         plan.job.outputs.push_back(output);
-        plan.job.compressionArguments.push_back(overrides.compressMethod ? overrideArguments
-                                                                         : ReadCompressionArguments());
+        plan.job.compressionArguments.push_back(arguments);
     }
     plan.job.compressionMethod = overrides.compressMethod ? methodName : GetCurrentCompressionMethod();
 
@@ -160,12 +180,21 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
                 return plan;
             }
         }
+        if (const std::string obstacle = FolderRemovalObstacle(splitFolder); !obstacle.empty()) {
+            plan.error = "the split folder " + obstacle;
+            return plan;
+        }
     }
     if (merge) {
         plan.job.outputLock = OutputLock::Acquire(outputPlace, &plan.error);
         if (!plan.job.outputLock)
             return plan;
     }
+    // What killed runs left where this batch writes goes first.
+    const std::string written = merge ? FolderOf(outputPlace) : folder;
+    RemoveStaleTemporariesIn(written.empty() ? "." : written);
+    if (merge)
+        OutputLock::RemoveStaleIn(written.empty() ? "." : written);
     // Without the tool every entry fails; the old split folders then stay.
     if (split && !FindTool(kSplitTool).empty()) {
         for (const std::string& splitFolder : splitFolders) {

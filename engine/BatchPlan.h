@@ -1,8 +1,8 @@
 #pragma once
 // The output plan of a batch: for every entry, in list order, its output
 // path, compression arguments and the batch's use-compression text and
-// method name, with the settings read for every entry; the split folders
-// are prepared here, before any worker starts.
+// method name, with the settings read once for the batch; the split
+// folders are prepared here, before any worker starts.
 
 #include <optional>
 #include <string>
@@ -25,6 +25,9 @@ struct BatchPlan {
     // The refusal came from a split folder that could not be created (the
     // folders of earlier entries are already made).
     bool splitFolderNotCreated = false;
+    // Something the user should know that did not stop the plan (a settings
+    // file that cannot be read); also written to the debug trace.
+    std::string warning;
     BatchJob job;
 };
 
@@ -34,9 +37,11 @@ struct BatchPlan {
 // does not exist, when the merge output is a folder or one of the sources (also through
 // another path to the same file), when an entry's output is another entry's
 // source or two entries have the same output, when a split folder that is
-// about to be emptied holds one of the sources, or when another batch is
+// about to be emptied holds one of the sources, is or holds a mount point,
+// or holds a file another batch is writing, or when another batch is
 // writing the merge output (the job then holds the lock on it until it is
-// released). For Split, each entry's folder is removed with its contents and
+// released). Temporaries that killed runs left in the output folder are
+// removed. For Split, each entry's folder is removed with its contents and
 // created anew, in list order, when tiffsplit is at hand; when one cannot be
 // created the plan stops there (earlier folders stay).
 BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>& sources,

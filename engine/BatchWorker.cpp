@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "engine/AppendRollback.h"
-#include "engine/PageFileCheckpoint.h"
+#include "engine/SplitStaging.h"
+#include "platform/ProtectedFiles.h"
 #include "platform/ReplacementFile.h"
 
 namespace pw {
@@ -24,18 +25,20 @@ Operation OperationOf(const std::string& text)
     return Operation::None;
 }
 
-bool RunEntry(Operation operation, const BatchJob& job, size_t i, const std::string& mergePath,
+// output: what the entry writes - its destination, the merged file, or the
+// split's staging path.
+bool RunEntry(Operation operation, const BatchJob& job, size_t i, const std::string& output,
               BatchOperations& operations, StopSignal* stop, ToolOutcome* outcome)
 {
     switch (operation) {
     case Operation::Compress:
-        return operations.Compress(job.sources[i], job.outputs[i], job.compressionArguments[i],
-                                   job.compressionMethod, stop, outcome);
+        return operations.Compress(job.sources[i], output, job.compressionArguments[i], job.compressionMethod, stop,
+                                   outcome);
     case Operation::Merge:
-        return operations.Merge(job.sources[i], mergePath, job.compressionArguments[i],
-                                job.useCompression, job.compressionMethod, stop, outcome);
+        return operations.Merge(job.sources[i], output, job.compressionArguments[i], job.useCompression,
+                                job.compressionMethod, stop, outcome);
     case Operation::Split:
-        return operations.Split(job.sources[i], job.outputs[i], stop, outcome);
+        return operations.Split(job.sources[i], output, stop, outcome);
     case Operation::None:
         break;
     }
@@ -53,10 +56,28 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         (operation == Operation::Merge && job.outputs.empty()))
         count = 0;  // a malformed job runs no entry rather than read past its lists
 
+    // Only a recompress may put its output in place of its own source.
+    const ProtectedFiles sources(job.sources, operation == Operation::Compress ? job.outputs
+                                                                              : std::vector<std::string>());
     std::optional<ReplacementFile> merged;
     if (operation == Operation::Merge && count > 0)
         merged.emplace(job.outputs[0], ".tif");
     std::vector<int> succeeded;
+
+    // The pages merged so far are in the one file beside the output; once it
+    // is gone (its folder removed, say) they are lost, so is every entry
+    // reported "Success" before, and the output is left as it was.
+    std::string mergedLost;
+    auto mergedIntact = [&] {
+        if (merged && merged->ok() && mergedLost.empty() && !merged->IsIntact())
+            mergedLost = "the file being merged beside " + job.outputs[0] + " was removed or replaced";
+        return mergedLost.empty();
+    };
+    auto failSucceeded = [&](const std::string& reason) {
+        for (const int index : succeeded)
+            host.Notify([&] { observer.OnItemStatus(index, "Failed", reason); });
+        succeeded.clear();
+    };
 
     // The start of an entry (its progress and its index) and the status of
     // the entry before it go out as one notice: a front that hands notices
@@ -73,21 +94,35 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
     for (size_t i = 0; entryStarted; ++i) {
         const int index = static_cast<int>(i);
         std::optional<AppendRollback> checkpoint;
-        std::optional<PageFileCheckpoint> pageFiles;
+        std::optional<SplitStaging> staging;
         if (merged && merged->ok())
             checkpoint.emplace(merged->path());
         if (operation == Operation::Split)
-            pageFiles.emplace(job.outputs[i]);
+            staging.emplace(job.outputs[i]);
+        const std::string output = merged    ? merged->path()
+                                   : staging ? staging->output()
+                                             : job.outputs[i];
         ToolOutcome outcome;
         bool ok = false;
         try {
             if (merged && !merged->ok())
                 outcome.reason = merged->reason();
+            else if (staging && !staging->ok())
+                outcome.reason = staging->reason();
+            else if (!mergedIntact())
+                outcome.reason = mergedLost;
             else
-                ok = RunEntry(operation, job, i, merged ? merged->path() : std::string(), operations,
-                              host.ToolStopSignal(), &outcome);
+                ok = RunEntry(operation, job, i, output, operations, host.ToolStopSignal(), &outcome);
         } catch (const std::exception& error) {
             outcome.reason = error.what();
+        }
+        if (ok && !mergedIntact()) {
+            ok = false;
+            outcome.reason = mergedLost;
+        }
+        if (ok && staging && !staging->Commit()) {
+            ok = false;
+            outcome.reason = staging->reason();
         }
         if (!ok && outcome.reason.empty())
             outcome.reason = "the operation failed";
@@ -106,18 +141,18 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
         });
         if (!reported && ok && checkpoint)
             checkpoint->Restore();
-        if ((!reported || !ok) && pageFiles)
-            pageFiles->RemoveNewPages();
+        if (!reported && ok && staging)
+            staging->TakeBack();
         if (reported && ok)
             succeeded.push_back(index);
+        if (!mergedLost.empty())
+            failSucceeded(mergedLost);
     }
     // The merged file takes the output's place once a file made it in, also
     // after a stop; otherwise the old output stays as it was.
     operations.CloseOutputs();
-    if (merged && !succeeded.empty() && !merged->Commit()) {
-        for (const int index : succeeded)
-            host.Notify([&] { observer.OnItemStatus(index, "Failed", merged->reason()); });
-    }
+    if (merged && !succeeded.empty() && (!mergedIntact() || !merged->Commit()))
+        failSucceeded(mergedLost.empty() ? merged->reason() : mergedLost);
     host.Notify([&] { observer.OnItemStarted(kBatchFinished); });
 }
 

@@ -30,14 +30,21 @@ public:
 // stop request is read; then the progress, the item-started index, the
 // operation and the entry's status follow. The progress and index of the
 // first entry are one Notify call; each entry's status and the progress and
-// index of the next are another, the request read again between the two. Merge appends to a temporary
-// file beside the output and takes back an append whose entry is not
-// reported "Success" (a failed or stopped one); when the loop ends (also
+// index of the next are another, the request read again between the two.
+// While it runs, no output takes the place of one of the job's sources
+// (ProtectedFiles), except a recompressed file its own. Merge appends to a
+// temporary file beside the output and takes back an append whose entry is
+// not reported "Success" (a failed or stopped one); when the loop ends (also
 // after a stop) with at least one "Success", that file replaces the output,
 // which then holds exactly the pages of the entries reported "Success", in
-// list order; with none, an old output stays untouched. A split that fails,
-// or whose status a stop keeps from being reported, loses the page files it
-// wrote. At the end the finished notice.
+// list order; with none, an old output stays untouched. Should that file
+// be removed or replaced during the batch, every later entry fails, and
+// every entry reported "Success" before is reported again as "Failed", as
+// when the file cannot be put in place at the end. Split writes each
+// entry's page files into a private folder beside its split folder, which
+// takes the split folder's place once the entry succeeded (SplitStaging);
+// a split whose status a stop keeps from being reported loses its page
+// files again. At the end the finished notice.
 void RunBatchWorker(const std::string& operation, const BatchJob& job, BatchOperations& operations,
                     BatchObserver& observer, BatchWorkerHost& host);
 

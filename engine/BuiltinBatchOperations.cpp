@@ -275,7 +275,7 @@ bool BuiltinBatchOperations::Merge(const std::string& source, const std::string&
     }
 
     TiffDiagnostics diagnostics;
-    TiffSource input(source, diagnostics);
+    TiffSource input(source, diagnostics, TiffSource::Chain::Whole);
     if (input.pageCount() == 0) {
         reason = Unreadable(diagnostics);
         return false;
@@ -384,7 +384,7 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
     }
 
     TiffDiagnostics diagnostics;
-    TiffSource input(source, diagnostics);
+    TiffSource input(source, diagnostics, TiffSource::Chain::Whole);
     if (input.pageCount() == 0) {
         reason = Unreadable(diagnostics);
         return false;

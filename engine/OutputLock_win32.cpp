@@ -2,18 +2,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "platform/WideText_win32.h"
 
 namespace pw {
 namespace {
-
-// Opens the file without keeping anyone else from reading, writing,
-// replacing or removing it.
-HANDLE OpenShared(const std::wstring& path, DWORD disposition)
-{
-    return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
 
 std::string SystemMessage(DWORD code)
 {
@@ -27,44 +21,39 @@ std::string SystemMessage(DWORD code)
     return message;
 }
 
+// The path as the system resolves it, in one case: every spelling of one
+// path gives the same text.
+std::wstring NormalName(const std::string& path)
+{
+    const std::wstring wide = Widen(path);
+    std::wstring full(32768, L'\0');
+    const DWORD n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    full.resize(n > 0 && n < full.size() ? n : 0);
+    if (full.empty())
+        full = wide;
+    ::CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    return full;
+}
+
 }  // namespace
 
-// A byte-range lock here would keep the tools from writing the file and a
-// held handle from replacing it; the mark is instead a named event whose
-// name is the file's identity (volume and file index). It lasts while a
-// handle to it is open, so it ends with the batch or with the process.
+// The mark is a named event whose name comes from the path. It lasts while a
+// handle to it is open, so it ends with the batch or with the process, and
+// nothing is left on the disk.
 std::shared_ptr<OutputLock> OutputLock::Acquire(const std::string& path, std::string* error)
 {
     std::shared_ptr<OutputLock> lock(new OutputLock);
-    lock->path_ = path;
-    const std::wstring wide = Widen(path);
-    HANDLE file = OpenShared(wide, OPEN_EXISTING);
-    if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
-        file = OpenShared(wide, CREATE_NEW);
-        lock->created_ = file != INVALID_HANDLE_VALUE;
-        if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS)
-            file = OpenShared(wide, OPEN_EXISTING);
-    }
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD code = ::GetLastError();
-        // A file that cannot be created here cannot be written by anyone
-        // else either; the batch reports why when it tries.
-        if (code == ERROR_ACCESS_DENIED || code == ERROR_WRITE_PROTECT || code == ERROR_PATH_NOT_FOUND)
-            return lock;
-        *error = "cannot open the output file " + path + ": " + SystemMessage(code);
-        return nullptr;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool regular = ::GetFileType(file) == FILE_TYPE_DISK && ::GetFileInformationByHandle(file, &info) &&
-                         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    ::CloseHandle(file);
-    if (!regular) {
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         *error = "the output file " + path + " is not a regular file";
         return nullptr;
     }
-    const std::wstring name = L"Local\\pagewright-output-" + std::to_wstring(info.dwVolumeSerialNumber) + L"-" +
-                              std::to_wstring((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
-                                              info.nFileIndexLow);
+    uint64_t hash = 1469598103934665603ull;
+    for (const wchar_t c : NormalName(path)) {
+        hash ^= static_cast<uint16_t>(c);
+        hash *= 1099511628211ull;
+    }
+    const std::wstring name = L"Local\\pagewright-output-" + std::to_wstring(hash);
     HANDLE mark = ::CreateEventW(nullptr, TRUE, FALSE, name.c_str());
     const DWORD code = ::GetLastError();
     if (mark == nullptr) {
@@ -73,7 +62,6 @@ std::shared_ptr<OutputLock> OutputLock::Acquire(const std::string& path, std::st
     }
     if (code == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(mark);
-        lock->created_ = false;
         *error = "the output file " + path + " is being written by another batch";
         return nullptr;
     }
@@ -83,16 +71,15 @@ std::shared_ptr<OutputLock> OutputLock::Acquire(const std::string& path, std::st
 
 OutputLock::~OutputLock()
 {
-    if (!mark_)
-        return;
-    if (created_) {
-        // Removed only while it is still the empty file made here.
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (::GetFileAttributesExW(Widen(path_).c_str(), GetFileExInfoStandard, &data) && data.nFileSizeHigh == 0 &&
-            data.nFileSizeLow == 0)
-            ::DeleteFileW(Widen(path_).c_str());
-    }
-    ::CloseHandle(static_cast<HANDLE>(mark_));
+    if (mark_)
+        ::CloseHandle(static_cast<HANDLE>(mark_));
 }
+
+bool OutputLock::IsInUse(const std::string&, const std::string&)
+{
+    return false;  // no file on the disk here
+}
+
+void OutputLock::RemoveStaleIn(const std::string&) {}
 
 }  // namespace pw

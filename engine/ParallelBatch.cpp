@@ -2,6 +2,7 @@
 
 #include "engine/BatchWorker.h"
 #include "engine/TempImages.h"
+#include "platform/ProtectedFiles.h"
 
 namespace pw {
 
@@ -90,6 +91,10 @@ void ParallelBatch::Run(const std::string& operation, const BatchJob& job, Batch
     if (operation == kOperationMerge)
         return;
     const size_t count = std::min({job.sources.size(), job.outputs.size(), job.compressionArguments.size()});
+    // Each file's worker protects its own source; no file may take the place
+    // of another's either.
+    const ProtectedFiles sources(job.sources, operation == kOperationCompress ? job.outputs
+                                                                            : std::vector<std::string>());
     std::atomic<size_t> started{0};
     auto stopRequested = [this] { return stopRequested_.load(); };
     ForEachEntryInParallel(count, workers, stopRequested, [&](size_t i) {

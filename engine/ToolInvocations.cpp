@@ -11,6 +11,7 @@
 #include "engine/CommandTemplates.h"
 #include "engine/TiffcpSource.h"
 #include "engine/ToolOutputFile.h"
+#include "pages/TiffSource.h"
 #include "platform/Paths.h"
 #include "platform/ProcessRunner.h"
 #include "platform/ProgramFolder.h"
@@ -54,6 +55,14 @@ bool LocateTool(const std::string& source, const char* tool, std::string& toolPa
         return false;
     }
     return true;
+}
+
+// A source whose directory chain breaks off would be copied as far as it
+// goes, and the tools would report success: it fails here with the reason.
+bool ChainReadsToTheEnd(const std::string& source, std::string& reason)
+{
+    reason = TiffSource::ChainFault(source);
+    return reason.empty();
 }
 
 bool IsWarning(const std::string& line)
@@ -209,6 +218,8 @@ bool CompressFile(const std::string& source, const std::string& destination,
     std::string tool;
     if (!LocateTool(source, kTiffCp, tool, reason))
         return false;
+    if (!ChainReadsToTheEnd(source, reason))
+        return false;
     if (!IsUsablePath(destination)) {
         reason = "no destination";
         return false;
@@ -265,6 +276,8 @@ bool MergeFile(const std::string& source, const std::string& output,
     std::string tool;
     if (!LocateTool(source, kTiffCp, tool, reason))
         return false;
+    if (!ChainReadsToTheEnd(source, reason))
+        return false;
     if (!IsUsablePath(output) || IsFolder(output)) {
         reason = "no output file";
         return false;
@@ -318,6 +331,8 @@ bool SplitFile(const std::string& source, const std::string& output, StopSignal*
 
     std::string tool;
     if (!LocateTool(source, kTiffSplit, tool, reason))
+        return false;
+    if (!ChainReadsToTheEnd(source, reason))
         return false;
     const PathParts parts = SplitPath(output);
     const std::string prefix = parts.drive + parts.dir + parts.fname;

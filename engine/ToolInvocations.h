@@ -38,12 +38,17 @@ unsigned ParseLeadingNumber(const char* text);
 // otherwise the first other bit depth; 8 when the report has no "Compress".
 unsigned ScanBitsPerSample(const std::string& report, const char* key);
 
+// The file operations below refuse, with the reason, a source whose
+// directory chain breaks off (TiffSource::ChainFault): the tools would copy
+// the pages before the break and exit 0.
+
 // A g3 or g4 request fails when the source's bit depth cannot be read (the
 // report tool is missing or fails).
 // Recompresses source into destination. True only when tiffcp was started,
-// exited with status 0 and left a non-empty destination. A destination that
-// exists already (the source itself included) is replaced only after such a
-// run; a failed run leaves it as it was.
+// exited with status 0 and left a non-empty file. tiffcp writes a temporary
+// beside the destination (ToolOutputFile), which takes the destination's
+// place (the source itself included) only after such a run; a failed run
+// leaves an old destination as it was.
 bool CompressFile(const std::string& source, const std::string& destination,
                   const std::string& compressionArguments, const std::string& methodName,
                   StopSignal* stop = nullptr, ToolOutcome* outcome = nullptr);

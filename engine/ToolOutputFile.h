@@ -1,20 +1,21 @@
 #pragma once
-// The file tiffcp writes for a recompress. A destination that exists already
-// (it may be the source itself) is never written directly: the tool writes a
-// temporary file in the same folder, which replaces the destination only
-// when the run succeeded. A new destination is written directly and removed
-// again when the run fails.
+// The file tiffcp writes for a recompress. The destination is never written
+// directly: the tool writes a temporary file in the same folder, which takes
+// the destination's place (a ReplacementFile) only when the run succeeded;
+// a failed run leaves an old destination as it was, and a killed one leaves
+// only a temporary that the next start removes.
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 
 namespace pw {
 
+class ReplacementFile;
+
 class ToolOutputFile {
 public:
     explicit ToolOutputFile(const std::string& destination);
-    // Removes the temporary file, or the new destination, unless committed.
+    // Removes the temporary file unless committed.
     ~ToolOutputFile();
     ToolOutputFile(const ToolOutputFile&) = delete;
     ToolOutputFile& operator=(const ToolOutputFile&) = delete;
@@ -24,7 +25,7 @@ public:
     const std::string& reason() const { return reason_; }
 
     // The path to give the tool.
-    const std::string& path() const { return path_; }
+    const std::string& path() const;
 
     // True when the tool left a non-empty regular file at path().
     bool HasContent() const;
@@ -33,11 +34,7 @@ public:
     bool Commit();
 
 private:
-    std::string destination_;  // the file to create or replace (links resolved)
-    std::string path_;
-    bool temporary_ = false;
-    bool committed_ = false;
-    mode_t mode_ = 0;
+    std::unique_ptr<ReplacementFile> file_;
     std::string reason_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "pages/ExtractNaming.h"
 #include "platform/FileIdentity.h"
+#include "platform/TempFiles.h"
 
 namespace pw {
 
@@ -9,6 +10,8 @@ ExtractPlan PlanExtract(const std::string& folder, const std::vector<std::string
                         const std::string& rangeText)
 {
     ExtractPlan plan;
+    // What killed runs left where this one writes goes first.
+    RemoveStaleTemporariesIn(folder);
     std::vector<std::string> planned;  // sources and outputs of the entries that run
     std::vector<std::string> written;
     for (const std::string& source : sources) {

@@ -7,6 +7,16 @@ namespace pw {
 
 TIFF* TiffDiagnostics::Open(const std::string& path, const char* mode)
 {
+    return OpenWith([&](TIFFOpenOptions* options) { return TIFFOpenExt(path.c_str(), mode, options); });
+}
+
+TIFF* TiffDiagnostics::OpenDescriptor(int fd, const std::string& path, const char* mode)
+{
+    return OpenWith([&](TIFFOpenOptions* options) { return TIFFFdOpenExt(fd, path.c_str(), mode, options); });
+}
+
+TIFF* TiffDiagnostics::OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& opener)
+{
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (options == nullptr) {
         lastError_ = "Out of memory";
@@ -15,7 +25,7 @@ TIFF* TiffDiagnostics::Open(const std::string& path, const char* mode)
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxAllocation);
     TIFFOpenOptionsSetErrorHandlerExtR(options, &TiffDiagnostics::OnError, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options, &TiffDiagnostics::OnWarning, this);
-    TIFF* tif = TIFFOpenExt(path.c_str(), mode, options);
+    TIFF* tif = opener(options);
     TIFFOpenOptionsFree(options);
     return tif;
 }

@@ -5,6 +5,7 @@
 
 #include <tiffio.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,9 @@ public:
     // TIFFOpen. No single allocation of libtiff's may exceed kMaxAllocation,
     // whatever sizes a damaged file claims.
     TIFF* Open(const std::string& path, const char* mode);
+    // The same on a file descriptor open for reading (POSIX), named path in
+    // messages; the handle closes it. Null, with fd still open, on failure.
+    TIFF* OpenDescriptor(int fd, const std::string& path, const char* mode);
 
     const std::string& lastError() const { return lastError_; }
     void SetError(std::string text) { lastError_ = std::move(text); }
@@ -27,6 +31,7 @@ public:
     static constexpr tmsize_t kMaxAllocation = tmsize_t{256} << 20;
 
 private:
+    TIFF* OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& opener);
     static int OnError(TIFF*, void* self, const char* module, const char* format, va_list args);
     static int OnWarning(TIFF*, void* self, const char* module, const char* format, va_list args);
 

@@ -98,10 +98,24 @@ void SetBigTiffThresholdForTesting(uint64_t bytes)
 
 int GetTiffPageCount(const std::string& path)
 {
-    if (!HasTiffExtension(path))
+    return GetTiffPageCount(path, nullptr);
+}
+
+int GetTiffPageCount(const std::string& path, std::string* reason)
+{
+    if (!HasTiffExtension(path)) {
+        if (reason != nullptr)
+            *reason = "not a .tif or .tiff name";
         return 0;
+    }
     TiffDiagnostics diagnostics;
-    return TiffSource(path, diagnostics).pageCount();
+    const TiffSource source(path, diagnostics, TiffSource::Chain::Whole);
+    // A file libtiff opens but whose pages cannot all be found says where
+    // its directory chain breaks off.
+    if (source.pageCount() == 0 && reason != nullptr)
+        *reason = source.tiff() != nullptr ? "not a readable TIFF file: " + diagnostics.lastError()
+                                           : "not a readable TIFF file";
+    return source.pageCount();
 }
 
 int ExtractPages(const std::string& source, const std::string& output, const char* rangeText)
@@ -122,7 +136,7 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
     const std::string range = rangeText != nullptr ? rangeText : "";
 
     TiffDiagnostics diagnostics;
-    TiffSource input(source, diagnostics);
+    TiffSource input(source, diagnostics, TiffSource::Chain::Whole);
     const int pageCount = input.pageCount();
     if (pageCount <= 0) {
         reason = diagnostics.lastError().empty() ? "no page can be read" : diagnostics.lastError();

@@ -11,6 +11,8 @@ namespace pw {
 // The number of pages of a TIFF file; 0 when the path's extension is not
 // "tif"/"tiff" (the file is then not opened) or the file cannot be read.
 int GetTiffPageCount(const std::string& path);
+// The same, with why there is no page in *reason when the count is 0.
+int GetTiffPageCount(const std::string& path, std::string* reason);
 
 // Copies the pages that rangeText selects (null, empty or "all": every page)
 // from source into a new TIFF file at output, in ascending order, each once.

@@ -1,11 +1,10 @@
 #include "pages/TiffSource.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <unordered_set>
 
-#include "platform/Paths.h"
 
 namespace pw {
 namespace {
@@ -25,28 +24,16 @@ uint64_t ReadNumber(const uint8_t* bytes, size_t size, bool bigEndian)
 
 }  // namespace
 
-TiffSource::TiffSource(const std::string& path, TiffDiagnostics& diagnostics) : diagnostics_(diagnostics)
+TiffSource::TiffSource(const std::string& path, TiffDiagnostics& diagnostics, Chain chain)
+    : diagnostics_(diagnostics)
 {
-    // Only regular files: opening a pipe or a device could block or never end.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(FileSystemPath(path), error)) {
-        diagnostics_.SetError("Not a regular file");
-        return;
-    }
-    fileSize_ = std::filesystem::file_size(FileSystemPath(path), error);
-    if (error)
-        return;
-    // "c": strips are seen as the file has them, never chopped up, so that
-    // they can be copied as they are. "m": read, not mapped: libtiff walks
-    // the whole directory chain on the first jump to a directory, through a
-    // mapping at a page fault per directory, and unmapping is not free.
-    tif_.reset(diagnostics_.Open(path, "rcm"));
+    tif_.reset(OpenRegularFile(path));
     if (tif_)
-        WalkDirectoryChain();
+        WalkDirectoryChain(chain);
 }
 
 // Reads only each directory's entry count and link, never its entries.
-void TiffSource::WalkDirectoryChain()
+void TiffSource::WalkDirectoryChain(Chain chain)
 {
     TIFF* tif = tif_.get();
     const bool big = TIFFIsBigTIFF(tif) != 0;
@@ -59,26 +46,56 @@ void TiffSource::WalkDirectoryChain()
     std::unordered_set<uint64_t> seen;
     std::vector<uint8_t> buffer(512);  // holds most directories whole
     uint64_t offset = TIFFCurrentDirOffset(tif);
+    std::string broken;
+    auto unreadable = [&] {
+        const int code = errno;
+        return "cannot be read (" + std::string(code != 0 ? std::strerror(code) : "the file ends early") + ")";
+    };
     while (offset != 0 && directories_.size() < kMaxPages) {
-        if (offset < headerSize || offset >= fileSize_ || !seen.insert(offset).second)
+        if (offset < headerSize || !seen.insert(offset).second)
+            break;  // a loop: the pages up to it are the file's
+        if (offset >= fileSize_) {
+            broken = "lies past the end of the file";
             break;
+        }
         const size_t chunk = static_cast<size_t>(std::min<uint64_t>(buffer.size(), fileSize_ - offset));
-        if (chunk < countSize || !ReadAt(offset, buffer.data(), chunk))
+        errno = 0;
+        if (chunk < countSize || !ReadAt(offset, buffer.data(), chunk)) {
+            broken = chunk < countSize ? "lies past the end of the file" : unreadable();
             break;
+        }
         const uint64_t entries = ReadNumber(buffer.data(), countSize, bigEndian);
-        if (entries == 0 || entries > kMaxDirectoryEntries)
+        if (entries == 0 || entries > kMaxDirectoryEntries) {
+            broken = "is damaged (" + std::to_string(entries) + " entries)";
             break;
+        }
         const uint64_t linkAt = countSize + entries * entrySize;
-        if (offset + linkAt + linkSize > fileSize_)
+        if (offset + linkAt + linkSize > fileSize_) {
+            broken = "runs past the end of the file";
             break;
+        }
         uint8_t link[8];
-        if (linkAt + linkSize <= chunk)
+        errno = 0;
+        if (linkAt + linkSize <= chunk) {
             std::memcpy(link, buffer.data() + linkAt, linkSize);
-        else if (!ReadAt(offset + linkAt, link, linkSize))
+        } else if (!ReadAt(offset + linkAt, link, linkSize)) {
+            broken = unreadable();
             break;
+        }
         directories_.push_back(offset);
         offset = ReadNumber(link, linkSize, bigEndian);
     }
+    if (!broken.empty() && chain == Chain::Whole) {
+        diagnostics_.SetError("the directory of page " + std::to_string(directories_.size() + 1) + " " + broken);
+        directories_.clear();
+    }
+}
+
+std::string TiffSource::ChainFault(const std::string& path)
+{
+    TiffDiagnostics diagnostics;
+    const TiffSource source(path, diagnostics, Chain::Whole);
+    return source.tiff() != nullptr && source.pageCount() == 0 ? diagnostics.lastError() : std::string();
 }
 
 bool TiffSource::SelectPage(int index)

@@ -14,13 +14,28 @@ namespace pw {
 
 class TiffSource {
 public:
-    // Opens path when it is a regular file whose first page libtiff reads;
-    // otherwise the source has no pages. Nothing is decoded.
-    TiffSource(const std::string& path, TiffDiagnostics& diagnostics);
+    // How a directory chain that cannot be read to its end counts: a
+    // directory past the end of the file (a file cut short), one that
+    // cannot be read (a read error), one with no or implausibly many
+    // entries.
+    enum class Chain {
+        // The pages before the break are the file's (enough to show a page).
+        UpToTheBreak,
+        // The file has no pages, and the diagnostics' error says where and
+        // why the chain breaks off: what counts, copies or splits a file
+        // must not take part of it for the whole.
+        Whole,
+    };
 
-    // Directories reachable from the header, in chain order, up to the
-    // first one that does not lie wholly inside the file, repeats an
-    // earlier one (a loop) or has no or implausibly many entries.
+    // Opens path when it is a regular file whose first page libtiff reads;
+    // otherwise the source has no pages. The file is opened without waiting
+    // (a FIFO put in its place is refused, not waited on). Nothing is
+    // decoded.
+    TiffSource(const std::string& path, TiffDiagnostics& diagnostics, Chain chain = Chain::UpToTheBreak);
+
+    // Directories reachable from the header, in chain order, up to the end
+    // of the chain or to one that repeats an earlier one (a loop); for a
+    // chain that breaks off, as the Chain rule says.
     int pageCount() const { return static_cast<int>(directories_.size()); }
 
     TIFF* tiff() const { return tif_.get(); }
@@ -28,6 +43,11 @@ public:
 
     // Where the directory of page index (from 0) lies in the file.
     uint64_t directoryOffset(int index) const { return directories_[static_cast<size_t>(index)]; }
+
+    // Why the file's directory chain cannot be read to its end, when libtiff
+    // opens the file but the chain breaks off (see pageCount); "" otherwise,
+    // also for a file libtiff does not open at all.
+    static std::string ChainFault(const std::string& path);
 
     // Makes page index (from 0) libtiff's current directory.
     bool SelectPage(int index);
@@ -39,7 +59,9 @@ public:
     static constexpr size_t kMaxPages = size_t{1} << 20;
 
 private:
-    void WalkDirectoryChain();
+    void WalkDirectoryChain(Chain chain);
+    // Opens path for reading without waiting on it; fileSize_ set.
+    TIFF* OpenRegularFile(const std::string& path);
 
     TiffDiagnostics& diagnostics_;
     TiffHandle tif_;

@@ -70,6 +70,12 @@ std::string AbsolutePath(const std::string& path);
 // ".." taken out (lexically where it cannot be resolved).
 std::string NormalPath(const std::string& path);
 
+// The path in a form the system takes. One as long as the system's limit
+// or longer (a relative path full of "./" or "../" parts, say) becomes the
+// absolute path it leads to, when that fits, found one step at a time the
+// way the system would follow it; any other path stays as it is.
+std::string UsablePath(const std::string& path);
+
 // The path with a separator appended unless it already ends in one.
 std::string WithTrailingSeparator(const std::string& folder);
 

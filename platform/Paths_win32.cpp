@@ -42,6 +42,12 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The wide calls take long paths as they are.
+std::string UsablePath(const std::string& path)
+{
+    return path;
+}
+
 std::string WithTrailingSeparator(const std::string& folder)
 {
     if (!folder.empty() && IsSeparator(folder.back()))

@@ -51,6 +51,9 @@
 #ifndef O_NOCTTY
 #define O_NOCTTY 0
 #endif
+#ifndef O_NOFOLLOW
+#define O_NOFOLLOW 0  // no link is made here by a user without a privilege
+#endif
 #ifndef O_DIRECTORY
 #define O_DIRECTORY 0x40000000  // folders cannot be opened here; the open fails
 #endif

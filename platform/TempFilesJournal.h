@@ -6,6 +6,8 @@
 namespace pw {
 
 long CurrentProcessId();
+// The name of this machine ("" when it cannot be read).
+std::string MachineName();
 // True while the process runs (or may: when it cannot be told).
 bool ProcessRuns(long pid);
 // Makes the journal entry at entry that leads to target, and reads it back

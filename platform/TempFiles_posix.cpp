@@ -12,6 +12,14 @@ long CurrentProcessId()
     return static_cast<long>(::getpid());
 }
 
+std::string MachineName()
+{
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return std::string();
+    return name;
+}
+
 bool ProcessRuns(long pid)
 {
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;

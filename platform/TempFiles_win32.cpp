@@ -6,12 +6,20 @@
 #include <iterator>
 
 #include "platform/Paths.h"
+#include "platform/WideText_win32.h"
 
 namespace pw {
 
 long CurrentProcessId()
 {
     return static_cast<long>(::GetCurrentProcessId());
+}
+
+std::string MachineName()
+{
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    return ::GetComputerNameW(name, &size) ? Narrow(name) : std::string();
 }
 
 bool ProcessRuns(long pid)

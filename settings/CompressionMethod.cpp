@@ -2,9 +2,7 @@
 
 #include <mutex>
 
-#include "platform/Paths.h"
-#include "settings/Profile.h"
-#include "settings/SettingsFiles.h"
+#include "settings/ProgramSettings.h"
 
 namespace pw {
 namespace {
@@ -48,13 +46,15 @@ std::string CompressionArgumentsFor(const std::string& storedValue, std::string*
 
 std::string ReadCompressionArguments()
 {
-    const std::string file = GetProgramSettingsPath();
-    if (!PathExists(file))
+    return CompressionArgumentsOf(ReadProgramSettings());
+}
+
+std::string CompressionArgumentsOf(const ProgramSettingsValues& values)
+{
+    if (!values.fileExists)
         return std::string();
-    const std::string stored =
-        ReadPrivateProfileString("Pagewright", "CompressMethod", "ERROR", kProfileBufferSize, file);
     std::string methodName;
-    const std::string arguments = CompressionArgumentsFor(stored, &methodName);
+    const std::string arguments = CompressionArgumentsFor(values.compressMethod, &methodName);
     SetCurrentCompressionMethod(methodName);
     return arguments;
 }

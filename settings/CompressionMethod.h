@@ -24,10 +24,14 @@ const CompressionMethod* FindCompressionMethod(const std::string& name);
 // text and the method name "none".
 std::string CompressionArgumentsFor(const std::string& storedValue, std::string* methodName);
 
+struct ProgramSettingsValues;
+
 // Reads "CompressMethod" from the program settings file and returns its
 // arguments text, updating the current method name. When no settings file
 // exists, returns the empty text and leaves the name as it is.
 std::string ReadCompressionArguments();
+// The same from values read already.
+std::string CompressionArgumentsOf(const ProgramSettingsValues& values);
 
 // The method name the last ReadCompressionArguments left; empty at start.
 // Safe from any thread.

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <algorithm>
 
 #include "platform/AsciiText.h"
@@ -63,34 +64,94 @@ bool WriteAll(int fd, const std::string& text)
 
 }  // namespace
 
-bool IniFile::Load(const std::string& path)
+bool IniFile::ReadFile(const std::string& path, const std::function<void(const char*, size_t)>& take,
+                       std::string* problem)
 {
-    Parse(std::string());
+    std::string ignored;
+    std::string& why = problem != nullptr ? *problem : ignored;
+    why.clear();
     // Only a regular file is read: opening a FIFO or a device could wait
     // for ever, so the open does not block and anything else is refused.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            why = std::strerror(errno);
         return false;
+    }
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = "it is not a regular file";
         ::close(fd);
         return false;
     }
-    std::string text;
-    char buffer[8192];
+    char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
-            text.append(buffer, static_cast<size_t>(n));
+            take(buffer, static_cast<size_t>(n));
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0) {
+            why = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
         break;
     }
     ::close(fd);
+    return true;
+}
+
+bool IniFile::Load(const std::string& path, std::string* problem)
+{
+    Parse(std::string());
+    std::string text;
+    if (!ReadFile(path, [&](const char* bytes, size_t size) { text.append(bytes, size); }, problem))
+        return false;
     Parse(text);
     return true;
+}
+
+bool IniFile::ReadKeys(const std::string& path, const std::string& section, std::vector<Key>& keys,
+                       std::string* problem)
+{
+    // The first section of the name counts, and in it the first entry of each key.
+    bool seen = false;
+    bool inside = false;
+    std::string line;
+    auto take = [&](const std::string& text) {
+        std::string content = text;
+        if (!content.empty() && content.back() == '\r')
+            content.pop_back();
+        const Line parsed = ParseLine(content);
+        if (parsed.kind == Kind::Section) {
+            inside = !seen && EqualsIgnoringAsciiCase(parsed.name, section);
+            seen = seen || inside;
+        } else if (parsed.kind == Kind::Entry && inside) {
+            for (Key& key : keys) {
+                if (!key.value && EqualsIgnoringAsciiCase(parsed.name, key.name))
+                    key.value = parsed.value;
+            }
+        }
+    };
+    const bool read = ReadFile(path, [&](const char* bytes, size_t size) {
+        for (const char* end = bytes + size; bytes < end;) {
+            const char* lineEnd = static_cast<const char*>(std::memchr(bytes, '\n', static_cast<size_t>(end - bytes)));
+            if (lineEnd == nullptr) {
+                line.append(bytes, end);
+                return;
+            }
+            line.append(bytes, lineEnd);
+            take(line);
+            line.clear();
+            bytes = lineEnd + 1;
+        }
+    }, problem);
+    if (read && !line.empty())
+        take(line);
+    return read;
 }
 
 void IniFile::Parse(const std::string& text)

@@ -10,6 +10,7 @@
 // inside one pair of double quotes, which a read strips again - the same rule
 // the system's profile functions apply to hand-edited files.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,9 +20,21 @@ namespace pw {
 class IniFile {
 public:
     // Reads the file; a missing or unreadable file gives an empty IniFile and
-    // false.
-    bool Load(const std::string& path);
+    // false. *problem, when given, then says why a file that is there could
+    // not be read ("" for a missing one).
+    bool Load(const std::string& path, std::string* problem = nullptr);
     void Parse(const std::string& text);
+
+    // Reads the values of a few keys of one section, as Get gives them,
+    // without keeping the file (which may be large) in memory. Keys not found
+    // keep no value; false, with *problem as for Load, when the file cannot
+    // be read.
+    struct Key {
+        std::string name;
+        std::optional<std::string> value;
+    };
+    static bool ReadKeys(const std::string& path, const std::string& section, std::vector<Key>& keys,
+                         std::string* problem);
 
     // The text Save writes.
     std::string ToText() const;
@@ -52,6 +65,9 @@ private:
     };
 
     static Line ParseLine(const std::string& text);
+    // Hands the bytes of the regular file at path to take, chunk by chunk.
+    static bool ReadFile(const std::string& path, const std::function<void(const char*, size_t)>& take,
+                         std::string* problem);
     size_t FindSection(const std::string& section) const;  // npos when missing
     size_t SectionEnd(size_t sectionLine) const;           // index after its last line
 

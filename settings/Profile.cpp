@@ -28,6 +28,24 @@ std::optional<std::string> ReadValue(const std::string& section, const std::stri
 
 }  // namespace
 
+bool ReadPrivateProfileStrings(const std::string& section, const std::vector<std::string>& keys,
+                               const std::string& defaultValue, size_t bufferSize, const std::string& file,
+                               std::vector<std::string>& values, std::string* problem)
+{
+    std::vector<IniFile::Key> found;
+    for (const std::string& key : keys)
+        found.push_back({key, std::nullopt});
+    bool read = false;
+    {
+        std::lock_guard<std::mutex> lock(g_fileMutex);
+        read = IniFile::ReadKeys(file, section, found, problem);
+    }
+    values.clear();
+    for (const IniFile::Key& key : found)
+        values.push_back(bufferSize == 0 ? std::string() : key.value.value_or(defaultValue).substr(0, bufferSize - 1));
+    return read;
+}
+
 std::string ReadPrivateProfileString(const std::string& section, const std::string& key,
                                      const std::string& defaultValue, size_t bufferSize,
                                      const std::string& file)

@@ -21,6 +21,15 @@ std::string ReadPrivateProfileString(const std::string& section, const std::stri
                                      const std::string& defaultValue, size_t bufferSize,
                                      const std::string& file);
 
+// Reads several keys of one section with one read of the file, under the
+// same lock as the reads and writes here. values gets each key's value, or
+// the default, cut to bufferSize - 1 characters as above. False when the
+// file is missing or cannot be read; *problem then says why a file that is
+// there could not be read ("" for a missing one).
+bool ReadPrivateProfileStrings(const std::string& section, const std::vector<std::string>& keys,
+                               const std::string& defaultValue, size_t bufferSize, const std::string& file,
+                               std::vector<std::string>& values, std::string* problem);
+
 // Sets the key, creating the file (and its folder), the section and the key
 // as needed; everything else in the file stays. False when the file cannot
 // be written; the old file is then unchanged.

@@ -1,5 +1,6 @@
 #include "settings/ProgramSettings.h"
 
+#include "platform/Paths.h"
 #include "settings/Profile.h"
 #include "settings/SettingsFiles.h"
 
@@ -19,6 +20,23 @@ bool Write(const char* key, const std::string& value)
 }
 
 }  // namespace
+
+ProgramSettingsValues ReadProgramSettings()
+{
+    ProgramSettingsValues values;
+    const std::string file = GetProgramSettingsPath();
+    values.fileExists = PathExists(file);
+    std::vector<std::string> read;
+    std::string problem;
+    ReadPrivateProfileStrings(kSection, {"Name", "CompressMethod", "UseCompressMethod"}, "ERROR",
+                              kProfileBufferSize, file, read, &problem);
+    if (!problem.empty())
+        values.problem = "the settings file " + file + " cannot be read (" + problem + "); the defaults are used";
+    values.namingRule = read[0];
+    values.compressMethod = read[1];
+    values.useCompressMethod = read[2];
+    return values;
+}
 
 bool IsUnsetSetting(const std::string& value)
 {

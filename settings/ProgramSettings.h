@@ -7,6 +7,20 @@
 
 namespace pw {
 
+// The three keys as one read of the file gives them (each as the reads
+// below return it), for a batch that needs them for every file.
+struct ProgramSettingsValues {
+    std::string namingRule = "ERROR";         // "Name"
+    std::string compressMethod = "ERROR";     // "CompressMethod"
+    std::string useCompressMethod = "ERROR";  // "UseCompressMethod"
+    bool fileExists = false;                  // something is at the settings file's path
+    // When something is there but cannot be read (no permission, a folder,
+    // a FIFO): what to tell the user, naming the file; the values are then
+    // the defaults.
+    std::string problem;
+};
+ProgramSettingsValues ReadProgramSettings();
+
 // True for the two texts that mean "not set": "ERROR" and the empty text.
 bool IsUnsetSetting(const std::string& value);
 

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -183,6 +184,26 @@ CliResult CliProgram::Run(const std::vector<std::string>& arguments, bool stderr
     return result;
 }
 
+CliResult CliProgram::RunWithOutputTo(const std::string& file, const std::vector<std::string>& arguments) const
+{
+    const int outFd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    int err[2];
+    if (outFd < 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("cannot open " + file);
+    const pid_t pid = Spawn(arguments, outFd, err[1], -1);
+    ::close(outFd);
+    ::close(err[1]);
+    CliResult result;
+    int none = -1;
+    int errFd = err[0];
+    while (Pump(none, errFd, result, 1000)) {
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = DecodeStatus(status);
+    return result;
+}
+
 CliProgram::Running::Running(Running&& other) noexcept
     : pid_(other.pid_), outFd_(other.outFd_), errFd_(other.errFd_), result_(std::move(other.result_))
 {
@@ -230,6 +251,54 @@ CliResult CliProgram::Running::Finish()
     pid_ = -1;
     result_.status = DecodeStatus(status);
     return result_;
+}
+
+std::string CliFixture::File(const std::string& name, int pages, const PageSpec& shape)
+{
+    const std::string path = work_ / name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    EXPECT_TRUE(WriteTiff(path, pages, shape)) << path;
+    return path;
+}
+
+std::string CliFixture::Folder(const std::string& name)
+{
+    std::filesystem::create_directories(work_ / name);
+    return work_ / name;
+}
+
+void CliFixture::ReplaceTool(const std::string& name, const std::string& script)
+{
+    const std::string path = program_.folder() + "/" + name;
+    std::filesystem::remove(path);
+    ASSERT_TRUE(WriteBytes(path, script));
+    ASSERT_EQ(::chmod(path.c_str(), 0755), 0);
+}
+
+std::set<std::string> FilesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+bool ProcessEnded(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return true;
+    const size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+}
+
+CliResult FinishOrKill(CliProgram::Running& running)
+{
+    const pid_t pid = running.pid();
+    if (!WaitUntil([pid] { return ProcessEnded(pid); }))
+        running.Signal(SIGKILL);
+    return running.Finish();
 }
 
 std::vector<pid_t> ProcessesMentioning(const std::string& text)

@@ -3,8 +3,10 @@
 // test's own (with or without the tool links beside it), with its own
 // settings file, configuration folder and temporary folder.
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,8 @@ public:
     std::string exe() const { return folder_ / "pagewright-batch"; }
     const std::string& folder() const { return folder_.path(); }
     std::string temp() const { return temp_.path(); }
+    // Where the program keeps its per-user files ($XDG_CONFIG_HOME).
+    std::string config() const { return config_.path(); }
     void WriteSettings(const std::string& pagewrightSection);
 
     // From now on the program runs as the unprivileged user "nobody" when the
@@ -35,6 +39,8 @@ public:
 
     // Runs to the end; stderr is a pipe unless a terminal is asked for.
     CliResult Run(const std::vector<std::string>& arguments, bool stderrTerminal = false) const;
+    // Runs to the end with standard output going to the file (/dev/full...).
+    CliResult RunWithOutputTo(const std::string& file, const std::vector<std::string>& arguments) const;
 
     // A run that the test watches and signals while it goes on.
     class Running {
@@ -69,6 +75,29 @@ private:
     TempFolder temp_;
     uid_t user_ = static_cast<uid_t>(-1);  // -1: as the test
 };
+
+// Whether the process has ended (gone, or a zombie nobody has reaped yet).
+bool ProcessEnded(pid_t pid);
+
+// Finishes a run that must not hang: a run still going after the time is up
+// is killed (the test then fails on its status).
+CliResult FinishOrKill(CliProgram::Running& running);
+
+// A test's own files and a program to run on them.
+class CliFixture : public ::testing::Test {
+protected:
+    // A TIFF file of the pages, its folders made as needed.
+    std::string File(const std::string& name, int pages, const PageSpec& shape = Page());
+    std::string Folder(const std::string& name);
+    // Puts an executable script in the place of the program's tool.
+    void ReplaceTool(const std::string& name, const std::string& script);
+
+    TempFolder work_;
+    CliProgram program_;
+};
+
+// The names in the folder.
+std::set<std::string> FilesIn(const std::string& folder);
 
 // The user id of "nobody".
 inline constexpr uid_t kNobody = 65534;

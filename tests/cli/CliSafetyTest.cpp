@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -24,60 +23,7 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-std::set<std::string> FilesIn(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
-// Whether the process has ended (gone, or a zombie nobody has reaped yet).
-bool ProcessEnded(pid_t pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text))
-        return true;
-    const size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
-}
-
-// Finishes a run that must not hang: a run still going after the time is up
-// is killed (the test then fails on its status).
-CliResult FinishOrKill(CliProgram::Running& running)
-{
-    const pid_t pid = running.pid();
-    if (!WaitUntil([pid] { return ProcessEnded(pid); }))
-        running.Signal(SIGKILL);
-    return running.Finish();
-}
-
-class CliSafety : public ::testing::Test {
-protected:
-    std::string File(const std::string& name, int pages, const PageSpec& shape = Page())
-    {
-        const std::string path = work_ / name;
-        fs::create_directories(fs::path(path).parent_path());
-        EXPECT_TRUE(WriteTiff(path, pages, shape)) << path;
-        return path;
-    }
-    std::string Folder(const std::string& name)
-    {
-        fs::create_directories(work_ / name);
-        return work_ / name;
-    }
-    void ReplaceTool(const std::string& name, const std::string& script)
-    {
-        const std::string path = program_.folder() + "/" + name;
-        fs::remove(path);
-        ASSERT_TRUE(WriteBytes(path, script));
-        ASSERT_EQ(::chmod(path.c_str(), 0755), 0);
-    }
-
-    TempFolder work_;
-    CliProgram program_;
-};
+using CliSafety = CliFixture;
 
 // An entry's output that is another entry's source, or one output for two
 // entries: refused before anything is written, naming the files.
@@ -140,20 +86,32 @@ TEST_F(CliSafety, AMergeOutputThatCannotBeReplacedFailsAndStaysAsItWas)
     EXPECT_TRUE(ReadBytes(m) == before);
 }
 
-// Another batch holds the output: this one refuses and touches nothing.
+// Another batch writes the output: this one refuses and touches nothing,
+// also after a file was renamed over the output meanwhile (the path is
+// taken, whatever file is there).
 TEST_F(CliSafety, AMergeOutputThatAnotherBatchWritesIsRefused)
 {
     const std::string merged = File("merged.tif", 2);
+    const std::string running = work_ / "running";
+    const std::string release = work_ / "release";
+    ReplaceTool("tiffcp", "#!/bin/sh\ncase \"$*\" in *a.tif*) touch '" + running + "'\nwhile [ ! -e '" + release +
+                              "' ]; do sleep 0.05; done;; esac\nexec '" + SystemToolPath("tiffcp") + "' \"$@\"\n");
+    const std::string a = File("a.tif", 1);
+    CliProgram::Running first = program_.Start({"merge", "--out", merged, a});
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(running); }));
+    ASSERT_EQ(::rename(File("other.tif", 3).c_str(), merged.c_str()), 0);
     const std::string before = ReadBytes(merged);
-    const int fd = ::open(merged.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-    const CliResult result = program_.Run({"merge", "--out", merged, File("a.tif", 1)});
-    ::close(fd);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_THAT(result.err, HasSubstr("being written by another batch"));
+
+    const CliResult second = program_.Run({"merge", "--out", merged, File("b.tif", 1)});
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.out, "");
+    EXPECT_THAT(second.err, HasSubstr("being written by another batch"));
     EXPECT_TRUE(ReadBytes(merged) == before);
+
+    ASSERT_TRUE(WriteBytes(release, ""));
+    const CliResult result = FinishOrKill(first);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(CountDirectories(merged), 1);
 }
 
 // A failed extract keeps an older output whole, gives the right reason, and

@@ -505,9 +505,12 @@ TEST_P(CliSignal, StopsTheBatchAsTheStopCommandDoes)
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliSignal,
                          ::testing::Values(Stop{SIGINT, 130, "compress"}, Stop{SIGTERM, 143, "merge"},
-                                           Stop{SIGINT, 130, "merge"}, Stop{SIGTERM, 143, "split"}),
+                                           Stop{SIGINT, 130, "merge"}, Stop{SIGTERM, 143, "split"},
+                                           // A closed terminal stops the batch as SIGTERM does.
+                                           Stop{SIGHUP, 129, "merge"}),
                          [](const auto& info) {
-                             return std::string(info.param.signal == SIGINT ? "Sigint" : "Sigterm") +
+                             const int signal = info.param.signal;
+                             return std::string(signal == SIGINT ? "Sigint" : signal == SIGHUP ? "Sighup" : "Sigterm") +
                                     info.param.command;
                          });
 

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "engine/BatchPlan.h"
+#include "platform/TempFiles.h"
 #include "settings/CompressionMethod.h"
 #include "tests/fixtures/TiffFixtures.h"
 
@@ -271,9 +273,15 @@ TEST_F(BatchPlanTest, AMergeOutputIsLockedForTheLengthOfTheJob)
     {
         BatchPlan first = PlanBatch("Merge", sources_, output);
         ASSERT_TRUE(first.ok) << first.error;
+        EXPECT_FALSE(Exists(output)) << "no empty file stands in for the output";
         const BatchPlan second = PlanBatch("Merge", {sources_[0]}, output);
         EXPECT_FALSE(second.ok);
         EXPECT_NE(second.error.find("being written by another batch"), std::string::npos) << second.error;
+        // The name is taken, whatever file comes to it.
+        ASSERT_TRUE(WriteBytes(Out() + "/renamed.tif", "renamed over the output"));
+        ASSERT_EQ(::rename((Out() + "/renamed.tif").c_str(), output.c_str()), 0);
+        EXPECT_FALSE(PlanBatch("Merge", {sources_[0]}, output).ok);
+        ASSERT_EQ(::unlink(output.c_str()), 0);
     }
     EXPECT_FALSE(Exists(output));
     ASSERT_TRUE(WriteBytes(output, "an old merge"));
@@ -284,6 +292,58 @@ TEST_F(BatchPlanTest, AMergeOutputIsLockedForTheLengthOfTheJob)
     EXPECT_EQ(ReadBytes(output), "an old merge");
     ASSERT_EQ(::mkfifo((Out() + "/fifo.tif").c_str(), 0644), 0);
     EXPECT_FALSE(PlanBatch("Merge", sources_, Out() + "/fifo.tif").ok) << "a FIFO is no output file";
+}
+
+// A split empties no folder another batch writes in: one that holds a
+// running process's temporary file, or the output a merge has locked.
+TEST_F(BatchPlanTest, AFolderAnotherBatchWritesInIsNotEmptied)
+{
+    Settings("Name=Demo1_\n");
+    const std::string first = Out() + "/Demo1__1";
+    ASSERT_EQ(::mkdir(first.c_str(), 0755), 0);
+    const std::string temporary = first + "/." + OwnTempPrefix(::getpid()) + "abcdef.tif";
+    ASSERT_TRUE(WriteBytes(temporary, "pages being merged"));
+    BatchPlan plan = PlanBatch("Split", {sources_[0]}, Out());
+    EXPECT_FALSE(plan.ok);
+    EXPECT_NE(plan.error.find(temporary + ", which another batch is writing"), std::string::npos) << plan.error;
+    EXPECT_EQ(ReadBytes(temporary), "pages being merged");
+
+    const std::string stale = first + "/." + OwnTempPrefix(999999999) + "abcdef.tif";
+    ASSERT_EQ(::rename(temporary.c_str(), stale.c_str()), 0);
+    const BatchPlan merging = PlanBatch("Merge", {sources_[0]}, first + "/merged.tif");
+    ASSERT_TRUE(merging.ok) << merging.error;
+    EXPECT_FALSE(Exists(stale)) << "what a process that is gone left is cleared away";
+    plan = PlanBatch("Split", {sources_[0]}, Out());
+    EXPECT_FALSE(plan.ok);
+    EXPECT_NE(plan.error.find("which another batch is writing"), std::string::npos) << plan.error;
+}
+
+// However many files, the settings file is read once for the batch.
+TEST_F(BatchPlanTest, TheSettingsAreReadOncePerBatch)
+{
+    Settings("Name=Demo1_\nCompressMethod=1\n");
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    // Closes too, so that successive opens are events of their own.
+    ASSERT_GE(::inotify_add_watch(watch, (program_.path() + "/Pagewright.ini").c_str(), IN_OPEN | IN_CLOSE), 0);
+    std::vector<std::string> sources;
+    for (int i = 0; i < 20; ++i)
+        sources.push_back(sources_[0]);
+    const BatchPlan plan = PlanBatch("Compress", {sources_[0], sources_[1], sources_[2]}, Out());
+    ASSERT_TRUE(plan.ok) << plan.error;
+    ASSERT_TRUE(PlanBatch("Split", sources, Out()).ok);
+    int opens = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;) {
+        for (char* at = events; at < events + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            opens += (event->mask & IN_OPEN) != 0;
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(plan.job.compressionArguments, std::vector<std::string>(3, "\"-c\" \"lzw\""));
 }
 
 // A zero byte in the naming rule ends the rule: it never cuts a split

@@ -131,7 +131,7 @@ TEST(BatchSession, AFinishedBatchComesBackToIdleByItself)
     BatchSession session;
     HeldOperations operations(session);
     RecordingObserver observer;
-    session.SetCurrentOperation("Split");
+    session.SetCurrentOperation("Compress");
     ASSERT_TRUE(session.Start(Job(2), observer, operations));
     session.WaitUntilIdle();
     EXPECT_THAT(observer.Events(), ElementsAre("progress 49", "started 0", "status 0 Success", "progress 99",

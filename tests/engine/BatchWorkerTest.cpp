@@ -4,16 +4,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <tiffio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <stdexcept>
 
 #include "engine/BatchWorker.h"
+#include "platform/Paths.h"
 #include "platform/ProcessRunner.h"
 #include "tests/engine/ToolTestSupport.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -167,7 +170,9 @@ TEST(BatchWorker, EachOperationGetsItsArguments)
     FakeOperations operations;
     RecordingObserver observer;
     FakeHost host;
-    const BatchJob job = Job(2);
+    TempFolder dir;
+    ASSERT_EQ(::mkdir((dir / "split").c_str(), 0755), 0);
+    const BatchJob job = Job(2, dir / "split/");
     RunBatchWorker("Compress", job, operations, observer, host);
     RunBatchWorker("Split", job, operations, observer, host);
     ASSERT_EQ(operations.calls.size(), 4u);
@@ -179,10 +184,13 @@ TEST(BatchWorker, EachOperationGetsItsArguments)
         EXPECT_EQ(compress.arguments, job.compressionArguments[i]);
         EXPECT_EQ(compress.method, "lzw");
         EXPECT_EQ(compress.stop, &host.signal);
+        // A split writes its pages, under the output's base name, into a
+        // folder of its own beside the split folder.
         const Call& split = operations.calls[2 + i];
         EXPECT_EQ(split.operation, "Split");
         EXPECT_EQ(split.source, job.sources[i]);
-        EXPECT_EQ(split.output, job.outputs[i]);
+        EXPECT_THAT(split.output, ::testing::StartsWith(dir.path() + "/.pagewright-"));
+        EXPECT_THAT(split.output, ::testing::EndsWith(kPathSeparator + ("file" + std::to_string(i) + ".tif")));
     }
 }
 
@@ -237,6 +245,41 @@ TEST(BatchWorker, AMergeWithoutAnySuccessLeavesTheOldOutputAlone)
     }
 }
 
+// The folder of the merged file removed and made again during the batch (a
+// clean-up script, say): the pages merged so far are gone, so every entry
+// fails - those reported "Success" before are reported again - and the
+// old output stays; the file a later append starts anew goes too.
+TEST(BatchWorker, AMergeWhoseFileIsRemovedDuringTheBatchFailsEveryEntry)
+{
+    TempFolder dir;
+    const std::string folder = dir / "out";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    BatchJob job = Job(3);
+    job.outputs.assign(3, folder + "/merged.tif");
+    FakeOperations operations;
+    bool removed = true;
+    operations.hook = [&](const Call& call) {
+        if (call.source == job.sources[1]) {
+            std::error_code error;
+            std::filesystem::remove_all(folder, error);
+            removed = !error;
+            ::mkdir(folder.c_str(), 0755);
+        }
+        return test::WriteBytes(call.output, test::ReadBytes(call.output) + call.source + ";");
+    };
+    RecordingObserver observer;
+    FakeHost host;
+    RunBatchWorker("Merge", job, operations, observer, host);
+    if (!removed)
+        GTEST_SKIP() << "this system keeps a folder that holds an open file from being removed";
+    const std::string lost = " (the file being merged beside " + job.outputs[0] + " was removed or replaced)";
+    EXPECT_THAT(observer.events, ElementsAre("progress 33", "started 0", "status 0 Success", "progress 66",
+                                             "started 1", "status 1 Failed" + lost, "progress 99", "started 2",
+                                             "status 0 Failed" + lost, "status 2 Failed" + lost, "started -1"));
+    EXPECT_EQ(operations.calls.size(), 2u) << "nothing more is merged into a file that is gone";
+    EXPECT_TRUE(test::FolderEntries(folder).empty());
+}
+
 // A merge whose temporary file cannot be made (a folder the user may not
 // write) fails every entry with the reason instead of appending to the old
 // output.
@@ -262,7 +305,9 @@ TEST(BatchWorker, AFailedSplitLeavesNoPageFileOfItsOwn)
     job.outputs = {dir / "scan.tif"};
     ASSERT_TRUE(test::WriteBytes(dir / "scanold.tif", "from before"));
     FakeOperations operations;
-    operations.hook = [&](const Call&) { return test::WriteBytes(dir / "scanaaa.tif", "half"); };
+    operations.hook = [&](const Call& call) {
+        return test::WriteBytes(call.output.substr(0, call.output.size() - 4) + "aaa.tif", "half");
+    };
     operations.failures[job.sources[0]] = "tiffsplit failed";
     RecordingObserver observer;
     FakeHost host;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "engine/BatchPlan.h"
 #include "engine/RemoveFolderTree.h"
 #include "engine/TempImages.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -59,6 +60,23 @@ bool AsUnprivilegedUser(const std::string& folder, const std::function<bool()>& 
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Runs check in a child process with a mount namespace of its own, once
+// mount has made the mounts there: 0 when the check holds, 1 when it does
+// not, 2 when no such namespace or mount can be made here.
+int InMountNamespace(const std::function<bool()>& mount, const std::function<bool()>& check)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(::geteuid() == 0 ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+            ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 || !mount())
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
 TEST(RemoveFolderTree, RemovesReadOnlyFilesAndNestedFoldersAndTheFolderItself)
 {
     TempFolder dir;
@@ -96,24 +114,52 @@ TEST(RemoveFolderTree, NeverLeavesTheFileSystemItStartedIn)
     ASSERT_EQ(::mkdir(top.c_str(), 0755), 0);
     ASSERT_EQ(::mkdir((top + "/mounted").c_str(), 0755), 0);
     MakeFile(top + "/page.tif");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::unshare(::geteuid() == 0 ? CLONE_NEWNS : CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
-            ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", (top + "/mounted").c_str(), "tmpfs", 0, nullptr) != 0)
-            ::_exit(2);
-        const std::string kept = top + "/mounted/other file system.tif";
-        if (!WriteBytes(kept, "keep"))
-            ::_exit(2);
-        RemoveFolderTree(top);
-        ::_exit(Exists(kept) && !Exists(top + "/page.tif") ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 2)
+    const std::string kept = top + "/mounted/other file system.tif";
+    const int result = InMountNamespace(
+        [&] { return ::mount("tmpfs", (top + "/mounted").c_str(), "tmpfs", 0, nullptr) == 0 && WriteBytes(kept, "keep"); },
+        [&] {
+            RemoveFolderTree(top);
+            return Exists(kept) && !Exists(top + "/page.tif");
+        });
+    if (result == 2)
         GTEST_SKIP() << "no mount namespace here";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(result, 0);
+}
+
+// A folder bound from elsewhere on the same file system, inside the split
+// folder or as the split folder itself, is a mount point all the same: never
+// entered nor emptied, and a split refuses the folder, saying why.
+TEST(RemoveFolderTree, NeverEntersOrEmptiesABindMount)
+{
+    TempFolder outside;
+    MakeFile(outside / "precious.tif");
+    TempFolder dir;
+    const std::string holds = dir / "holds_1";
+    const std::string is = dir / "is_1";
+    for (const std::string& folder : {holds, holds + "/bound", is})
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    MakeFile(holds + "/page.tif");
+    const int result = InMountNamespace(
+        [&] {
+            return ::mount(outside.path().c_str(), (holds + "/bound").c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+                   ::mount(outside.path().c_str(), is.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        },
+        [&] {
+            bool ok = FolderRemovalObstacle(holds) ==
+                          holds + " holds the mount point " + holds + "/bound, which is never emptied" &&
+                      FolderRemovalObstacle(is) == is + " is a mount point, which is never emptied";
+            const test::ProgramFolder program;
+            const BatchPlan plan =
+                PlanBatch("Split", {outside / "precious.tif"}, dir.path(), {std::string("is"), {}, {}});
+            ok = ok && !plan.ok && plan.error.find("is a mount point, which is never emptied") != std::string::npos;
+            RemoveFolderTree(holds);
+            RemoveFolderTree(is);
+            return ok && Exists(outside / "precious.tif") && !Exists(holds + "/page.tif");
+        });
+    if (result == 2)
+        GTEST_SKIP() << "no mount namespace here (bind mounts need root or a user namespace)";
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(Exists(outside / "precious.tif"));
 }
 
 TEST(RemoveFolderTree, AnEmptyFolderIsRemoved)

@@ -78,7 +78,7 @@ TEST_P(OddFileNameTest, CompressGetsTheFileAndNoOtherOption)
     EXPECT_EQ(args[0], "-c");
     EXPECT_EQ(args[1], "lzw");
     ExpectTiffcpSource(args[2]);
-    EXPECT_EQ(args[3], "./" + dst);
+    EXPECT_EQ(args[3].rfind(".pagewright-", 0), 0u) << "a file of its own beside the destination: " << args[3];
     EXPECT_EQ(CompressionOf(dst), COMPRESSION_LZW);
     EXPECT_TRUE(HasPagesOf(dst, {{name, 2}}));
 }

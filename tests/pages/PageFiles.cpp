@@ -400,8 +400,10 @@ std::vector<DamagedCase> MakeDamagedCases(const std::string& folder)
     add("BigTIFF header then garbage", std::string("II+\0\x08\0\0\0\xff\xff\xff\xff\xff\xff\xff\x7f", 16) + std::string(64, '\x5a'),
         0, 0, -1);
     add("cut inside the first directory", good.substr(0, dirs[0] + 20), 0, 0, -1);
-    add("cut in the second page's strips", good.substr(0, dirs[0] + 400), 1, 1, 1);
-    add("cut inside the second directory", good.substr(0, dirs[1] + 30), 1, 1, 1);
+    // A file cut short (an interrupted copy) or whose chain runs into a
+    // damaged directory holds more pages than can be found: no page counts.
+    add("cut in the second page's strips", good.substr(0, dirs[0] + 400), 0, 0, -1);
+    add("cut inside the second directory", good.substr(0, dirs[1] + 30), 0, 0, -1);
     add("strip past the end", patched([&](TiffPatcher& p) { p.SetElement(1, TIFFTAG_STRIPOFFSETS, 2, size + 100); }),
         3, 0, 1);
     add("strip length past the end",
@@ -415,8 +417,8 @@ std::vector<DamagedCase> MakeDamagedCases(const std::string& folder)
     add("strip without data", patched([&](TiffPatcher& p) { p.SetElement(1, TIFFTAG_STRIPBYTECOUNTS, 0, 0); }), 3, 0, 1);
     add("directory loop", patched([&](TiffPatcher& p) { p.SetNextDirectory(2, dirs[0]); }), 3, 1, 3);
     add("directory linked to itself", patched([&](TiffPatcher& p) { p.SetNextDirectory(0, dirs[0]); }), 1, 1, 1);
-    add("directory without entries", patched([&](TiffPatcher& p) { p.Put16(dirs[1], 0); }), 1, 1, 1);
-    add("directory with 60000 entries", patched([&](TiffPatcher& p) { p.Put16(dirs[1], 60000); }), 1, 1, 1);
+    add("directory without entries", patched([&](TiffPatcher& p) { p.Put16(dirs[1], 0); }), 0, 0, -1);
+    add("directory with 60000 entries", patched([&](TiffPatcher& p) { p.Put16(dirs[1], 60000); }), 0, 0, -1);
     add("a million by a million pixels", patched([&](TiffPatcher& p) {
             p.SetValue(1, TIFFTAG_IMAGEWIDTH, 1000000);
             p.SetValue(1, TIFFTAG_IMAGELENGTH, 1000000);

@@ -155,6 +155,22 @@ TEST(IniFile, FirstSectionAndFirstKeyOfANameCount)
     EXPECT_EQ(ini.ToText(), "[A]\nk=9\nk=2\n[A]\nk=3\n");
 }
 
+// Reading a few keys without keeping the file gives what a load and Get give.
+TEST(IniFile, ReadingSomeKeysGivesWhatGetGives)
+{
+    TempFolder dir;
+    const std::string text = "[b]\r\nk=0\r\n[A]\r\n  K = 1 \r\nk=2\r\nq=\" x \"\r\n[A]\r\nm=3\r\n[B]\r\nlast=4";
+    ASSERT_TRUE(WriteBytes(dir / "s.ini", text));
+    IniFile ini;
+    ini.Parse(text);
+    for (const char* section : {"a", "B"}) {
+        std::vector<IniFile::Key> keys = {{"k", {}}, {"Q", {}}, {"m", {}}, {"last", {}}};
+        ASSERT_TRUE(IniFile::ReadKeys(dir / "s.ini", section, keys, nullptr));
+        for (const IniFile::Key& key : keys)
+            EXPECT_EQ(key.value, ini.Get(section, key.name)) << section << " " << key.name;
+    }
+}
+
 TEST(IniFile, AddsMissingSectionAtTheEndAndMissingKeyAfterTheSectionsLastEntry)
 {
     IniFile ini;

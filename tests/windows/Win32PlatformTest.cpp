@@ -221,15 +221,16 @@ TEST(Win32Files, OneOutputIsWrittenByOneBatchAtATimeWhateverItsSpelling)
     std::string error;
     auto first = OutputLock::Acquire(path, &error);
     ASSERT_TRUE(first) << error;
-    EXPECT_TRUE(PathExists(path)) << "made so that it can be marked";
+    EXPECT_FALSE(PathExists(path)) << "the name is locked, no file stands in for the output";
     std::string upper = path;
     for (char& c : upper)
         c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_EQ(FileIdentity(upper), FileIdentity(path));
     EXPECT_FALSE(OutputLock::Acquire(upper, &error));
     EXPECT_NE(error.find("being written by another batch"), std::string::npos) << error;
+    // Whatever file comes to the name meanwhile.
+    ASSERT_TRUE(test::WriteBytes(path, "renamed over the output"));
+    EXPECT_FALSE(OutputLock::Acquire(path, &error));
     first.reset();
-    EXPECT_FALSE(PathExists(path)) << "the empty file made for the lock goes with it";
     auto again = OutputLock::Acquire(path, &error);
     EXPECT_TRUE(again) << error;
 }
@@ -240,18 +241,23 @@ TEST(Win32Files, TemporariesOfAProcessThatIsGoneAreRemovedAtTheNextStart)
     const std::string mine = CreateTempFile(folder.path() + "\\", ".tif");
     ASSERT_FALSE(mine.empty());
     // A process id that no process has: ids are multiples of four.
-    const std::string gone = folder.path() + "\\.pagewright-4294967-abcdef.tif";
+    const std::string gone = folder.path() + "\\." + OwnTempPrefix(4294967) + "abcdef.tif";
     const std::string other = folder.path() + "\\.someone-else-4294967-abcdef.tif";
+    const std::string unnoted = folder.path() + "\\." + OwnTempPrefix(4294967) + "ghijkl.tif";
     ASSERT_TRUE(test::WriteBytes(gone, "left behind"));
     ASSERT_TRUE(test::WriteBytes(other, "not ours"));
     const std::string journal = GetUserConfigFolder() + "temporaries\\";
     ASSERT_TRUE(test::WriteBytes(journal + "4294967-1", gone));
     ASSERT_TRUE(test::WriteBytes(journal + "4294967-2", other));
+    ASSERT_TRUE(test::WriteBytes(unnoted, "left behind without a record"));
     RemoveStaleTemporaries();
     EXPECT_FALSE(PathExists(gone));
     EXPECT_TRUE(PathExists(other)) << "a name this program does not give is never removed";
     EXPECT_TRUE(PathExists(mine)) << "this process still runs";
     EXPECT_FALSE(PathExists(journal + "4294967-1"));
+    RemoveStaleTemporariesIn(folder.path());
+    EXPECT_FALSE(PathExists(unnoted)) << "the name tells what the journal does not";
+    EXPECT_TRUE(PathExists(mine));
     ::DeleteFileW(Widen(mine).c_str());
     ForgetTemp(mine);
 }
