@@ -139,13 +139,16 @@ bool CMainDlg::StartBatch() {
         return false;
     BatchSession& session = BatchSession::Instance();
     const std::string operation = session.CurrentOperation();
+    // The batch takes the rows there are before the output is asked for; a
+    // row that arrives while the dialog is open (from another program) is
+    // not part of it.
+    const long count = m_fileList->GetItemCount();
     const std::string place = operation == kOperationMerge ? AskMergeOutputFile(this) : ChooseFolder(this);
     if (place.empty())
         return false;
 
     std::vector<std::string> sources;
-    const long count = m_fileList->GetItemCount();
-    for (long i = 0; i < count; ++i)
+    for (long i = 0; i < std::min<long>(count, m_fileList->GetItemCount()); ++i)
         sources.push_back(PathFromWx(m_fileList->GetItemText(i, 0)));
     BatchPlan plan = PlanBatch(operation, sources, place);
     if (!plan.ok) {

@@ -193,6 +193,21 @@ TEST_F(BatchWindow, MergesIntoTheSavedFileWithTheExtensionAdded) {
     EXPECT_EQ(test::ReadBytes(out / "merged.tif"), before);
 }
 
+TEST_F(BatchWindow, TakesTheRowsThereWereBeforeTheOutputWasAskedFor) {
+    AddFiles({1, 2});
+    const std::string late = files / "late.tif";
+    ASSERT_TRUE(test::WriteTiff(late, 4, test::Page(8, COMPRESSION_NONE, 40, 30)));
+    SetSaveDialogRunner([&](wxWindow*) {
+        dlg->AddExistingFile(late.c_str());  // another program adds it while the dialog is open
+        return std::optional<std::string>(out / "merged.tif");
+    });
+    Press(IDC_MERGEALL);
+    ASSERT_TRUE(WaitDone());
+    ASSERT_EQ(dlg->GetFileList()->GetItemCount(), 3);
+    EXPECT_EQ(Status(2), "");
+    ExpectMergedPages(out / "merged.tif", {1, 2}, 2);
+}
+
 TEST_F(BatchWindow, SplitsIntoFoldersNamedByTheRule) {
     ASSERT_TRUE(WriteNamingRule("Demo1_"));
     AddFiles({2, 1, 3});
