@@ -188,7 +188,11 @@ TEST_F(BatchWindow, MergesIntoTheSavedFileWithTheExtensionAdded) {
     // No to the replace question starts nothing.
     const std::string before = test::ReadBytes(out / "merged.tif");
     SaveAs(out / "merged");
-    wxTEST_DIALOG(Press(IDC_MERGEALL), wxExpectModal<wxMessageDialog>(wxID_NO));
+    {
+        BoxAnswers no(IDNO);
+        Press(IDC_MERGEALL);
+        EXPECT_EQ(no.boxes.size(), 1u);
+    }
     EXPECT_EQ(Caption(IDC_MERGEALL), "Merge All");
     EXPECT_EQ(test::ReadBytes(out / "merged.tif"), before);
 }
