@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/testing.h>
+#include <wx/utils.h>
 
 #include <functional>
 #include <memory>
@@ -29,11 +30,13 @@ private:
     std::function<int(T*)> m_answer;
 };
 
-// A message box seen by a script: its text, its MB_ style and caption.
+// A message box seen by a script: its text, its MB_ style and caption, and
+// whether the busy cursor was on while it was up.
 struct SeenBox {
     std::string text;
     unsigned style;
     std::string caption;
+    bool busy;
 };
 
 class DialogScript {
@@ -51,7 +54,7 @@ public:
     // (IDOK, IDYES, IDNO).
     void ExpectBox(int button) {
         Expect<XMessageBoxDialog>([this, button](XMessageBoxDialog* box) {
-            boxes.push_back({box->Content().text, box->Content().style, box->Content().caption});
+            boxes.push_back({box->Content().text, box->Content().style, box->Content().caption, wxIsBusy()});
             return button;
         });
     }

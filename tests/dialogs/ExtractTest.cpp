@@ -132,6 +132,7 @@ TEST_F(Extract, FromAboveToTakesOnlyTheFromPageAndTheRangeIsRemembered) {
     EXPECT_EQ(script.boxes[0].text, "Finished the extraction. Would you like to open the output folder?\n\n" + out.path());
     EXPECT_EQ(script.boxes[0].style & 0xF, MB_YESNO);
     EXPECT_EQ(script.boxes[0].style & 0xF0, MB_ICONQUESTION);
+    EXPECT_FALSE(script.boxes[0].busy);
     EXPECT_EQ(opened, std::vector<std::string>{out.path()});
     ExpectPages(out / "letter-20-10.tif", source, {20});
     EXPECT_EQ(Profile(), "[PageRangeDlg]\nSplitOption=0\nstrAnyPageRange=\nnPageFrom=20\nnPageTo=10\n");
@@ -171,6 +172,43 @@ TEST_F(Extract, PageListOverSeveralFilesNamesEachOutputAfterItsSource) {
     PressExtract();
     ExpectPages(out / "c-1-3.TIFF", c, {1, 2, 3});
     ExpectPages(out / "a-1-3.tif", a, {1, 2, 3});
+}
+
+// A range beyond the last page, a folder that is not there, a list that
+// names no page of either file: nothing is written, and the box says so
+// for each file instead of offering to open the folder.
+TEST_F(Extract, WhenNothingIsWrittenEachFileIsNamedWithItsReason) {
+    const std::string a = AddSelected("a.tif", 2), b = AddSelected("b.tif", 1);
+    struct Case {
+        bool list;
+        std::string from, to, pages, folder;
+    };
+    const Case cases[] = {
+        {false, "5", "9", "", out.path()},
+        {false, "1", "2", "", out / "missing"},
+        {true, "1", "1", "3-", out.path()},
+    };
+    for (const Case& c : cases) {
+        DialogScript script;
+        script.Expect<CPageRangeDlg>([&](CPageRangeDlg* d) {
+            Press(d, c.list ? IDC_PAGERANGE_MODELIST : IDC_PAGERANGE_MODERANGE);
+            SetText(d, IDC_PAGERANGE_FROM, c.from);
+            SetText(d, IDC_PAGERANGE_TO, c.to);
+            SetText(d, IDC_PAGERANGE_LIST, c.pages);
+            SetText(d, IDC_PAGERANGE_FOLDER, c.folder);
+            return PressOK(d);
+        });
+        script.ExpectBox(IDOK);
+        PressExtract();
+        ASSERT_EQ(script.boxes.size(), 1u) << c.folder;
+        const std::string& text = script.boxes[0].text;
+        EXPECT_EQ(text.rfind("No file has been extracted:\n", 0), 0u) << text;
+        EXPECT_NE(text.find("\n" + a + ": "), std::string::npos) << text;
+        EXPECT_NE(text.find("\n" + b + ": "), std::string::npos) << text;
+        EXPECT_EQ(script.boxes[0].style & 0xF0, MB_ICONERROR);
+        EXPECT_TRUE(opened.empty());
+        EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+    }
 }
 
 TEST_F(Extract, RefusalsKeepTheDialogOpenAndCancelWritesNothing) {
