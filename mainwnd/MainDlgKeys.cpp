@@ -3,6 +3,8 @@
 
 #include "mainwnd/CMainDlg.h"
 
+#include <wx/textctrl.h>
+
 namespace pw {
 
 namespace {
@@ -26,6 +28,13 @@ bool IsNavigationKey(int code) {
     default:
         return false;
     }
+}
+
+// A field of the window that acts on Return itself (the viewer's page
+// number): there Return presses no button.
+bool TakesReturnItself(wxWindow* focus, const wxWindow* window) {
+    auto* field = wxDynamicCast(focus, wxTextCtrl);
+    return field && field->HasFlag(wxTE_PROCESS_ENTER) && wxGetTopLevelParent(field) == window;
 }
 
 }  // namespace
@@ -68,12 +77,16 @@ void CMainDlg::OnFileListKeyDown(wxKeyEvent& event) {
 
 // Runs before any control of the window sees the key. The window has no
 // Cancel button and a default button (Add File(s)); Escape and Return reach
-// neither, nor the focused button. F1 is Help wherever the focus is.
+// neither, nor the focused button; Return goes only to a field that takes
+// it itself. F1 is Help wherever the focus is.
 void CMainDlg::OnCharHook(wxKeyEvent& event) {
     switch (event.GetKeyCode()) {
     case WXK_ESCAPE:
+        return;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
+        if (TakesReturnItself(FindFocus(), this))
+            event.Skip();
         return;
     case WXK_F1:
         ShowHelp();

@@ -1,12 +1,16 @@
 // The main window under a user's real input: clicks, Ctrl+clicks, drags and
 // keys through the display server, under a window manager as well.
 
+#include "mainwnd/BrowseTiffFiles.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "res/ResourceIds.h"
+#include "tests/fixtures/TiffFixtures.h"
 #include "tests/ui/RealInput.h"
 #include "tests/ui/WxTestEnvironment.h"
 #include "ui/PathText.h"
+#include "viewer/CFoliocx.h"
+#include "viewer/FolioToolbar.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +28,13 @@ using Texts = std::vector<std::string>;
 struct ShownWindow {
     std::unique_ptr<CMainDlg, void (*)(CMainDlg*)> dlg{nullptr, [](CMainDlg* d) { d->Destroy(); }};
 
-    explicit ShownWindow(int rows) {
+    explicit ShownWindow(int rows, const std::vector<std::string>& files = {}) {
         SetProgramArguments(0, nullptr);
         dlg.reset(new CMainDlg(nullptr));
         for (int i = 0; i < rows; ++i)
             dlg->AddFile("r" + std::to_string(i));
+        for (const std::string& file : files)
+            dlg->AddFile(file);
         dlg->UpdateButtons();
         dlg->Show();
         dlg->Raise();
@@ -55,8 +61,8 @@ struct ShownWindow {
         EXPECT_GE(top, 0) << "row " << row << " is not in view";
         return list()->ClientToScreen(wxPoint(30, (top + bottom) / 2));
     }
-    wxPoint ControlOnScreen(int id) const {
-        const wxWindow* control = dlg->FindWindow(id);
+    wxPoint ControlOnScreen(int id) const { return Middle(dlg->FindWindow(id)); }
+    static wxPoint Middle(const wxWindow* control) {
         return control->GetScreenPosition() + control->GetSize() / 2;
     }
     // A click on the row, and Ctrl+clicks on the others, in the order given;
@@ -109,6 +115,39 @@ TEST(RemoveByHand, TakesExactlyTheSelectedRows) {
         EXPECT_EQ(w.list()->GetSelectedItems(), Rows{c.selectedAfter}) << name;
         EXPECT_EQ(w.list()->GetFocusedItem(), c.selectedAfter) << name;
     }
+}
+
+// The viewer's page field takes a typed page number with Return or the
+// keypad's Enter; neither closes the window nor presses its default button.
+TEST(PageFieldByHand, TakesReturnAndEnter) {
+    test::TempFolder files;
+    ASSERT_TRUE(test::WriteTiff(files / "three.tif", 3));
+    int dialogs = 0;
+    SetOpenFilesDialogRunner([&](wxWindow*, const OpenFilesRequest&) {
+        ++dialogs;
+        return std::optional<OpenFilesAnswer>();
+    });
+    ShownWindow w(0, {files / "three.tif"});
+    w.list()->SelectItem(0);
+    CFoliocx* viewer = w.dlg->GetViewer();
+    ASSERT_TRUE(test::WaitFor([&] { return viewer->GetPageCount() == 3; }, 10000));
+    test::WaitFor([] { return false; }, 300);
+    wxWindow* field = viewer->GetToolbarWindow()->FindWindow(kToolPageNumber);
+    ASSERT_NE(field, nullptr);
+    const std::pair<const char*, int> entries[] = {{"Return", 2}, {"KP_Enter", 0}};
+    for (const auto& [key, index] : entries) {
+        test::MovePointer(ShownWindow::Middle(field));
+        test::Click();
+        ASSERT_TRUE(test::WaitFor([&] { return wxWindow::FindFocus() == field; })) << key;
+        test::PressKeys("ctrl+a");
+        test::Xdotool(std::string("type ") + std::to_string(index + 1));
+        test::PressKeys(key);
+        EXPECT_TRUE(test::WaitFor([&] { return viewer->GetPageIndex() == index; }, 5000)) << key;
+    }
+    test::WaitFor([] { return false; }, 300);
+    EXPECT_TRUE(w.dlg->IsShown());
+    EXPECT_EQ(dialogs, 0);
+    SetOpenFilesDialogRunner(nullptr);
 }
 
 }  // namespace
