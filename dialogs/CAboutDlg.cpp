@@ -1,6 +1,6 @@
 #include "dialogs/CAboutDlg.h"
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "platform/ShellOpen.h"
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"

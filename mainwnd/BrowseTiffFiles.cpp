@@ -1,6 +1,6 @@
 #include "mainwnd/BrowseTiffFiles.h"
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "mainwnd/CMainDlg.h"
 #include "platform/Paths.h"
 #include "settings/DialogSettings.h"

@@ -1,6 +1,6 @@
 #include "mainwnd/CMainDlg.h"
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "mainwnd/CommandLine.h"
 #include "mainwnd/SessionBusService.h"
 #include "mainwnd/MainDlgBatch.h"

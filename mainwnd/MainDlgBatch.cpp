@@ -4,7 +4,7 @@
 
 #include "mainwnd/MainDlgBatch.h"
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"

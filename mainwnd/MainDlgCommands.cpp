@@ -2,7 +2,7 @@
 // dialog and by dropping, removing, opening files, the context menu, About
 // and Help.
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/FileListRules.h"

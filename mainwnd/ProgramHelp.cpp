@@ -1,6 +1,6 @@
 #include "mainwnd/ProgramHelp.h"
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "platform/ShellOpen.h"
 #include "ui/XMessageBox.h"
 

@@ -1,6 +1,6 @@
 #include "mainwnd/SessionBusService.h"
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "platform/DebugTrace.h"
 
 #include <gio/gio.h>

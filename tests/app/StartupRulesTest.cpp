@@ -1,6 +1,6 @@
 // The identity texts and the message language, without a display.
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "app/SelectUiLanguage.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The main window's commands: the Open dialog, drops, Remove and Remove All,
 // the context menu, the keyboard, opening files and About.
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwnd/BrowseTiffFiles.h"
 #include "mainwnd/CMainDlg.h"

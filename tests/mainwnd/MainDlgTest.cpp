@@ -1,7 +1,7 @@
 // The main window on a real display: template 102, start-up, the command
 // line, the file list's rows and buttons, and the layout.
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "mainwnd/FileListRules.h"

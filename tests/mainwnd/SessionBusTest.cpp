@@ -2,7 +2,7 @@
 // runs on a private bus (dbus-run-session) and calls the window with gdbus
 // from separate processes.
 
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/SessionBusService.h"
 #include "platform/DebugTrace.h"
