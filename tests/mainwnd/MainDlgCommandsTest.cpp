@@ -164,6 +164,31 @@ TEST(ContextMenu, ViewsTheSelectedFilesAndReportsAMissingPath) {
     EXPECT_EQ(text, "No file selected!");
 }
 
+// The desktop's opener takes its time to give its verdict on each file;
+// the window handles its events meanwhile, and the files still open in the
+// list's order.
+TEST(ContextMenu, ViewFileDoesNotMakeTheWindowWaitForTheOpener) {
+    Window w;
+    TempFolder files;
+    test::FakeLauncher opener("");
+    opener.AddProgram("xdg-open", 0, files / "go");
+    for (const char* name : {"a.tif", "b.tif", "c.tif"}) {
+        ASSERT_TRUE(test::WriteTiff(files / name, 1));
+        w.dlg->AddFile(files / name);
+    }
+    w.select({0, 1, 2});
+    int startedWhenFree = -1;
+    w.dlg->CallAfter([&] {
+        startedWhenFree = static_cast<int>(opener.Calls().size());
+        test::WriteBytes(files / "go", "");
+    });
+    w.dlg->RunListCommand(kListMenuViewFile);
+    ASSERT_TRUE(test::WaitFor([&] { return startedWhenFree >= 0; }, 20000));
+    EXPECT_LT(startedWhenFree, 3);
+    ASSERT_TRUE(opener.WaitForCalls(3));
+    EXPECT_EQ(opener.Calls(), (std::vector<std::vector<std::string>>{{files / "a.tif"}, {files / "b.tif"}, {files / "c.tif"}}));
+}
+
 TEST(OpenDialog, AddsTheChosenFilesAndRemembersTheirFolder) {
     Window w;
     TempFolder files;
