@@ -210,6 +210,17 @@ TEST(OpenDialog, AddsTheChosenFilesAndRemembersTheirFolder) {
     w.dlg->AddFilesFromDialog();
     EXPECT_EQ(w.list()->GetItemCount(), 4);
     EXPECT_EQ(ReadInputDir(), files.path() + "/");
+
+    // A name typed without its extension names the ".tif" file; one that
+    // exists as typed stays as it is.
+    ASSERT_TRUE(test::WriteTiff(files / "e.tif", 1));
+    ASSERT_TRUE(test::WriteTiff(files / "f", 1));
+    ASSERT_TRUE(test::WriteTiff(files / "f.tif", 1));
+    w.answer = OpenFilesAnswer{files.path(), {"e", "f"}};
+    w.dlg->AddFilesFromDialog();
+    ASSERT_EQ(w.list()->GetItemCount(), 6);
+    EXPECT_EQ(w.paths()[4], files / "e.tif");
+    EXPECT_EQ(w.paths()[5], files / "f");
 }
 
 TEST(Drop, AddsOnlyTiffNamesInTheDroppedOrder) {

@@ -13,6 +13,7 @@
 #include "viewer/FolioToolbar.h"
 
 #include <gtest/gtest.h>
+#include <wx/timer.h>
 
 #include <memory>
 #include <string>
@@ -148,6 +149,32 @@ TEST(PageFieldByHand, TakesReturnAndEnter) {
     EXPECT_TRUE(w.dlg->IsShown());
     EXPECT_EQ(dialogs, 0);
     SetOpenFilesDialogRunner(nullptr);
+}
+
+// The desktop's Open dialog, typed into: a name without its extension is
+// the ".tif" file of that name.
+TEST(OpenDialogByHand, TakesANameTypedWithoutItsExtension) {
+    test::TempFolder files, config;
+    test::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.path());
+    // Two names that begin alike: the dialog's completion cannot finish
+    // the typed name by itself.
+    ASSERT_TRUE(test::WriteTiff(files / "scan.tif", 1));
+    ASSERT_TRUE(test::WriteTiff(files / "scanner.tif", 1));
+    ShownWindow w(0);
+    // The dialog runs its own loop; the keys are typed from within it. A
+    // dialog still up later is closed, as a user would give up.
+    wxTimer typist, giveUp;
+    typist.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        test::Xdotool("type --delay 30 '" + (files / "scan") + "'");
+        test::WaitFor([] { return false; }, 500);
+        test::PressKeys("Return");
+    });
+    giveUp.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { test::PressKeys("Escape Escape Escape"); });
+    typist.StartOnce(2000);
+    giveUp.Start(4000);
+    w.dlg->AddFilesFromDialog();
+    giveUp.Stop();
+    EXPECT_EQ(w.paths(), Texts{files / "scan.tif"});
 }
 
 }  // namespace
