@@ -60,16 +60,50 @@ MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
       // A task that runs after the window has gone finds the relay closed
       // and does nothing.
       m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }),
-      m_pace(&window, std::chrono::milliseconds(100)) {}
+      m_watch(this),
+      m_pace(&window, std::chrono::milliseconds(100)) {
+    Bind(wxEVT_TIMER, &MainDlgBatchLink::OnWatch, this);
+}
 
 MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
+
+BatchSession::NoticeCarrier MainDlgBatchLink::Carrier() {
+    return [this](const std::function<void()>& notice) { return m_relay.Run([this, notice] { RunNotice(notice); }); };
+}
+
+void MainDlgBatchLink::RunNotice(const std::function<void()>& notice) {
+    try {
+        notice();
+    } catch (...) {
+        // The worker waits for this notice; once it has its answer the batch
+        // is stopped, which brings the window back to idle.
+        m_window.CallAfter([this] {
+            if (m_active)
+                m_window.StopBatch();
+        });
+    }
+}
+
+void MainDlgBatchLink::OnWatch(wxTimerEvent&) {
+    // A worker that ended without its finished notice (it failed) leaves
+    // the session idle: the window follows.
+    if (m_active && !BatchSession::Instance().IsRunning())
+        m_window.OnItemStarted(kBatchFinished);
+}
 
 void MainDlgBatchLink::BatchStarted(std::vector<std::string> sources) {
     m_sources = std::move(sources);
     m_active = true;
+    m_watch.Start(1000);
+}
+
+void MainDlgBatchLink::BatchStopped() {
+    m_active = false;
+    m_watch.Stop();
 }
 
 void MainDlgBatchLink::Shutdown() {
+    m_watch.Stop();
     m_relay.Close();
     m_pace.Release();
     // The worker reports to this object: it must end before the object goes.
@@ -80,11 +114,7 @@ void MainDlgBatchLink::Shutdown() {
 
 void MainDlgBatchLink::OnProgress(int position) { m_window.OnProgress(position); }
 
-void MainDlgBatchLink::OnItemStarted(int index) {
-    if (index == kBatchFinished)
-        m_active = false;
-    m_window.OnItemStarted(index);
-}
+void MainDlgBatchLink::OnItemStarted(int index) { m_window.OnItemStarted(index); }
 
 void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const std::string&) {
     // Rows are addressed by their index when the batch started. A row that
@@ -203,8 +233,10 @@ void CMainDlg::OnProgress(int position) {
 
 void CMainDlg::OnItemStarted(long index) {
     if (index == kBatchFinished) {
-        if (m_batch)
+        if (m_batch) {
+            m_batch->BatchStopped();
             m_batch->Pace().Release();
+        }
         SetInformationLine(this, "Done.");
         if (m_progress)
             m_progress->SetValue(0);

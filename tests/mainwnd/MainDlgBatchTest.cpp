@@ -29,6 +29,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace pw {
 namespace {
@@ -252,6 +253,24 @@ TEST_F(BatchWindow, StopInTheMiddleOfAMergeKeepsExactlyTheFinishedPages) {
     ExpectMergedPages(out / "all.tif", std::vector<int>(50, 1), done);
     EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
     EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
+TEST_F(BatchWindow, ANoticeThatFailsBringsTheWindowBackToIdle) {
+    AddFiles(std::vector<int>(20, 1));
+    bool thrown = false;
+    // The row the batch moves on to is selected within a notice.
+    dlg->GetFileList()->Bind(EVT_FILELIST_SELECTION_CHANGED, [&](wxCommandEvent& event) {
+        event.Skip();
+        if (!thrown && Successes() >= 2) {
+            thrown = true;
+            throw std::runtime_error("a notice failed");
+        }
+    });
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(test::WaitFor([&] { return thrown && !dlg->IsBatchRunning(); }, 60000));
+    ExpectIdle();
+    EXPECT_EQ(Information(), "Done.");
+    EXPECT_LT(Successes(), 20);
 }
 
 TEST_F(BatchWindow, MergeAllDuringACompressStopsItAndACancelLeavesAllIdle) {
