@@ -1,11 +1,11 @@
 #include "mainwnd/CMainDlg.h"
 
-#include "platform/ProductIdentity.h"
 #include "mainwnd/CommandLine.h"
-#include "mainwnd/SessionBusService.h"
 #include "mainwnd/MainDlgBatch.h"
+#include "mainwnd/SessionBusService.h"
 #include "mainwnd/SystemImageLists.h"
 #include "mainwnd/SystemMenu.h"
+#include "platform/ProductIdentity.h"
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"
 #include "ui/MainWindowHints.h"

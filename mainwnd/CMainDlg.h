@@ -25,6 +25,7 @@ class CFoliocx;
 int FileListColumnWidth(const wxWindow* list, const wxString& title, int width);
 
 class MainDlgBatchLink;
+class BatchOperations;
 
 class CMainDlg : public cdxCResizableDialog {
 public:
@@ -54,6 +55,12 @@ public:
     // and brings the window back to the idle state, and is safe without one.
     bool StartBatch();
     void StopBatch();
+    // How long StopBatch waits for the worker to end before the window goes
+    // on without it.
+    static constexpr int kStopWaitMs = 5000;
+    // The work the batches do: the tool invocations unless set (tests put
+    // their own in). Must outlive every batch started with it.
+    void SetBatchOperations(BatchOperations* operations) { m_operations = operations; }
     // True while one of the batch buttons reads "Stop".
     bool IsBatchRunning() const;
     // The worker's notices, on the window's thread: the bar's position; the
@@ -147,6 +154,7 @@ private:
     wxGauge* m_progress = nullptr;
     CFileListCtrl* m_fileList = nullptr;
     std::unique_ptr<MainDlgBatchLink> m_batch;
+    BatchOperations* m_operations = nullptr;
     CFoliocx* m_preview = nullptr;
     wxTimer m_previewTimer;
     CVertSplitter m_splitter;

@@ -4,12 +4,12 @@
 
 #include "mainwnd/MainDlgBatch.h"
 
-#include "platform/ProductIdentity.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/MergeOutputFile.h"
 #include "mainwnd/PostToGuiThread.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "ui/ChooseFolder.h"
 #include "ui/PathText.h"
@@ -194,7 +194,8 @@ bool CMainDlg::StartBatch() {
         m_progress->SetValue(5);
     ClearInformationColumn();
     m_batch->BatchStarted(plan.job.sources);
-    if (!session.Start(std::move(plan.job), *m_batch, ToolBatchOperations(), m_batch->Carrier())) {
+    BatchOperations& operations = m_operations ? *m_operations : ToolBatchOperations();
+    if (!session.Start(std::move(plan.job), *m_batch, operations, m_batch->Carrier())) {
         m_batch->BatchStopped();
         XMessageBox(nullptr, "CreateThread error.", "Error", MB_ICONERROR);
         return false;
@@ -211,8 +212,10 @@ void CMainDlg::StopBatch() {
     }
     wxBusyCursor wait;
     // The worker may be waiting for the window to handle a notice: the wait
-    // hands it over, so the worker always gets to its end.
-    session.Stop([this] { m_batch->DeliverPending(); });
+    // hands it over, so the worker always gets to its end. One that cannot
+    // end (held up by a hung network mount) is left behind after the wait:
+    // the window is usable again and hears nothing more of it.
+    session.Stop([this] { m_batch->DeliverPending(); }, std::chrono::milliseconds(kStopWaitMs));
     m_batch->BatchStopped();
     OnItemStarted(kBatchFinished);
 }

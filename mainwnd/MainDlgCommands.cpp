@@ -2,12 +2,12 @@
 // dialog and by dropping, removing, opening files, the context menu, About
 // and Help.
 
-#include "platform/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/FileListRules.h"
 #include "mainwnd/ListContextMenu.h"
 #include "mainwnd/ProgramHelp.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "ui/AppMessageBox.h"
 #include "ui/OpenInBackground.h"

@@ -1,7 +1,7 @@
 // The identity texts and the message language, without a display.
 
-#include "platform/ProductIdentity.h"
 #include "app/SelectUiLanguage.h"
+#include "platform/ProductIdentity.h"
 
 #include <gtest/gtest.h>
 

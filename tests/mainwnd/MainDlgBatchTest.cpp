@@ -1,6 +1,7 @@
 // Batches started from the main window's buttons on a real display, with
 // the tools of the system and every dialog answered by the test.
 
+#include "engine/BatchOperations.h"
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
@@ -26,7 +27,12 @@
 #include <wx/testing.h>
 #include <wx/timer.h>
 
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -271,6 +277,84 @@ TEST_F(BatchWindow, ANoticeThatFailsBringsTheWindowBackToIdle) {
     ExpectIdle();
     EXPECT_EQ(Information(), "Done.");
     EXPECT_LT(Successes(), 20);
+}
+
+// Stands for a tool on a hung network mount: each entry runs a tool that
+// ignores SIGTERM, and then is held in a call that no stop interrupts until
+// the test lets it go (after 20 seconds at the latest).
+class HungOperations : public BatchOperations {
+public:
+    explicit HungOperations(std::string pidFile) : pidFile_(std::move(pidFile)) {}
+    bool Compress(const std::string&, const std::string&, const std::string&, const std::string&, StopSignal* stop,
+                  ToolOutcome*) override {
+        std::string output;
+        RunAndCapture(CommandLine{"stubborn tool",
+                                  {"/bin/sh", "-c", "echo $$ > '" + pidFile_ + "'; trap '' TERM; exec /bin/sleep 60"}},
+                      output, nullptr, stop);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!released && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        returned = true;
+        return true;
+    }
+    bool Merge(const std::string&, const std::string&, const std::string&, const std::string&, const std::string&,
+               StopSignal*, ToolOutcome*) override {
+        return false;
+    }
+    bool Split(const std::string&, const std::string&, StopSignal*, ToolOutcome*) override { return false; }
+    std::atomic<bool> released{false}, returned{false};
+
+private:
+    std::string pidFile_;
+};
+
+TEST_F(BatchWindow, StopComesBackWithoutAWorkerThatCannotEnd) {
+    AddFiles({1, 1});
+    const std::string pidFile = temp / "tool.pid";
+    auto* hung = new HungOperations(pidFile);  // outlives the worker it is left to
+    dlg->SetBatchOperations(hung);
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(test::WaitFor([&] { return test::ReadBytes(pidFile).size() > 1; }, 10000));
+    const pid_t tool = std::stoi(test::ReadBytes(pidFile));
+    Press(IDC_COMPRESS);  // Stop
+    // The window is back while the worker is still held, and the tool that
+    // ignored the polite end is gone.
+    EXPECT_FALSE(hung->returned);
+    ExpectIdle();
+    EXPECT_EQ(Information(), "Done.");
+    EXPECT_NE(::kill(tool, 0), 0);
+    // What the worker does once it is let go reaches the window no more.
+    hung->released = true;
+    ASSERT_TRUE(test::WaitFor([&] { return hung->returned.load(); }, 30000));
+    test::WaitFor([] { return false; }, 300);
+    EXPECT_EQ(Status(0), "");
+    EXPECT_EQ(Information(), "Done.");
+    // The next batch runs as usual.
+    dlg->SetBatchOperations(nullptr);
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(WaitDone());
+    EXPECT_EQ(Successes(), 2);
+}
+
+// Operations that throw what the worker does not expect: it ends without
+// its finished notice.
+class ThrowingOperations : public HungOperations {
+public:
+    ThrowingOperations() : HungOperations("") {}
+    bool Compress(const std::string&, const std::string&, const std::string&, const std::string&, StopSignal*,
+                  ToolOutcome*) override {
+        throw 42;
+    }
+};
+
+TEST_F(BatchWindow, AWorkerThatFailsBringsTheWindowBackToIdle) {
+    AddFiles({1, 1});
+    ThrowingOperations throwing;
+    dlg->SetBatchOperations(&throwing);
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(WaitDone());
+    ExpectIdle();
+    dlg->SetBatchOperations(nullptr);
 }
 
 TEST_F(BatchWindow, MergeAllDuringACompressStopsItAndACancelLeavesAllIdle) {

@@ -1,11 +1,11 @@
 // The main window's commands: the Open dialog, drops, Remove and Remove All,
 // the context menu, the keyboard, opening files and About.
 
-#include "platform/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwnd/BrowseTiffFiles.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/ListContextMenu.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "settings/DialogSettings.h"
 #include "tests/fixtures/FakeLauncher.h"

@@ -1,11 +1,11 @@
 // The main window on a real display: template 102, start-up, the command
 // line, the file list's rows and buttons, and the layout.
 
-#include "platform/ProductIdentity.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "mainwnd/FileListRules.h"
 #include "mainwnd/SystemImageLists.h"
+#include "platform/ProductIdentity.h"
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
 #include "tests/fixtures/TiffFixtures.h"
