@@ -1,10 +1,13 @@
 #include "ui/CTipComboBox.h"
 
+#include "ui/PointerPassThrough.h"
+
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/popupwin.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 #include <wx/vlbox.h>
 
 #include <algorithm>
@@ -18,10 +21,17 @@ namespace {
 class TipWindow : public wxPopupWindow {
 public:
     TipWindow() : wxPopupWindow(nullptr, wxBORDER_NONE), m_timer(this) {
+        // It comes up under the pointer; taking the pointer itself would
+        // tell the part beneath that the pointer left it, which hides it.
+        LetPointerPassThrough(this);
         SetBackgroundStyle(wxBG_STYLE_PAINT);
         SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
         Bind(wxEVT_PAINT, &TipWindow::OnPaint, this);
         Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Hide(); });
+    }
+    // The same tip again, while it shows, stays as it is.
+    bool IsShowing(const wxString& text, const wxRect& screenRect) const {
+        return IsShown() && GetLabel() == text && GetScreenRect() == screenRect;
     }
     void ShowText(const wxString& text, const wxRect& screenRect) {
         m_timer.Stop();
@@ -56,6 +66,7 @@ private:
 TipWindow* g_tip = nullptr;
 int g_combos = 0;
 int g_tipItem = -1;
+const wxWindow* g_tipPart = nullptr;  // the part whose tip shows, while one does
 
 }  // namespace
 
@@ -63,12 +74,13 @@ int g_tipItem = -1;
 // mouse cannot choose.
 class TipComboList : public wxVListBox, public wxComboPopup {
 public:
-    explicit TipComboList(CTipComboBox* owner) : m_owner(owner) {}
+    explicit TipComboList(CTipComboBox* owner) : m_owner(owner), m_pointerWatch(this) {}
 
     bool Create(wxWindow* parent) override {
         if (!wxVListBox::Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_SIMPLE, "Entries"))
             return false;
         SetFont(m_owner->GetFont());
+        Bind(wxEVT_ENTER_WINDOW, &TipComboList::OnMotion, this);
         Bind(wxEVT_MOTION, &TipComboList::OnMotion, this);
         Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& e) {
             m_owner->OnListMouseLeave();
@@ -78,6 +90,14 @@ public:
         Bind(wxEVT_LEFT_DCLICK, &TipComboList::OnLeftDown, this);
         Bind(wxEVT_LEFT_UP, &TipComboList::OnLeftUp, this);
         Bind(wxEVT_KEY_DOWN, &TipComboList::OnKey, this);
+        // While the list is open GTK holds the pointer for it, and moves that
+        // come in from the combo's face may never be reported to the list:
+        // where the pointer rests is also looked at directly.
+        Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            const wxPoint p = ScreenToClient(wxGetMousePosition());
+            if (wxRect(GetClientSize()).Contains(p))
+                m_owner->OnListMouseMove(p);
+        });
         return true;
     }
     wxWindow* GetControl() override { return this; }
@@ -90,8 +110,12 @@ public:
         SetItemCount(m_owner->GetCount());
         SetSelection(m_owner->GetSelection());
         g_tipItem = -1;
+        m_pointerWatch.Start(kPointerWatchMs);
     }
-    void OnDismiss() override { CTipComboBox::HideTip(); }
+    void OnDismiss() override {
+        m_pointerWatch.Stop();
+        CTipComboBox::HideTip();
+    }
     // Up and Down on the closed combo step through the entries; the
     // keyboard may choose any of them.
     void OnComboKeyEvent(wxKeyEvent& event) override {
@@ -167,6 +191,8 @@ private:
     }
 
     CTipComboBox* m_owner;
+    wxTimer m_pointerWatch;
+    static constexpr int kPointerWatchMs = 100;
 };
 
 CTipComboBox::CTipComboBox(wxWindow* parent, wxWindowID id, const wxString& value, const wxPoint& pos,
@@ -182,9 +208,13 @@ CTipComboBox::CTipComboBox(wxWindow* parent, wxWindowID id, const wxString& valu
     Bind(wxEVT_TIMER, &CTipComboBox::OnHoverTimer, this);
     Bind(wxEVT_LEFT_DOWN, &CTipComboBox::OnLeftDown, this);
     if (attachParts) {
+        // A pointer that comes in and rests counts as much as one that moves
+        // in: GTK may report nothing but its entering.
+        Bind(wxEVT_ENTER_WINDOW, &CTipComboBox::OnMotion, this);
         Bind(wxEVT_MOTION, &CTipComboBox::OnMotion, this);
         Bind(wxEVT_LEAVE_WINDOW, &CTipComboBox::OnLeave, this);
         if (wxTextCtrl* text = GetTextCtrl()) {
+            text->Bind(wxEVT_ENTER_WINDOW, &CTipComboBox::OnMotion, this);
             text->Bind(wxEVT_MOTION, &CTipComboBox::OnMotion, this);
             text->Bind(wxEVT_LEAVE_WINDOW, &CTipComboBox::OnLeave, this);
         }
@@ -266,7 +296,9 @@ bool CTipComboBox::ShowTip(wxWindow* window, const wxRect& rect, const wxString&
     wxRect tip(rect.x, rect.y, extent.x, rect.height);
     tip.Inflate(2);
     tip.SetPosition(window->ClientToScreen(tip.GetPosition()));
-    g_tip->ShowText(text, tip);
+    g_tipPart = window;
+    if (!g_tip->IsShowing(text, tip))
+        g_tip->ShowText(text, tip);
     return true;
 }
 
@@ -290,8 +322,16 @@ void CTipComboBox::OnListMouseMove(const wxPoint& point) {
 }
 
 void CTipComboBox::OnListMouseLeave() {
+    if (PointerIsOver(m_list))
+        return;
     g_tipItem = -1;
     HideTip();
+}
+
+// The toolkit also reports a leave when the pointer goes into a child or a
+// grab moves; only a pointer outside the part has left it.
+bool CTipComboBox::PointerIsOver(const wxWindow* part) {
+    return part && part->IsShownOnScreen() && part->GetScreenRect().Contains(wxGetMousePosition());
 }
 
 void CTipComboBox::ShowEditTip() {
@@ -311,16 +351,20 @@ void CTipComboBox::ShowFaceTip() {
 }
 
 void CTipComboBox::OnMotion(wxMouseEvent& event) {
-    // The tip comes when the mouse rests; a move starts the wait again.
-    m_hoverWindow = static_cast<wxWindow*>(event.GetEventObject());
-    m_hover.StartOnce(kHoverMs);
+    // The tip comes when the mouse rests; a move starts the wait again,
+    // unless the tip of this part shows already.
     event.Skip();
+    m_hoverWindow = static_cast<wxWindow*>(event.GetEventObject());
+    if (!(g_tip && g_tip->IsShown() && g_tipPart == m_hoverWindow))
+        m_hover.StartOnce(kHoverMs);
 }
 
 void CTipComboBox::OnLeave(wxMouseEvent& event) {
+    event.Skip();
+    if (PointerIsOver(this))
+        return;
     m_hover.Stop();
     HideTip();
-    event.Skip();
 }
 
 void CTipComboBox::OnHoverTimer(wxTimerEvent&) {

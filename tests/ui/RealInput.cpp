@@ -1,5 +1,9 @@
 #include "tests/ui/RealInput.h"
 
+#include "tests/ui/WxTestEnvironment.h"
+
+#include <wx/window.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,7 +36,21 @@ const std::string kXdotool = FindXdotool();
 bool Xdotool(const std::string& arguments) { return std::system((kXdotool + " " + arguments).c_str()) == 0; }
 
 void MovePointer(const wxPoint& screen) {
-    Xdotool("mousemove --sync " + std::to_string(screen.x) + " " + std::to_string(screen.y));
+    if (wxGetMousePosition() == screen)
+        return;
+    // Not xdotool's own waiting (--sync), which loses the moves while the
+    // program holds a pointer grab (an open drop-down list): the program's
+    // events are handled until the pointer is there.
+    Xdotool("mousemove " + std::to_string(screen.x) + " " + std::to_string(screen.y));
+    WaitFor([&] { return wxGetMousePosition() == screen; }, 1000);
+}
+
+void GlidePointer(const wxPoint& screen) {
+    // Steps of a few pixels: a control is crossed by several moves.
+    const wxPoint from = wxGetMousePosition();
+    const int steps = std::clamp(std::max(std::abs(screen.x - from.x), std::abs(screen.y - from.y)) / 6, 1, 80);
+    for (int i = 1; i <= steps; ++i)
+        MovePointer(wxPoint(from.x + (screen.x - from.x) * i / steps, from.y + (screen.y - from.y) * i / steps));
 }
 
 void Click(int button, const std::string& modifiers) {
