@@ -74,13 +74,12 @@ const wxWindow* g_tipPart = nullptr;  // the part whose tip shows, while one doe
 // mouse cannot choose.
 class TipComboList : public wxVListBox, public wxComboPopup {
 public:
-    explicit TipComboList(CTipComboBox* owner) : m_owner(owner), m_pointerWatch(this) {}
+    explicit TipComboList(CTipComboBox* owner) : m_owner(owner) {}
 
     bool Create(wxWindow* parent) override {
         if (!wxVListBox::Create(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_SIMPLE, "Entries"))
             return false;
         SetFont(m_owner->GetFont());
-        Bind(wxEVT_ENTER_WINDOW, &TipComboList::OnMotion, this);
         Bind(wxEVT_MOTION, &TipComboList::OnMotion, this);
         Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& e) {
             m_owner->OnListMouseLeave();
@@ -90,14 +89,6 @@ public:
         Bind(wxEVT_LEFT_DCLICK, &TipComboList::OnLeftDown, this);
         Bind(wxEVT_LEFT_UP, &TipComboList::OnLeftUp, this);
         Bind(wxEVT_KEY_DOWN, &TipComboList::OnKey, this);
-        // While the list is open GTK holds the pointer for it, and moves that
-        // come in from the combo's face may never be reported to the list:
-        // where the pointer rests is also looked at directly.
-        Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-            const wxPoint p = ScreenToClient(wxGetMousePosition());
-            if (wxRect(GetClientSize()).Contains(p))
-                m_owner->OnListMouseMove(p);
-        });
         return true;
     }
     wxWindow* GetControl() override { return this; }
@@ -110,12 +101,8 @@ public:
         SetItemCount(m_owner->GetCount());
         SetSelection(m_owner->GetSelection());
         g_tipItem = -1;
-        m_pointerWatch.Start(kPointerWatchMs);
     }
-    void OnDismiss() override {
-        m_pointerWatch.Stop();
-        CTipComboBox::HideTip();
-    }
+    void OnDismiss() override { CTipComboBox::HideTip(); }
     // Up and Down on the closed combo step through the entries; the
     // keyboard may choose any of them.
     void OnComboKeyEvent(wxKeyEvent& event) override {
@@ -191,8 +178,6 @@ private:
     }
 
     CTipComboBox* m_owner;
-    wxTimer m_pointerWatch;
-    static constexpr int kPointerWatchMs = 100;
 };
 
 CTipComboBox::CTipComboBox(wxWindow* parent, wxWindowID id, const wxString& value, const wxPoint& pos,
@@ -208,13 +193,9 @@ CTipComboBox::CTipComboBox(wxWindow* parent, wxWindowID id, const wxString& valu
     Bind(wxEVT_TIMER, &CTipComboBox::OnHoverTimer, this);
     Bind(wxEVT_LEFT_DOWN, &CTipComboBox::OnLeftDown, this);
     if (attachParts) {
-        // A pointer that comes in and rests counts as much as one that moves
-        // in: GTK may report nothing but its entering.
-        Bind(wxEVT_ENTER_WINDOW, &CTipComboBox::OnMotion, this);
         Bind(wxEVT_MOTION, &CTipComboBox::OnMotion, this);
         Bind(wxEVT_LEAVE_WINDOW, &CTipComboBox::OnLeave, this);
         if (wxTextCtrl* text = GetTextCtrl()) {
-            text->Bind(wxEVT_ENTER_WINDOW, &CTipComboBox::OnMotion, this);
             text->Bind(wxEVT_MOTION, &CTipComboBox::OnMotion, this);
             text->Bind(wxEVT_LEAVE_WINDOW, &CTipComboBox::OnLeave, this);
         }

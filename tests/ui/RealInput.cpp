@@ -46,11 +46,25 @@ void MovePointer(const wxPoint& screen) {
 }
 
 void GlidePointer(const wxPoint& screen) {
-    // Steps of a few pixels: a control is crossed by several moves.
-    const wxPoint from = wxGetMousePosition();
-    const int steps = std::clamp(std::max(std::abs(screen.x - from.x), std::abs(screen.y - from.y)) / 6, 1, 80);
-    for (int i = 1; i <= steps; ++i)
-        MovePointer(wxPoint(from.x + (screen.x - from.x) * i / steps, from.y + (screen.y - from.y) * i / steps));
+    // Relative moves go through the server's test extension like a mouse's
+    // own; xdotool's absolute moves are warps, which GTK does not report
+    // while the program holds the pointer (a drag, an open list).
+    const int steps =
+        std::clamp(std::max(std::abs(screen.x - wxGetMousePosition().x), std::abs(screen.y - wxGetMousePosition().y)) / 6,
+                   1, 80);
+    for (int i = 1; i <= steps; ++i) {
+        const wxPoint at = wxGetMousePosition();
+        const wxPoint step((screen.x - at.x) / (steps - i + 1), (screen.y - at.y) / (steps - i + 1));
+        if (step == wxPoint(0, 0))
+            continue;
+        const wxPoint next = at + step;
+        Xdotool("mousemove_relative -- " + std::to_string(step.x) + " " + std::to_string(step.y));
+        WaitFor([&] { return wxGetMousePosition() == next; }, 1000);
+        // A hand's moves come apart in time: GTK merges moves that come
+        // together, and a button let go right after them would come first.
+        WaitFor([] { return false; }, 20);
+    }
+    MovePointer(screen);
 }
 
 void Click(int button, const std::string& modifiers) {
