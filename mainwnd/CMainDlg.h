@@ -131,6 +131,12 @@ public:
     CVertSplitter& GetSplitter() { return m_splitter; }
     const wxIconBundle& GetIcons() const { return m_icon; }
 
+protected:
+    // The layout places the panes by its proportions; the bar between them
+    // then sets them against itself again, as it did at the start, so that
+    // a drag moves them by exactly its distance.
+    void OnLayoutPlaced() override { m_splitter.RecalcPanes(); }
+
 private:
     void BindControls();
     void BindBatchButtons();

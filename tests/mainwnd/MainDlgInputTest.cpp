@@ -6,6 +6,7 @@
 #include "mainwnd/CommandLine.h"
 #include "res/ResourceIds.h"
 #include "tests/fixtures/TiffFixtures.h"
+#include "ui/SplitterBar.h"
 #include "tests/ui/RealInput.h"
 #include "tests/ui/WxTestEnvironment.h"
 #include "ui/PathText.h"
@@ -175,6 +176,63 @@ TEST(OpenDialogByHand, TakesANameTypedWithoutItsExtension) {
     w.dlg->AddFilesFromDialog();
     giveUp.Stop();
     EXPECT_EQ(w.paths(), Texts{files / "scan.tif"});
+}
+
+// The bar between the preview and the list under the user's own mouse and
+// keys.
+struct BarDrag {
+    ShownWindow& w;
+    std::vector<int> moves;
+    explicit BarDrag(ShownWindow& window) : w(window) {
+        w.dlg->Bind(EVT_SPLITTER_MOVED, [this](wxCommandEvent& e) { moves.push_back(e.GetInt()); });
+    }
+    wxRect Rect(int id) const { return w.dlg->FindWindow(id)->GetRect(); }
+    // Presses on the middle of the bar and moves by dx, holding the button.
+    void Start(int dx) {
+        const wxPoint at = ShownWindow::Middle(w.dlg->FindWindow(IDC_SPLITTER));
+        test::GlidePointer(at);
+        test::PressButton();
+        ASSERT_TRUE(test::WaitFor([&] { return w.dlg->GetSplitter().IsDragging(); }));
+        test::GlidePointer(at + wxPoint(dx, 0));
+    }
+};
+
+TEST(SplitterByHand, TheFirstDragMovesThePanesByExactlyTheDistance) {
+    ShownWindow w(0);
+    BarDrag drag(w);
+    const wxRect bar = drag.Rect(IDC_SPLITTER), preview = drag.Rect(IDC_PREVIEW), list = drag.Rect(IDC_FILELIST);
+    drag.Start(40);
+    test::ReleaseButton();
+    ASSERT_TRUE(test::WaitFor([&] { return !drag.moves.empty(); }));
+    EXPECT_EQ(drag.moves, std::vector<int>{40});
+    EXPECT_EQ(drag.Rect(IDC_SPLITTER), wxRect(bar.x + 40, bar.y, bar.width, bar.height));
+    EXPECT_EQ(drag.Rect(IDC_PREVIEW), wxRect(preview.x, preview.y, preview.width + 40, preview.height));
+    EXPECT_EQ(drag.Rect(IDC_FILELIST), wxRect(list.x + 40, list.y, list.width - 40, list.height));
+}
+
+TEST(SplitterByHand, KeysDuringADragReachNothingAndATapOfEscapeEndsIt) {
+    int dialogs = 0;
+    SetOpenFilesDialogRunner([&](wxWindow*, const OpenFilesRequest&) {
+        ++dialogs;
+        return std::optional<OpenFilesAnswer>();
+    });
+    ShownWindow w(3);
+    ASSERT_TRUE(w.SelectByClicks({1}));
+    BarDrag drag(w);
+    drag.Start(-30);
+    test::PressKeys("Delete Insert");
+    test::WaitFor([] { return false; }, 300);
+    EXPECT_EQ(w.list()->GetItemCount(), 3);
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(w.dlg->GetSplitter().IsDragging());
+    // A short tap while the button is still held.
+    test::Xdotool("keydown --delay 0 Escape keyup --delay 0 Escape");
+    EXPECT_TRUE(test::WaitFor([&] { return !drag.moves.empty(); })) << "the tap was lost";
+    test::ReleaseButton();
+    test::WaitFor([] { return false; }, 300);
+    EXPECT_EQ(drag.moves, std::vector<int>{-30});
+    EXPECT_EQ(w.list()->GetItemCount(), 3);
+    SetOpenFilesDialogRunner(nullptr);
 }
 
 }  // namespace
