@@ -19,7 +19,9 @@ void FileListModel::Clear() {
 
 void FileListModel::SetText(unsigned index, unsigned column, const wxString& text) {
     m_rows[index].texts[column] = text;
-    RowValueChanged(index, column);
+    // A changed row, not only a cell to draw again: GTK's list tells its
+    // screen readers of changed rows alone.
+    RowChanged(index);
 }
 
 wxString FileListModel::GetColumnType(unsigned column) const {
