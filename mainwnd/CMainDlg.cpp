@@ -85,6 +85,7 @@ CMainDlg::CMainDlg(wxWindow* parent)
     PresentAsMainWindow(this);
     BindControls();
     BindCommands();
+    BindOrder();
     StartPreviewTimer();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
     BindBatchButtons();

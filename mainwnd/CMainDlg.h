@@ -97,6 +97,12 @@ public:
     void AddDroppedFiles(const std::vector<std::string>& dropped);
     void RemoveSelected();
     void RemoveAll();
+    // The order of the rows, which is the order of a merge
+    // (MainDlgOrder.cpp): the selected rows one place up (step -1) or down
+    // (+1) together, and all rows by the contents of a column, the other
+    // way round when sorted by that column just before.
+    void MoveSelectedRows(int step);
+    void SortByColumn(int column);
     // The list's context menu at the mouse pointer (opened from the
     // keyboard: at the list's top left corner), and its commands (1 to 5,
     // in the menu's order).
@@ -147,6 +153,7 @@ private:
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
     void BindCommands();
+    void BindOrder();
     void OnFileListKeyDown(wxKeyEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void StartSessionBusService();
@@ -161,6 +168,8 @@ private:
     CFileListCtrl* m_fileList = nullptr;
     std::unique_ptr<MainDlgBatchLink> m_batch;
     BatchOperations* m_operations = nullptr;
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
     CFoliocx* m_preview = nullptr;
     wxTimer m_previewTimer;
     CVertSplitter m_splitter;

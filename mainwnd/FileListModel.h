@@ -26,6 +26,9 @@ public:
     void Erase(unsigned index);
     void Clear();
     void SetText(unsigned index, unsigned column, const wxString& text);
+    // Puts the rows in a new order: order[i] is the index the row that goes
+    // to i had before (a permutation of 0 to the row count - 1).
+    void Reorder(const std::vector<unsigned>& order);
     void SetIconSource(std::function<wxBitmapBundle(int)> icons) { m_icons = std::move(icons); }
 
     unsigned GetCount() const override { return static_cast<unsigned>(m_rows.size()); }

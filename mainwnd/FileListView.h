@@ -39,3 +39,4 @@ inline double BandScrollTarget(double value, double page, double top, double hei
 }
 
 }  // namespace pw
+

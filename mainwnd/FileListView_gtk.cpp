@@ -67,3 +67,4 @@ bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height) {
 }
 
 }  // namespace pw
+

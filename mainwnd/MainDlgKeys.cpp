@@ -42,10 +42,22 @@ bool TakesReturnItself(wxWindow* focus, const wxWindow* window) {
 // The list acts only on the six navigation keys, with their modifiers (Shift
 // extends the selection) as the user pressed them; Insert adds files,
 // Delete removes the selected rows, Tab moves on to the next control, the
-// menu key opens the context menu. Every other key, Home and End and typed
+// menu key opens the context menu, Alt+Up and Alt+Down move the selected
+// rows, Ctrl+A selects every row. Every other key, Home and End and typed
 // letters among them, does nothing in the list.
 void CMainDlg::OnFileListKeyDown(wxKeyEvent& event) {
     const int code = event.GetKeyCode();
+    // Alt+Up and Alt+Down move the selected rows; Ctrl+A selects them all.
+    if (event.GetModifiers() == wxMOD_ALT && (code == WXK_UP || code == WXK_DOWN || code == WXK_NUMPAD_UP ||
+                                              code == WXK_NUMPAD_DOWN)) {
+        MoveSelectedRows(code == WXK_UP || code == WXK_NUMPAD_UP ? -1 : 1);
+        return;
+    }
+    if (event.GetModifiers() == wxMOD_CONTROL && code == 'A') {
+        if (m_fileList)
+            m_fileList->SelectAllRows();
+        return;
+    }
     if (IsNavigationKey(code)) {
         event.Skip();
         return;

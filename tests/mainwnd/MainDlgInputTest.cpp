@@ -178,6 +178,60 @@ TEST(OpenDialogByHand, TakesANameTypedWithoutItsExtension) {
     EXPECT_EQ(w.paths(), Texts{files / "scan.tif"});
 }
 
+// The rows in the order of the merge: dragged to another place, moved with
+// Alt+Up and Alt+Down, sorted by a click on a column's title; every cell
+// goes with its row, and so do the selection and the focus.
+TEST(RowOrderByHand, DragAltArrowsAndTitleClicksPutTheRowsInOrder) {
+    ShownWindow w(5);
+    for (long i = 0; i < 5; ++i)
+        w.list()->SetItem(i, 3, i % 2 ? "Failed" : "Success");
+    const auto statusOf = [&](const std::string& path) {
+        for (long i = 0; i < w.list()->GetItemCount(); ++i)
+            if (PathFromWx(w.list()->GetItemText(i, 0)) == path)
+                return PathFromWx(w.list()->GetItemText(i, 3));
+        return std::string();
+    };
+    ASSERT_TRUE(w.SelectByClicks({1, 2}));
+    // Pressed on a selected row, let go over the upper half of r4.
+    test::WaitFor([] { return false; }, 500);
+    test::MovePointer(w.RowOnScreen(1));
+    test::PressButton();
+    const wxPoint r4 = w.RowOnScreen(4);
+    test::GlidePointer(r4 - wxPoint(0, 3));
+    test::ReleaseButton();
+    ASSERT_TRUE(test::WaitFor([&] { return w.paths() != Texts{"r0", "r1", "r2", "r3", "r4"}; }));
+    EXPECT_EQ(w.paths(), (Texts{"r0", "r3", "r1", "r2", "r4"}));
+    EXPECT_EQ(w.list()->GetSelectedItems(), (Rows{2, 3}));
+    EXPECT_EQ(statusOf("r1"), "Failed");
+    EXPECT_EQ(statusOf("r2"), "Success");
+
+    test::PressKeys("alt+Down");
+    ASSERT_TRUE(test::WaitFor([&] { return w.paths() == Texts{"r0", "r3", "r4", "r1", "r2"}; }));
+    EXPECT_EQ(w.list()->GetSelectedItems(), (Rows{3, 4}));
+    test::PressKeys("alt+Down");  // at the end already: nothing moves
+    test::PressKeys("alt+Up alt+Up alt+Up");
+    ASSERT_TRUE(test::WaitFor([&] { return w.paths() == Texts{"r1", "r2", "r0", "r3", "r4"}; }));
+    EXPECT_EQ(w.list()->GetSelectedItems(), (Rows{0, 1}));
+    EXPECT_EQ(w.list()->GetFocusedItem() >= 0 && w.list()->GetFocusedItem() <= 1, true);
+
+    // A click on a title sorts by that column; a second one the other way.
+    const wxPoint title = w.list()->GetScreenPosition() + wxPoint(20, 8);
+    test::MovePointer(title);
+    test::Click();
+    ASSERT_TRUE(test::WaitFor([&] { return w.paths() == Texts{"r0", "r1", "r2", "r3", "r4"}; }));
+    test::WaitFor([] { return false; }, 600);
+    test::Click();
+    ASSERT_TRUE(test::WaitFor([&] { return w.paths() == Texts{"r4", "r3", "r2", "r1", "r0"}; }));
+    const wxPoint statusTitle = title + wxPoint(w.list()->GetColumnWidth(0) + w.list()->GetColumnWidth(1) +
+                                                    w.list()->GetColumnWidth(2), 0);
+    test::WaitFor([] { return false; }, 600);
+    test::MovePointer(statusTitle);
+    test::Click();
+    ASSERT_TRUE(test::WaitFor([&] { return w.paths() == Texts{"r3", "r1", "r4", "r2", "r0"}; }));
+    for (const char* row : {"r0", "r2", "r4"})
+        EXPECT_EQ(statusOf(row), "Success") << row;
+}
+
 // The bar between the preview and the list under the user's own mouse and
 // keys.
 struct BarDrag {

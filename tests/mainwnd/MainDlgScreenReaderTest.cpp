@@ -62,8 +62,25 @@ TEST(ScreenReader, ReadsTheStatusOfEveryRow) {
     w.list()->SetItem(1, 3, "Failed");
     test::Pump();
     const std::string view = ScreenReaderView();
-    EXPECT_TRUE(Has(view, "cell 0,3|Success|"));
-    EXPECT_TRUE(Has(view, "cell 1,3|Failed|"));
+    EXPECT_TRUE(Has(view, "cell 0,3|Success|")) << view;
+    EXPECT_TRUE(Has(view, "cell 1,3|Failed|")) << view;
+}
+
+// Rows moved with the keyboard: the reader finds the moved row, selected
+// and focused, at its new place.
+TEST(ScreenReader, HearsTheNewPlaceOfAMovedRow) {
+    ShownWindow w;
+    for (const char* path : {"/tmp/a.tif", "/tmp/b.tif", "/tmp/c.tif"})
+        w.dlg->AddFile(path);
+    w.list()->SetFocus();
+    w.list()->SelectItem(0);
+    w.list()->FocusItem(0);
+    w.dlg->MoveSelectedRows(1);
+    w.dlg->MoveSelectedRows(1);
+    test::Pump();
+    const std::string view = ScreenReaderView();
+    EXPECT_TRUE(Has(view, "cell 2,0|||/tmp/a.tif|focused,selected")) << view;
+    EXPECT_TRUE(Has(view, "cell 0,0|||/tmp/b.tif|\n")) << view;
 }
 
 TEST(ScreenReader, FindsTheFocusOnTheOptionsCompressionBox) {
