@@ -77,6 +77,13 @@ CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
         e.Skip();
     });
     SetUpRowDrags();
+    SetCellTips(this, [this](long row, unsigned column) {
+        if (column == 0)
+            return GetItemText(row, 0);
+        return column + 1 == kColumns ? GetItemNote(row) : wxString();
+    });
+    m_listening = AssistiveProgramsListen();
+    Bind(wxEVT_IDLE, &CFileListCtrl::OnIdle, this);
     Bind(wxEVT_KEY_DOWN, &CFileListCtrl::OnKeyDown, this);
     Bind(wxEVT_DATAVIEW_COLUMN_HEADER_CLICK, [this](wxDataViewEvent& e) {
         wxCommandEvent click(EVT_FILELIST_COLUMN_CLICK, GetId());
@@ -103,6 +110,10 @@ long CFileListCtrl::InsertColumn(long column, const wxString& heading, int forma
     constexpr int kDefaultWidth = 80;
     if (width < 0)
         width = kDefaultWidth;
+    // A path shows its end, where the file's name is; the tooltip and
+    // screen readers have it whole.
+    if (modelColumn == 0)
+        renderer->EnableEllipsize(wxELLIPSIZE_START);
     auto* col = new wxDataViewColumn(heading, renderer, modelColumn, width,
                                      AlignmentOf(format), wxDATAVIEW_COL_RESIZABLE | wxDATAVIEW_COL_REORDERABLE);
     if (!wxDataViewCtrl::InsertColumn(static_cast<unsigned>(column), col))
@@ -163,8 +174,10 @@ long CFileListCtrl::InsertRow(long index, std::array<wxString, kColumns> texts, 
     {
         // The view moves the selection of the rows below along with them.
         QuietSelection quiet(m_quiet);
-        m_model->Insert(static_cast<unsigned>(index), FileListModel::Row{std::move(texts), image});
+        m_model->Insert(static_cast<unsigned>(index), FileListModel::Row{std::move(texts), image, wxString()});
     }
+    m_described.insert(m_described.begin() + index, false);
+    DescribeRows(index, index);
     wxListEvent inserted(wxEVT_LIST_INSERT_ITEM, GetId());
     inserted.SetEventObject(this);
     inserted.m_itemIndex = index;
@@ -176,7 +189,54 @@ bool CFileListCtrl::SetItem(long index, int column, const wxString& text) {
     if (index < 0 || index >= GetItemCount() || column < 0 || column >= kColumns)
         return false;
     m_model->SetText(static_cast<unsigned>(index), static_cast<unsigned>(column), text);
+    if (column == 0)
+        DescribeRows(index, index);
     return true;
+}
+
+bool CFileListCtrl::SetItemNote(long index, const wxString& note) {
+    if (index < 0 || index >= GetItemCount())
+        return false;
+    m_model->SetNote(static_cast<unsigned>(index), note);
+    DescribeRows(index, index);
+    return true;
+}
+
+wxString CFileListCtrl::GetItemNote(long index) const {
+    return index >= 0 && index < GetItemCount() ? m_model->Rows()[static_cast<std::size_t>(index)].note : wxString();
+}
+
+void CFileListCtrl::DescribeRows(long first, long last) {
+    m_describeFirst = m_describeFirst < 0 ? first : std::min(m_describeFirst, first);
+    m_describeLast = std::max(m_describeLast, last);
+}
+
+// A few hundred rows at a time, so that the window stays responsive; the
+// cells' names only while assistive programs listen, their notes always
+// (only failed rows have one).
+void CFileListCtrl::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    const long count = GetItemCount();
+    if (m_describeFirst < 0 || m_describeFirst >= count) {
+        m_describeFirst = m_describeLast = -1;
+        return;
+    }
+    constexpr long kRowsPerIdle = 300;
+    const long last = std::min({count - 1, m_describeLast, m_describeFirst + kRowsPerIdle - 1});
+    for (long row = m_describeFirst; row <= last; ++row) {
+        const wxString note = GetItemNote(row);
+        const auto at = static_cast<std::size_t>(row);
+        if (!note.empty() || m_described[at])
+            DescribeCell(this, row, kColumns - 1, wxString(), note);
+        m_described[at] = !note.empty();
+        if (m_listening)
+            DescribeCell(this, row, 0, GetItemText(row, 0), wxString(), "File icon");
+    }
+    m_describeFirst = last < std::min(count - 1, m_describeLast) ? last + 1 : -1;
+    if (m_describeFirst < 0)
+        m_describeLast = -1;
+    if (m_describeFirst >= 0)
+        event.RequestMore();
 }
 
 bool CFileListCtrl::DeleteItem(long index) {
@@ -191,6 +251,7 @@ bool CFileListCtrl::DeleteItem(long index) {
     {
         QuietSelection quiet(m_quiet);
         m_model->Erase(static_cast<unsigned>(index));
+        m_described.erase(m_described.begin() + index);
         // GTK's view moves its cursor off a deleted row and selects the row
         // it lands on, letting go of every other: the remaining rows get
         // back the selection they had.
@@ -212,6 +273,7 @@ bool CFileListCtrl::DeleteAllItems() {
         QuietSelection quiet(m_quiet);
         m_model->Clear();
     }
+    m_described.clear();
     m_focusCleared = true;
     if (hadSelection)
         NotifySelectionChanged();
@@ -422,6 +484,7 @@ bool CFileListCtrl::ReorderRows(const std::vector<long>& order) {
     {
         QuietSelection quiet(m_quiet);
         m_model->Reorder(std::vector<unsigned>(order.begin(), order.end()));
+        DescribeRows(0, static_cast<long>(order.size()) - 1);
         wxDataViewItemArray items;
         for (long row : selected)
             items.push_back(ItemAt(newIndex[static_cast<std::size_t>(row)]));

@@ -79,6 +79,12 @@ public:
     bool DeleteAllItems();
 
     wxString GetItemText(long index, int column = 0) const;
+    // A row's note: more about it than its cells show (why it failed). It
+    // is the tooltip of the last column's cell and that cell's description
+    // for screen readers; the first column's text is its cell's tooltip and
+    // name. Notes go with their rows.
+    bool SetItemNote(long index, const wxString& note);
+    wxString GetItemNote(long index) const;
     int GetItemImage(long index) const;
     int GetItemCount() const;
     int GetSelectedItemCount() const;
@@ -140,6 +146,10 @@ private:
     void NotifySelectionChanged();
     void OnKeyDown(wxKeyEvent& event);
     void SetUpRowDrags();
+    // What screen readers find beside the cells' texts follows the rows
+    // first to last once the list is idle.
+    void DescribeRows(long first, long last);
+    void OnIdle(wxIdleEvent& event);
     // Moves the focus and a single selection to the row, as a plain
     // navigation key does.
     void MoveTo(long row);
@@ -156,6 +166,11 @@ private:
     std::vector<long> m_selectionBefore, m_selectionNow;
     wxLongLong m_selectionChangedAt = 0;
     static constexpr long kCollapsedPressMs = 1500;
+    // Rows whose cells screen readers are still to learn of: first and
+    // last (-1: none); by position, which cells of the desktop's list keep.
+    long m_describeFirst = -1, m_describeLast = -1;
+    std::vector<bool> m_described;  // the last cell has a description
+    bool m_listening = false;       // assistive programs listen
 
 };
 

@@ -169,8 +169,10 @@ void CMainDlg::ClearInformationColumn() {
     if (!m_fileList)
         return;
     const long count = m_fileList->GetItemCount();
-    for (long i = 0; i < count; ++i)
+    for (long i = 0; i < count; ++i) {
         m_fileList->SetItem(i, 3, wxString());
+        m_fileList->SetItemNote(i, wxString());
+    }
 }
 
 }  // namespace pw

@@ -116,7 +116,7 @@ void MainDlgBatchLink::OnProgress(int position) { m_window.OnProgress(position);
 
 void MainDlgBatchLink::OnItemStarted(int index) { m_window.OnItemStarted(index); }
 
-void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const std::string&) {
+void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const std::string& reason) {
     // Rows are addressed by their index when the batch started. A row that
     // no longer holds its file (rows before it were removed) keeps its cell:
     // the status belongs to a file that has left the list.
@@ -126,6 +126,9 @@ void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const 
     if (PathFromWx(list->GetItemText(index, 0)) != m_sources[index])
         return;
     list->SetItem(index, 3, wxString::FromUTF8(status));
+    // Why it failed: the status cell's tooltip and its description for
+    // screen readers.
+    list->SetItemNote(index, wxString::FromUTF8(reason));
 }
 
 void CMainDlg::BindBatchButtons() {

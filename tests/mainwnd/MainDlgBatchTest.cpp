@@ -180,6 +180,23 @@ TEST_F(BatchWindow, CompressesEveryFileIntoTheChosenFolder) {
     EXPECT_EQ(dlg->GetFileList()->GetFocusedItem(), 2);
 }
 
+TEST_F(BatchWindow, AFailedRowKeepsWhyItFailed) {
+    AddFiles({1});
+    const std::string text = files / "notes.tif";
+    ASSERT_TRUE(test::WriteNonTiff(text));
+    dlg->AddFiles({text});
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(WaitDone());
+    EXPECT_EQ(Status(0), "Success");
+    EXPECT_EQ(dlg->GetFileList()->GetItemNote(0), "");
+    EXPECT_EQ(Status(1), "Failed");
+    EXPECT_FALSE(dlg->GetFileList()->GetItemNote(1).empty());
+    // A new batch starts with no reasons left over.
+    SetFolderDialogRunner([](wxWindow*, const std::string&) { return std::optional<std::string>(); });
+    dlg->ClearInformationColumn();
+    EXPECT_EQ(dlg->GetFileList()->GetItemNote(1), "");
+}
+
 TEST_F(BatchWindow, MergesIntoTheSavedFileWithTheExtensionAdded) {
     AddFiles({1, 2, 3});
     SaveAs(out / "merged");

@@ -74,7 +74,7 @@ struct ShownWindow {
             // Apart by more than the double-click time, so that no two
             // clicks make a double click.
             test::WaitFor([] { return false; }, 500);
-            test::MovePointer(RowOnScreen(clicks[i]));
+            test::GlidePointer(RowOnScreen(clicks[i]));
             test::Click(1, i == 0 ? "" : "ctrl");
         }
         Rows sorted = clicks;
@@ -230,6 +230,11 @@ TEST(RowOrderByHand, DragAltArrowsAndTitleClicksPutTheRowsInOrder) {
     ASSERT_TRUE(test::WaitFor([&] { return w.paths() == Texts{"r3", "r1", "r4", "r2", "r0"}; }));
     for (const char* row : {"r0", "r2", "r4"})
         EXPECT_EQ(statusOf(row), "Success") << row;
+
+    // Ctrl+A in the list selects every row.
+    ASSERT_TRUE(w.SelectByClicks({2}));
+    test::PressKeys("ctrl+a");
+    EXPECT_TRUE(test::WaitFor([&] { return w.list()->GetSelectedItemCount() == 5; }));
 }
 
 // The bar between the preview and the list under the user's own mouse and
