@@ -97,6 +97,8 @@ CMainDlg::~CMainDlg() {
 }
 
 bool CMainDlg::Destroy() {
+    if (IsShown())
+        SavePlacement();
     ShutDownBatch();
     m_busService.reset();
     ReleaseBorrowedImageLists();
@@ -139,6 +141,7 @@ bool CMainDlg::OnInitDialog() {
     TransferDataToWindow();
     AddControlsToLayout();
     SetUpSplitter();
+    RestorePlacement();
     NameControlsForScreenReaders();
     TrimPreviewToolbar();
     ProcessCommandLine();

@@ -135,13 +135,20 @@ public:
     wxTimer& GetPreviewTimer() { return m_previewTimer; }
     void TrimPreviewToolbar();
     CVertSplitter& GetSplitter() { return m_splitter; }
+
+    // Where and how large the window was when it last closed, maximised or
+    // not, and where its splitter bar stood (MainDlgPlacement.cpp): kept in
+    // the desktop's configuration (wxConfig), apart from the settings
+    // files, and brought back onto the display the window opens on.
+    void SavePlacement() const;
+    void RestorePlacement();
     const wxIconBundle& GetIcons() const { return m_icon; }
 
 protected:
     // The layout places the panes by its proportions; the bar between them
     // then sets them against itself again, as it did at the start, so that
     // a drag moves them by exactly its distance.
-    void OnLayoutPlaced() override { m_splitter.RecalcPanes(); }
+    void OnLayoutPlaced() override;
 
 private:
     void BindControls();
@@ -168,6 +175,9 @@ private:
     CFileListCtrl* m_fileList = nullptr;
     std::unique_ptr<MainDlgBatchLink> m_batch;
     BatchOperations* m_operations = nullptr;
+    wxRect m_normalRect;             // the last size and place not maximised
+    int m_restoredBar = -1;          // the splitter's place to keep at this size
+    wxSize m_restoredClient;
     int m_sortColumn = -1;
     bool m_sortDescending = false;
     CFoliocx* m_preview = nullptr;

@@ -285,6 +285,7 @@ void CMainDlg::OnCloseWindow(wxCloseEvent& event) {
         }
         StopBatch();
     }
+    SavePlacement();
     event.Skip();
 }
 

@@ -135,6 +135,20 @@ void SplitterBar::RecalcPanes() {
     m_parent->Refresh(true);
 }
 
+void SplitterBar::MoveBarTo(int position) {
+    wxRect limits;
+    if (!m_bar || !GetDragLimits(limits, 0, 0))
+        return;
+    // The limits are screen positions of the bar's near edge.
+    const wxPoint origin = m_parent->ClientToScreen(wxPoint(0, 0));
+    const int first = Along(limits.GetPosition()) - Along(origin);
+    const int last = first + (m_vertical ? limits.width : limits.height) - 1;
+    const wxRect bar = BarRectInParent();
+    const int at = std::clamp(position, first, last);
+    m_bar->Move(m_vertical ? wxPoint(at, bar.y) : wxPoint(bar.x, at));
+    RecalcPanes();
+}
+
 bool SplitterBar::GetDragLimits(wxRect& out, int x, int y) const {
     if (!m_bar)
         return false;

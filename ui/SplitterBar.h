@@ -43,6 +43,9 @@ public:
     void RecalcPanes();
     // Forgets the panes and gives the static back.
     void ReleaseBar();
+    // Moves the bar's near edge (left, or top) to the position in the
+    // parent, as far as the panes' limits allow, and the panes with it.
+    void MoveBarTo(int position);
     // The screen rectangle the pointer may move in during a drag that
     // starts at (x, y) in the bar's coordinates; false when there is no
     // room to move.
