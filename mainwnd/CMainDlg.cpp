@@ -137,6 +137,7 @@ bool CMainDlg::OnInitDialog() {
     if (m_progress)
         m_progress->SetRange(100);
     DragAcceptFiles(true);
+    GiveButtonsMnemonics();
     UpdateButtons();
     TransferDataToWindow();
     AddControlsToLayout();

@@ -20,6 +20,11 @@ namespace pw {
 class SessionBusService;
 class CFoliocx;
 
+// A caption of the window's buttons with its mnemonic ("Compress" gives
+// "&Compress"): Alt and the marked letter press the button, and the text a
+// screen reader reads stays the same.
+wxString MainButtonCaption(const wxString& caption);
+
 // A column of the file list is as wide as given, or wider when its title
 // needs more room in the list's font.
 int FileListColumnWidth(const wxWindow* list, const wxString& title, int width);
@@ -163,6 +168,7 @@ private:
     void BindOrder();
     void OnFileListKeyDown(wxKeyEvent& event);
     void OnCharHook(wxKeyEvent& event);
+    void GiveButtonsMnemonics();
     void StartSessionBusService();
     void OnExtract(wxCommandEvent& event);
     void OnOptions(wxCommandEvent& event);

@@ -15,6 +15,7 @@
 #include "ui/PathText.h"
 #include "ui/XMessageBox.h"
 
+#include <wx/control.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
@@ -39,6 +40,9 @@ constexpr BatchButton kBatchButtons[] = {
 
 // The caption of the button that started the running batch.
 constexpr char kStopCaption[] = "Stop";
+
+// The captions are compared as read, without their mnemonics' marks.
+wxString CaptionOf(const wxWindow* button) { return wxControl::RemoveMnemonics(button->GetLabel()); }
 
 void SetInformationLine(wxWindow* dialog, const wxString& text) {
     if (auto* line = dynamic_cast<wxStaticText*>(dialog->FindWindow(IDC_INFORMATION)))
@@ -153,17 +157,17 @@ void CMainDlg::OnBatchButton(wxCommandEvent& event) {
         return;
     if (!TransferDataFromWindow())
         return;
-    const wxString caption = control->GetLabel();
+    const wxString caption = CaptionOf(control);
     if (caption == button->label) {
         if (!m_fileList || m_fileList->GetItemCount() == 0)
             return;
         StopBatch();
         BatchSession::Instance().SetCurrentOperation(button->operation);
         if (StartBatch())
-            control->SetLabel(kStopCaption);
+            control->SetLabel(MainButtonCaption(kStopCaption));
     } else if (caption == kStopCaption) {
         StopBatch();
-        control->SetLabel(button->label);
+        control->SetLabel(MainButtonCaption(button->label));
     }
 }
 
@@ -226,7 +230,7 @@ void CMainDlg::StopBatch() {
 bool CMainDlg::IsBatchRunning() const {
     for (const BatchButton& button : kBatchButtons) {
         const wxWindow* control = FindWindow(button.id);
-        if (control && control->GetLabel() == kStopCaption)
+        if (control && CaptionOf(control) == kStopCaption)
             return true;
     }
     return false;
@@ -248,7 +252,7 @@ void CMainDlg::OnItemStarted(long index) {
             m_progress->SetValue(0);
         for (const BatchButton& button : kBatchButtons)
             if (wxWindow* control = FindWindow(button.id))
-                control->SetLabel(button.label);
+                control->SetLabel(MainButtonCaption(button.label));
         // A list emptied during the batch leaves the buttons disabled again.
         UpdateButtons();
         return;

@@ -3,6 +3,9 @@
 
 #include "mainwnd/CMainDlg.h"
 
+#include "res/ResourceIds.h"
+
+#include <wx/control.h>
 #include <wx/textctrl.h>
 
 namespace pw {
@@ -39,6 +42,30 @@ bool TakesReturnItself(wxWindow* focus, const wxWindow* window) {
 
 }  // namespace
 
+// Each button's letter: the first of its caption that no other button has.
+wxString MainButtonCaption(const wxString& caption) {
+    static const struct {
+        const char* caption;
+        const char* marked;
+    } kMarks[] = {
+        {"Add File(s)", "&Add File(s)"}, {"Remove", "&Remove"},     {"Remove All", "Remove A&ll"},
+        {"Options", "&Options"},         {"Compress", "&Compress"}, {"Merge All", "&Merge All"},
+        {"Split All", "&Split All"},     {"Extract", "&Extract"},   {"About", "A&bout"},
+        {"Stop", "S&top"},
+    };
+    for (const auto& mark : kMarks)
+        if (caption == mark.caption)
+            return mark.marked;
+    return caption;
+}
+
+void CMainDlg::GiveButtonsMnemonics() {
+    for (int id : {IDC_ADDFILES, IDC_REMOVE, IDC_REMOVEALL, IDC_OPTIONS, IDC_COMPRESS, IDC_MERGEALL, IDC_SPLITALL,
+                   IDC_EXTRACT, IDC_ABOUT})
+        if (wxWindow* button = FindWindow(id))
+            button->SetLabel(MainButtonCaption(wxControl::RemoveMnemonics(button->GetLabel())));
+}
+
 // The list acts only on the six navigation keys, with their modifiers (Shift
 // extends the selection) as the user pressed them; Insert adds files,
 // Delete removes the selected rows, Tab moves on to the next control, the
@@ -59,6 +86,11 @@ void CMainDlg::OnFileListKeyDown(wxKeyEvent& event) {
         return;
     }
     if (IsNavigationKey(code)) {
+        event.Skip();
+        return;
+    }
+    // Alt with a letter is a button's mnemonic: the window has it.
+    if (event.GetModifiers() == wxMOD_ALT) {
         event.Skip();
         return;
     }

@@ -200,6 +200,9 @@ bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTe
     }
     if (tmpl.style & DS_CENTER)
         dialog->CentreOnScreen();
+    // A program's own main window stays a frame.
+    if (!(tmpl.style & DS_APPWINDOW))
+        PresentAsDialogToScreenReaders(dialog);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/AccessibleName.h"
 #include "viewer/ToolSigns.h"
+#include "viewer/ToolbarFocus.h"
 
 #include <wx/textctrl.h>
 
@@ -10,6 +11,19 @@ namespace pw {
 namespace {
 
 constexpr int kIconSize = 16;
+
+// A stop of the window's Tab: the toolbar hands the focus to its first
+// usable tool, from where the arrow keys go on to the others.
+class FolioToolBar : public wxToolBar {
+public:
+    using wxToolBar::wxToolBar;
+    bool AcceptsFocus() const override { return true; }
+    bool AcceptsFocusFromKeyboard() const override { return true; }
+    void SetFocus() override {
+        if (!FocusFirstTool(this))
+            wxToolBar::SetFocus();
+    }
+};
 
 struct ToolRow {
     int id;
@@ -50,7 +64,7 @@ void AddTools(wxToolBar* bar, const ToolRow* rows, size_t count) {
 }  // namespace
 
 wxToolBar* BuildFolioToolbar(wxWindow* parent) {
-    auto* bar = new wxToolBar(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+    auto* bar = new FolioToolBar(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                               wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER, "Viewer toolbar");
     bar->SetToolBitmapSize(wxSize(kIconSize, kIconSize));
     AddTools(bar, kLeading, std::size(kLeading));
@@ -66,6 +80,7 @@ wxToolBar* BuildFolioToolbar(wxWindow* parent) {
     bar->AddSeparator();
     AddTools(bar, kTurn, std::size(kTurn));
     bar->Realize();
+    LetToolsTakeFocus(bar);
     return bar;
 }
 

@@ -109,7 +109,7 @@ protected:
         click.SetEventObject(dlg->FindWindow(id));
         dlg->FindWindow(id)->ProcessWindowEvent(click);
     }
-    wxString Caption(int id) { return dlg->FindWindow(id)->GetLabel(); }
+    wxString Caption(int id) { return wxControl::RemoveMnemonics(dlg->FindWindow(id)->GetLabel()); }
     wxString Information() { return dynamic_cast<wxStaticText*>(dlg->FindWindow(IDC_INFORMATION))->GetLabelText(); }
     std::string Status(long row) { return PathFromWx(dlg->GetFileList()->GetItemText(row, 3)); }
     int Successes() {

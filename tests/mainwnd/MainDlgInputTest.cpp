@@ -9,11 +9,14 @@
 #include "ui/SplitterBar.h"
 #include "tests/ui/RealInput.h"
 #include "tests/ui/WxTestEnvironment.h"
+#include "ui/AccessibleName.h"
 #include "ui/PathText.h"
 #include "viewer/CFoliocx.h"
 #include "viewer/FolioToolbar.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <wx/control.h>
 #include <wx/timer.h>
 
 #include <memory>
@@ -235,6 +238,42 @@ TEST(RowOrderByHand, DragAltArrowsAndTitleClicksPutTheRowsInOrder) {
     ASSERT_TRUE(w.SelectByClicks({2}));
     test::PressKeys("ctrl+a");
     EXPECT_TRUE(test::WaitFor([&] { return w.list()->GetSelectedItemCount() == 5; }));
+}
+
+// Alt and a button's marked letter press it, its text read as before;
+// Tab comes round to the viewer's tools, once a page is shown.
+TEST(KeyboardByHand, MnemonicsPressButtonsAndTabReachesTheViewersTools) {
+    int dialogs = 0;
+    SetOpenFilesDialogRunner([&](wxWindow*, const OpenFilesRequest&) {
+        ++dialogs;
+        return std::optional<OpenFilesAnswer>();
+    });
+    test::TempFolder files;
+    ASSERT_TRUE(test::WriteTiff(files / "three.tif", 3));
+    ShownWindow w(1, {files / "three.tif"});
+    ASSERT_TRUE(w.SelectByClicks({1}));
+    ASSERT_TRUE(test::WaitFor([&] { return w.dlg->GetViewer()->GetPageCount() == 3; }, 10000));
+    test::PressKeys("alt+a");
+    EXPECT_TRUE(test::WaitFor([&] { return dialogs == 1; }));
+    EXPECT_EQ(wxControl::RemoveMnemonics(w.dlg->FindWindow(IDC_ADDFILES)->GetLabel()), "Add File(s)");
+    EXPECT_EQ(GetAccessibleName(w.dlg->FindWindow(IDC_ADDFILES)), "Add File(s)");
+
+    // GTK's own focus: a tool's button is no window of the program.
+    using Focus = void* (*)(void*);
+    using IsAncestor = int (*)(void*, void*);
+    static const auto focus = reinterpret_cast<Focus>(dlsym(RTLD_DEFAULT, "gtk_window_get_focus"));
+    static const auto isAncestor = reinterpret_cast<IsAncestor>(dlsym(RTLD_DEFAULT, "gtk_widget_is_ancestor"));
+    ASSERT_TRUE(focus && isAncestor);
+    void* tools = w.dlg->GetViewer()->GetToolbarWindow()->GetHandle();
+    bool reached = false;
+    for (int i = 0; i < 40 && !reached; ++i) {
+        test::PressKeys("Tab");
+        test::WaitFor([] { return false; }, 50);
+        void* focused = focus(w.dlg->GetHandle());
+        reached = focused && isAncestor(focused, tools);
+    }
+    EXPECT_TRUE(reached);
+    SetOpenFilesDialogRunner(nullptr);
 }
 
 // The bar between the preview and the list under the user's own mouse and

@@ -94,6 +94,7 @@ TEST(ScreenReader, ReadsTheStatusOfEveryRow) {
     test::Pump();
     const std::string view = ScreenReaderView();
     EXPECT_TRUE(Has(view, "cell 0,3|Success|")) << view;
+    EXPECT_TRUE(Has(view, "\n  frame|Pagewright|")) << view;  // the main window stays a window
     EXPECT_TRUE(Has(view, "cell 1,3|Failed|")) << view;
 }
 
@@ -157,6 +158,8 @@ TEST(ScreenReader, FindsTheFocusOnTheOptionsCompressionBox) {
     // box's name.
     const std::string view = ScreenReaderView();
     EXPECT_TRUE(Has(view, "|Compression Method||focused")) << view;
+    // Announced as a dialog, not as a window of its own.
+    EXPECT_TRUE(Has(view, "\n  dialog|")) << view;
     EXPECT_FALSE(Has(view, "text|Name||focused")) << view;
     options.Hide();
 }

@@ -119,7 +119,7 @@ TEST(MainDialogTemplate, BuildsEveryControlAtItsPlace) {
     for (const auto& [id, text] : buttons) {
         auto* b = dynamic_cast<wxButton*>(w.dlg->FindWindow(id));
         ASSERT_NE(b, nullptr) << id;
-        EXPECT_EQ(b->GetLabel(), text);
+        EXPECT_EQ(b->GetLabelText(), text);
     }
     EXPECT_EQ(w.dlg->GetDefaultItem(), w.dlg->FindWindow(IDC_ADDFILES));
     auto* info = dynamic_cast<wxStaticText*>(w.dlg->FindWindow(IDC_INFORMATION));
