@@ -1,6 +1,8 @@
 // The program's window opens centred on the screen at every start, however
 // soon the window manager gets to framing it.
 
+#include "tests/ui/CommandOutput.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -20,16 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string Output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        ::pclose(pipe);
-    }
-    return text;
-}
+using test::CommandOutput;
 
 // xdotool's "--shell" lines, NAME=value.
 int Value(const std::string& lines, const std::string& name) {
@@ -40,7 +33,7 @@ int Value(const std::string& lines, const std::string& name) {
 TEST(Program, OpensCentredAtEveryStart) {
     if (!std::getenv("PAGEWRIGHT_TEST_WM"))
         GTEST_SKIP() << "needs a window manager";
-    const std::string display = Output("xdotool getdisplaygeometry --shell");
+    const std::string display = CommandOutput("xdotool getdisplaygeometry --shell");
     const int screenWidth = Value(display, "WIDTH"), screenHeight = Value(display, "HEIGHT");
     for (int start = 0; start < 6; ++start) {
         char exe[] = PAGEWRIGHT_EXE;
@@ -52,14 +45,14 @@ TEST(Program, OpensCentredAtEveryStart) {
         for (auto end = std::chrono::steady_clock::now() + 20s;
              std::chrono::steady_clock::now() < end && extents.find('=') == std::string::npos;) {
             std::this_thread::sleep_for(100ms);
-            window = Output("xdotool search --onlyvisible --name '^Pagewright$' 2>/dev/null | head -n 1");
+            window = CommandOutput("xdotool search --onlyvisible --name '^Pagewright$' 2>/dev/null | head -n 1");
             if (!window.empty())
-                extents = Output("xprop -id " + window.substr(0, window.find('\n')) + " _NET_FRAME_EXTENTS");
+                extents = CommandOutput("xprop -id " + window.substr(0, window.find('\n')) + " _NET_FRAME_EXTENTS");
         }
         ASSERT_NE(extents.find('='), std::string::npos) << "start " << start << ": no framed window";
         std::this_thread::sleep_for(1s);  // settled
         const std::string id = window.substr(0, window.find('\n'));
-        const std::string geometry = Output("xdotool getwindowgeometry --shell " + id);
+        const std::string geometry = CommandOutput("xdotool getwindowgeometry --shell " + id);
         int left = 0, right = 0, top = 0, bottom = 0;
         std::sscanf(extents.c_str() + extents.find('=') + 1, " %d, %d, %d, %d", &left, &right, &top, &bottom);
         ::kill(program, SIGTERM);

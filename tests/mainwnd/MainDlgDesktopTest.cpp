@@ -9,6 +9,8 @@
 #include "tests/fixtures/TiffFixtures.h"
 #include "tests/ui/WxTestEnvironment.h"
 
+#include "tests/ui/CommandOutput.h"
+
 #include <gtest/gtest.h>
 #include <wx/config.h>
 #include <wx/display.h>
@@ -26,17 +28,7 @@ namespace {
 
 bool UnderWindowManager() { return std::getenv("PAGEWRIGHT_TEST_WM") != nullptr; }
 
-// The standard output of a command of the desktop's tools.
-std::string Output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        ::pclose(pipe);
-    }
-    return text;
-}
+using test::CommandOutput;
 
 // The main window run as the program runs it, modally; the check runs once
 // the window is on the screen (framed and active under a window manager).
@@ -48,7 +40,7 @@ void RunMainWindow(const std::function<void(CMainDlg&)>& check) {
         EXPECT_TRUE(test::WaitFor([dlg] { return dlg->IsShownOnScreen(); }, 5000));
         if (UnderWindowManager()) {
             EXPECT_TRUE(test::WaitFor(
-                [] { return Output("xdotool getactivewindow getwindowname 2>/dev/null") == "Pagewright\n"; }, 5000));
+                [] { return CommandOutput("xdotool getactivewindow getwindowname 2>/dev/null") == "Pagewright\n"; }, 5000));
         }
         test::WaitFor([] { return false; }, 300);  // placed and laid out
         check(*dlg);
@@ -100,11 +92,11 @@ TEST(MainDialogOnTheDesktop, IsANormalTopLevelWindowWhileItRunsModally) {
         GTEST_SKIP() << "needs a window manager";
     std::string type, state, transient;
     RunMainWindow([&](CMainDlg&) {
-        std::string id = Output("xdotool getactivewindow");
+        std::string id = CommandOutput("xdotool getactivewindow");
         id = id.substr(0, id.find('\n'));
-        type = Output("xprop -id " + id + " _NET_WM_WINDOW_TYPE");
-        state = Output("xprop -id " + id + " _NET_WM_STATE");
-        transient = Output("xprop -id " + id + " WM_TRANSIENT_FOR");
+        type = CommandOutput("xprop -id " + id + " _NET_WM_WINDOW_TYPE");
+        state = CommandOutput("xprop -id " + id + " _NET_WM_STATE");
+        transient = CommandOutput("xprop -id " + id + " WM_TRANSIENT_FOR");
     });
     EXPECT_NE(type.find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos) << type;
     EXPECT_EQ(type.find("_NET_WM_WINDOW_TYPE_DIALOG"), std::string::npos) << type;

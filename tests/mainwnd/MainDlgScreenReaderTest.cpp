@@ -7,6 +7,7 @@
 #include "mainwnd/CommandLine.h"
 #include "res/ResourceIds.h"
 #include "tests/fixtures/TiffFixtures.h"
+#include "tests/ui/CommandOutput.h"
 #include "tests/ui/RealInput.h"
 #include "tests/ui/WxTestEnvironment.h"
 
@@ -28,15 +29,7 @@ namespace {
 // handling its events (it answers the reader's questions).
 std::string ScreenReaderView() {
     auto reading = std::async(std::launch::async, [] {
-        std::string text;
-        const std::string command = std::string(PAGEWRIGHT_SCREEN_READER) + " " + std::to_string(::getpid());
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[4096];
-            while (std::fgets(buffer, sizeof buffer, pipe))
-                text += buffer;
-            ::pclose(pipe);
-        }
-        return text;
+        return test::CommandOutput(std::string(PAGEWRIGHT_SCREEN_READER) + " " + std::to_string(::getpid()));
     });
     test::WaitFor([&] { return reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 60000);
     return reading.get();
