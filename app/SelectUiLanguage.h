@@ -19,8 +19,9 @@ inline constexpr uint16_t SUBLANG_ENGLISH_US = 0x01;
 std::vector<std::string> UiLocaleNames(uint16_t primaryLanguage, uint16_t subLanguage);
 
 // Makes the language the process's message language (LC_MESSAGES), using the
-// first of its locale names that the system has. Nothing happens, and nothing
-// is reported, when it has none of them.
+// first of its locale names that the system has, whatever language list the
+// environment asks for. Nothing happens, and nothing is reported, when it
+// has none of them.
 void SelectUiLanguage(uint16_t primaryLanguage, uint16_t subLanguage);
 
 }  // namespace pw

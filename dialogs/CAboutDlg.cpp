@@ -1,11 +1,11 @@
 #include "dialogs/CAboutDlg.h"
 
-#include "app/ProductIdentity.h"
-#include "platform/ShellOpen.h"
+#include "platform/ProductIdentity.h"
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"
 #include "ui/CLinkStatic.h"
 #include "ui/DialogBuilder.h"
+#include "ui/OpenInBackground.h"
 
 #include <wx/button.h>
 #include <wx/datetime.h>
@@ -32,7 +32,7 @@ CAboutDlg::CAboutDlg(wxWindow* parent) {
     if (const DialogTemplate* tmpl = FindDialogTemplate(IDD_ABOUTBOX))
         CreateDialogFromTemplate(this, parent, *tmpl, &CreateAboutControl);
     SetAffirmativeId(IDC_DIALOG_OK);
-    Bind(wxEVT_BUTTON, [](wxCommandEvent&) { ShellOpen(GetProductIdentity().webPage); }, IDC_ABOUT_WEB);
+    Bind(wxEVT_BUTTON, [](wxCommandEvent&) { OpenInBackground({GetProductIdentity().webPage}); }, IDC_ABOUT_WEB);
     OnInitDialog();
 }
 

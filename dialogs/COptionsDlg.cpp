@@ -8,7 +8,7 @@
 #include "ui/PathText.h"
 
 #include <wx/checkbox.h>
-#include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -28,7 +28,7 @@ COptionsDlg::COptionsDlg(wxWindow* parent) {
         CreateDialogFromTemplate(this, parent, *tmpl);
     m_useCompression = wxDynamicCast(FindWindow(IDC_OPTIONS_USECOMPRESSION), wxCheckBox);
     m_name = wxDynamicCast(FindWindow(IDC_OPTIONS_NAME), wxTextCtrl);
-    m_method = wxDynamicCast(FindWindow(IDC_OPTIONS_COMPRESSION), wxChoice);
+    m_method = wxDynamicCast(FindWindow(IDC_OPTIONS_COMPRESSION), wxComboBox);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ResetOptions(); }, IDC_OPTIONS_RESET);
     Bind(wxEVT_TEXT, &COptionsDlg::OnNameTyped, this, IDC_OPTIONS_NAME);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {

@@ -7,7 +7,7 @@
 #include <wx/string.h>
 
 class wxCheckBox;
-class wxChoice;
+class wxComboBox;
 class wxTextCtrl;
 
 namespace pw {
@@ -30,7 +30,7 @@ public:
     void SaveOptions();
 
     wxTextCtrl* GetNameEdit() const { return m_name; }
-    wxChoice* GetMethodList() const { return m_method; }
+    wxComboBox* GetMethodList() const { return m_method; }
     wxCheckBox* GetUseCompressionBox() const { return m_useCompression; }
 
 private:
@@ -39,7 +39,7 @@ private:
 
     wxCheckBox* m_useCompression = nullptr;
     wxTextCtrl* m_name = nullptr;
-    wxChoice* m_method = nullptr;
+    wxComboBox* m_method = nullptr;
     size_t m_nameLimit = 0;    // 0: no limit
     wxString m_nameBefore;     // the name before the latest change
 };

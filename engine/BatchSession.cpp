@@ -1,5 +1,6 @@
 #include "engine/BatchSession.h"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 
@@ -54,16 +55,19 @@ bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations&
     }
     if (thread_.joinable())
         thread_.join();  // a worker that finished by itself
+    std::shared_ptr<StopSignal> toolStop;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        toolStop_.Clear();
+        toolStop_->Clear();
+        toolStop = toolStop_;
         stopRequested_ = false;
         carry_ = std::move(carry);
         running_ = true;
         workerEnded_ = false;
     }
     try {
-        thread_ = std::thread(&BatchSession::WorkerMain, this, std::move(job), &observer, &operations);
+        thread_ = std::thread(&BatchSession::WorkerMain, this, std::move(job), &observer, &operations,
+                              std::move(toolStop));
     } catch (const std::system_error&) {
         std::lock_guard<std::mutex> lock(mutex_);
         running_ = false;
@@ -74,7 +78,8 @@ bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations&
     return true;
 }
 
-void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, BatchOperations* operations)
+void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, BatchOperations* operations,
+                              std::shared_ptr<StopSignal> toolStop)
 {
     std::string operation;
     {
@@ -89,12 +94,14 @@ void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, BatchOperat
         // come back to idle.
     }
     std::lock_guard<std::mutex> lock(mutex_);
+    if (workerId_ != std::this_thread::get_id())
+        return;  // left behind by a Stop: the session is another batch's now
     workerEnded_ = true;
     workerId_ = std::thread::id();
     // A worker that finished by itself (or that its own observer stopped)
     // brings the batch back to idle; after a stop from outside, Stop does.
     if (!stopRequested_ || stoppedByWorker_) {
-        toolStop_.Clear();
+        toolStop->Clear();
         stopRequested_ = false;
         stoppedByWorker_ = false;
         running_ = false;
@@ -104,18 +111,34 @@ void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, BatchOperat
 
 bool BatchSession::Notify(const std::function<void()>& notice)
 {
+    NoticeCarrier carry;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (stopRequested_)
+        if (stopRequested_ || workerId_ != std::this_thread::get_id())
             return false;
+        carry = carry_;
     }
-    if (carry_)
-        return carry_(notice);
+    if (carry)
+        return carry(notice);
     notice();
     return true;
 }
 
-void BatchSession::Stop(const std::function<void()>& deliverPending)
+StopSignal* BatchSession::ToolStopSignal()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (workerId_ == std::this_thread::get_id())
+        return toolStop_.get();
+    // A worker left behind: a signal that stays requested.
+    static StopSignal* const abandoned = [] {
+        auto* signal = new StopSignal;
+        signal->Request();
+        return signal;
+    }();
+    return abandoned;
+}
+
+void BatchSession::Stop(const std::function<void()>& deliverPending, std::chrono::milliseconds limit)
 {
     {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -124,8 +147,9 @@ void BatchSession::Stop(const std::function<void()>& deliverPending)
             // check; waiting here would wait for ourselves.
             stopRequested_ = true;
             stoppedByWorker_ = true;
+            const std::shared_ptr<StopSignal> toolStop = toolStop_;
             lock.unlock();
-            toolStop_.Request();
+            toolStop->Request();
             TerminateToolProcesses();
             RemoveTempImages();
             return;
@@ -134,38 +158,62 @@ void BatchSession::Stop(const std::function<void()>& deliverPending)
 
     std::lock_guard<std::mutex> stopLock(stopMutex_);
     bool running = false;
+    std::shared_ptr<StopSignal> toolStop;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         running = running_;
         if (running)
             stopRequested_ = true;
+        toolStop = toolStop_;
     }
     // The request comes first: it ends the batch's running tool and refuses
     // every later start, so no tool can slip in between the ending of the
     // tools and the request.
     if (running)
-        toolStop_.Request();
+        toolStop->Request();
     TerminateToolProcesses();
     RemoveTempImages();
 
+    bool leftBehind = false;
     if (running) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto endsIn = [&] {
+            const auto passed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start);
+            return limit - std::min(passed, limit);
+        };
         std::unique_lock<std::mutex> lock(mutex_);
         while (!workerEnded_) {
+            if (endsIn().count() <= 0) {
+                // The worker goes on alone; whatever it does from now on
+                // concerns nobody (see Notify and ToolStopSignal).
+                leftBehind = true;
+                workerId_ = std::thread::id();
+                workerEnded_ = true;
+                toolStop_ = std::make_shared<StopSignal>();
+                break;
+            }
             if (deliverPending) {
                 lock.unlock();
                 deliverPending();
                 lock.lock();
                 if (!workerEnded_)
-                    changed_.wait_for(lock, std::chrono::milliseconds(5));
+                    changed_.wait_for(lock, std::min(endsIn(), std::chrono::milliseconds(5)));
             } else {
-                changed_.wait(lock);
+                changed_.wait_for(lock, std::min(endsIn(), std::chrono::milliseconds(100)));
             }
         }
+    }
+    if (leftBehind) {
+        TerminateToolProcesses();
+        std::lock_guard<std::mutex> threadLock(threadMutex_);
+        if (thread_.joinable())
+            thread_.detach();
     }
     JoinEndedWorker();
     if (running) {
         std::lock_guard<std::mutex> lock(mutex_);
-        toolStop_.Clear();
+        toolStop_->Clear();
         stopRequested_ = false;
         running_ = false;
         changed_.notify_all();

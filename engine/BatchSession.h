@@ -3,8 +3,10 @@
 // current operation text, the stop request and the worker. Both fronts
 // start and stop batches only through it.
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -61,16 +63,25 @@ public:
     // cleared and IsRunning() false. Thread-safe; concurrent Stops wait for
     // each other. Called from the worker's own thread (by an observer), it
     // only requests the stop: the worker ends after the current notice.
-    void Stop(const std::function<void()>& deliverPending = {});
+    //
+    // With a time limit, a worker that has not ended by then (one held up
+    // in a call that nothing interrupts, a read from a hung network mount)
+    // is left behind: the tools are ended once more, and the session is
+    // idle and ready for the next batch at once. Such a worker starts no
+    // tool and makes no notice from then on; it ends by itself whenever its
+    // call returns. Its observer and operations must outlive it all the
+    // same (see BatchObserver.h).
+    void Stop(const std::function<void()>& deliverPending = {},
+              std::chrono::milliseconds limit = std::chrono::milliseconds::max());
 
     // Waits until no worker runs (it finished, or a Stop ended it).
     void WaitUntilIdle();
 
 private:
     bool Notify(const std::function<void()>& notice) override;
-    StopSignal* ToolStopSignal() override { return &toolStop_; }
-    void WorkerMain(BatchJob job, BatchObserver* observer,
-                    BatchOperations* operations);
+    StopSignal* ToolStopSignal() override;
+    void WorkerMain(BatchJob job, BatchObserver* observer, BatchOperations* operations,
+                    std::shared_ptr<StopSignal> toolStop);
     void JoinEndedWorker();
 
     mutable std::mutex mutex_;
@@ -86,7 +97,9 @@ private:
     std::mutex threadMutex_;    // guards thread_; never taken by the worker
     std::mutex stopMutex_;      // one Stop at a time
     std::thread thread_;
-    StopSignal toolStop_;
+    // The worker's own: a worker left behind keeps its requested signal
+    // while the next batch gets a new one.
+    std::shared_ptr<StopSignal> toolStop_ = std::make_shared<StopSignal>();
 };
 
 }  // namespace pw

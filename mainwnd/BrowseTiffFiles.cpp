@@ -1,10 +1,12 @@
 #include "mainwnd/BrowseTiffFiles.h"
 
-#include "app/ProductIdentity.h"
 #include "mainwnd/CMainDlg.h"
 #include "platform/Paths.h"
+#include "platform/ProductIdentity.h"
 #include "settings/DialogSettings.h"
+#include "ui/AppMessageBox.h"
 #include "ui/PathText.h"
+#include "ui/XMessageBox.h"
 
 #include <wx/filedlg.h>
 
@@ -17,29 +19,50 @@ OpenFilesDialogRunner& Runner() {
     return runner;
 }
 
-std::optional<OpenFilesAnswer> RunDesktopDialog(wxWindow* owner, const OpenFilesRequest& request) {
-    wxFileDialog dialog(owner, wxString::FromUTF8(request.caption), PathToWx(request.initialFolder), wxString(),
-                        wxString::FromUTF8(request.wildcard), wxFD_OPEN | wxFD_MULTIPLE | wxFD_FILE_MUST_EXIST);
-    if (dialog.ShowModal() != wxID_OK)
-        return std::nullopt;
-    OpenFilesAnswer answer;
-    answer.folder = PathFromWx(dialog.GetDirectory());
-    wxArrayString paths;
-    dialog.GetPaths(paths);
-    // The names as the dialog gives them, relative to its folder; a name
-    // picked from elsewhere (recent files) keeps its own folder.
-    for (const wxString& path : paths) {
-        const std::string full = PathFromWx(path);
-        const std::string prefix = WithTrailingSeparator(answer.folder);
-        answer.names.push_back(full.compare(0, prefix.size(), prefix) == 0 ? full.substr(prefix.size()) : full);
-    }
-    return answer;
-}
-
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (!name.empty() && name.front() == kPathSeparator)
         return name;
     return WithTrailingSeparator(folder) + name;
+}
+
+// The dialog's default extension: a name typed without one that names
+// nothing stands for the ".tif" file of that name.
+std::string WithDefaultExtension(const std::string& path) {
+    if (PathExists(path) || !SplitPath(path).ext.empty() || !PathExists(path + ".tif"))
+        return path;
+    return path + ".tif";
+}
+
+// GTK's dialog knows no default extension and, asked to let only existing
+// files be chosen, refuses a name typed without its ".tif"; so the names
+// are checked here, after the extension has been added.
+std::optional<OpenFilesAnswer> RunDesktopDialog(wxWindow* owner, const OpenFilesRequest& request) {
+    std::string folder = request.initialFolder;
+    for (;;) {
+        wxFileDialog dialog(owner, wxString::FromUTF8(request.caption), PathToWx(folder), wxString(),
+                            wxString::FromUTF8(request.wildcard), wxFD_OPEN | wxFD_MULTIPLE);
+        if (dialog.ShowModal() != wxID_OK)
+            return std::nullopt;
+        OpenFilesAnswer answer;
+        answer.folder = PathFromWx(dialog.GetDirectory());
+        wxArrayString paths;
+        dialog.GetPaths(paths);
+        // The names as the dialog gives them, relative to its folder; a name
+        // picked from elsewhere (recent files) keeps its own folder.
+        std::string missing;
+        for (const wxString& path : paths) {
+            const std::string full = PathFromWx(path);
+            const std::string prefix = WithTrailingSeparator(answer.folder);
+            answer.names.push_back(full.compare(0, prefix.size(), prefix) == 0 ? full.substr(prefix.size()) : full);
+            if (missing.empty() && !PathExists(WithDefaultExtension(full)))
+                missing = full;
+        }
+        if (missing.empty())
+            return answer;
+        AppMessageBox(owner, PathToWx(missing) + "\nFile not found. Please choose an existing file.",
+                      MB_OK | MB_ICONERROR);
+        folder = answer.folder;
+    }
 }
 
 }  // namespace
@@ -53,7 +76,7 @@ bool CMainDlg::BrowseTiffFiles(wxWindow* owner, std::vector<std::string>& paths)
     if (!answer || answer->names.empty())
         return false;
     for (const std::string& name : answer->names)
-        paths.push_back(JoinPath(answer->folder, name));
+        paths.push_back(WithDefaultExtension(JoinPath(answer->folder, name)));
     // Several names keep the folder as the dialog gave it; one name stores
     // its folder with the trailing separator.
     if (answer->names.size() > 1)

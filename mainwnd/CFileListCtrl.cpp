@@ -3,7 +3,10 @@
 #include "mainwnd/FileListModel.h"
 #include "mainwnd/FileListView.h"
 
+#include <wx/dataobj.h>
+#include <wx/dnd.h>
 #include <wx/listctrl.h>
+#include <wx/time.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -15,6 +18,8 @@ wxDEFINE_EVENT(EVT_FILELIST_DOUBLE_CLICK, wxCommandEvent);
 wxDEFINE_EVENT(EVT_FILELIST_RIGHT_CLICK, wxCommandEvent);
 wxDEFINE_EVENT(EVT_FILELIST_SELECTION_CHANGED, wxCommandEvent);
 wxDEFINE_EVENT(EVT_FILELIST_KEY_DOWN, wxKeyEvent);
+wxDEFINE_EVENT(EVT_FILELIST_COLUMN_CLICK, wxCommandEvent);
+wxDEFINE_EVENT(EVT_FILELIST_ROWS_DROPPED, wxCommandEvent);
 
 namespace {
 
@@ -52,6 +57,9 @@ CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
 
     Bind(wxEVT_DATAVIEW_SELECTION_CHANGED, [this](wxDataViewEvent& e) {
         if (m_quiet == 0) {
+            m_selectionBefore = std::move(m_selectionNow);
+            m_selectionNow = GetSelectedItems();
+            m_selectionChangedAt = wxGetLocalTimeMillis();
             m_focusCleared = false;
             NotifySelectionChanged();
         }
@@ -68,7 +76,21 @@ CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
         NotifyRow(EVT_FILELIST_CLICK, HitTestRow(ScreenToClient(wxGetMousePosition())));
         e.Skip();
     });
+    SetUpRowDrags();
+    SetCellTips(this, [this](long row, unsigned column) {
+        if (column == 0)
+            return GetItemText(row, 0);
+        return column + 1 == kColumns ? GetItemNote(row) : wxString();
+    });
+    m_listening = AssistiveProgramsListen();
+    Bind(wxEVT_IDLE, &CFileListCtrl::OnIdle, this);
     Bind(wxEVT_KEY_DOWN, &CFileListCtrl::OnKeyDown, this);
+    Bind(wxEVT_DATAVIEW_COLUMN_HEADER_CLICK, [this](wxDataViewEvent& e) {
+        wxCommandEvent click(EVT_FILELIST_COLUMN_CLICK, GetId());
+        click.SetEventObject(this);
+        click.SetInt(e.GetDataViewColumn() ? static_cast<int>(e.GetDataViewColumn()->GetModelColumn()) : -1);
+        GetEventHandler()->ProcessEvent(click);
+    });
 }
 
 CFileListCtrl::~CFileListCtrl() = default;
@@ -88,6 +110,10 @@ long CFileListCtrl::InsertColumn(long column, const wxString& heading, int forma
     constexpr int kDefaultWidth = 80;
     if (width < 0)
         width = kDefaultWidth;
+    // A path shows its end, where the file's name is; the tooltip and
+    // screen readers have it whole.
+    if (modelColumn == 0)
+        renderer->EnableEllipsize(wxELLIPSIZE_START);
     auto* col = new wxDataViewColumn(heading, renderer, modelColumn, width,
                                      AlignmentOf(format), wxDATAVIEW_COL_RESIZABLE | wxDATAVIEW_COL_REORDERABLE);
     if (!wxDataViewCtrl::InsertColumn(static_cast<unsigned>(column), col))
@@ -148,8 +174,10 @@ long CFileListCtrl::InsertRow(long index, std::array<wxString, kColumns> texts, 
     {
         // The view moves the selection of the rows below along with them.
         QuietSelection quiet(m_quiet);
-        m_model->Insert(static_cast<unsigned>(index), FileListModel::Row{std::move(texts), image});
+        m_model->Insert(static_cast<unsigned>(index), FileListModel::Row{std::move(texts), image, wxString()});
     }
+    m_described.insert(m_described.begin() + index, false);
+    DescribeRows(index, index);
     wxListEvent inserted(wxEVT_LIST_INSERT_ITEM, GetId());
     inserted.SetEventObject(this);
     inserted.m_itemIndex = index;
@@ -161,7 +189,54 @@ bool CFileListCtrl::SetItem(long index, int column, const wxString& text) {
     if (index < 0 || index >= GetItemCount() || column < 0 || column >= kColumns)
         return false;
     m_model->SetText(static_cast<unsigned>(index), static_cast<unsigned>(column), text);
+    if (column == 0)
+        DescribeRows(index, index);
     return true;
+}
+
+bool CFileListCtrl::SetItemNote(long index, const wxString& note) {
+    if (index < 0 || index >= GetItemCount())
+        return false;
+    m_model->SetNote(static_cast<unsigned>(index), note);
+    DescribeRows(index, index);
+    return true;
+}
+
+wxString CFileListCtrl::GetItemNote(long index) const {
+    return index >= 0 && index < GetItemCount() ? m_model->Rows()[static_cast<std::size_t>(index)].note : wxString();
+}
+
+void CFileListCtrl::DescribeRows(long first, long last) {
+    m_describeFirst = m_describeFirst < 0 ? first : std::min(m_describeFirst, first);
+    m_describeLast = std::max(m_describeLast, last);
+}
+
+// A few hundred rows at a time, so that the window stays responsive; the
+// cells' names only while assistive programs listen, their notes always
+// (only failed rows have one).
+void CFileListCtrl::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    const long count = GetItemCount();
+    if (m_describeFirst < 0 || m_describeFirst >= count) {
+        m_describeFirst = m_describeLast = -1;
+        return;
+    }
+    constexpr long kRowsPerIdle = 300;
+    const long last = std::min({count - 1, m_describeLast, m_describeFirst + kRowsPerIdle - 1});
+    for (long row = m_describeFirst; row <= last; ++row) {
+        const wxString note = GetItemNote(row);
+        const auto at = static_cast<std::size_t>(row);
+        if (!note.empty() || m_described[at])
+            DescribeCell(this, row, kColumns - 1, wxString(), note);
+        m_described[at] = !note.empty();
+        if (m_listening)
+            DescribeCell(this, row, 0, GetItemText(row, 0), wxString(), "File icon");
+    }
+    m_describeFirst = last < std::min(count - 1, m_describeLast) ? last + 1 : -1;
+    if (m_describeFirst < 0)
+        m_describeLast = -1;
+    if (m_describeFirst >= 0)
+        event.RequestMore();
 }
 
 bool CFileListCtrl::DeleteItem(long index) {
@@ -176,6 +251,7 @@ bool CFileListCtrl::DeleteItem(long index) {
     {
         QuietSelection quiet(m_quiet);
         m_model->Erase(static_cast<unsigned>(index));
+        m_described.erase(m_described.begin() + index);
         // GTK's view moves its cursor off a deleted row and selects the row
         // it lands on, letting go of every other: the remaining rows get
         // back the selection they had.
@@ -197,6 +273,7 @@ bool CFileListCtrl::DeleteAllItems() {
         QuietSelection quiet(m_quiet);
         m_model->Clear();
     }
+    m_described.clear();
     m_focusCleared = true;
     if (hadSelection)
         NotifySelectionChanged();
@@ -389,6 +466,119 @@ void CFileListCtrl::NotifyRow(wxEventType type, long row) {
     event.SetEventObject(this);
     event.SetInt(static_cast<int>(row));
     GetEventHandler()->ProcessEvent(event);
+}
+
+bool CFileListCtrl::ReorderRows(const std::vector<long>& order) {
+    const long count = GetItemCount();
+    std::vector<long> newIndex(static_cast<std::size_t>(count), -1);
+    if (static_cast<long>(order.size()) != count)
+        return false;
+    for (long i = 0; i < count; ++i) {
+        const long from = order[static_cast<std::size_t>(i)];
+        if (from < 0 || from >= count || newIndex[static_cast<std::size_t>(from)] >= 0)
+            return false;
+        newIndex[static_cast<std::size_t>(from)] = i;
+    }
+    const std::vector<long> selected = GetSelectedItems();
+    const long focused = GetFocusedItem();
+    {
+        QuietSelection quiet(m_quiet);
+        m_model->Reorder(std::vector<unsigned>(order.begin(), order.end()));
+        DescribeRows(0, static_cast<long>(order.size()) - 1);
+        wxDataViewItemArray items;
+        for (long row : selected)
+            items.push_back(ItemAt(newIndex[static_cast<std::size_t>(row)]));
+        if (focused >= 0)
+            SetCurrentItem(ItemAt(newIndex[static_cast<std::size_t>(focused)]));
+        wxDataViewCtrl::SetSelections(items);
+    }
+    if (focused >= 0) {
+        m_focusCleared = false;
+        ScrollIntoView(newIndex[static_cast<std::size_t>(focused)]);
+    }
+    NotifySelectionChanged();
+    return true;
+}
+
+bool CFileListCtrl::MoveRows(std::vector<long> rows, long before) {
+    const long count = GetItemCount();
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty() || rows.front() < 0 || rows.back() >= count || before < 0 || before > count)
+        return false;
+    std::vector<bool> moving(static_cast<std::size_t>(count), false);
+    for (long row : rows)
+        moving[static_cast<std::size_t>(row)] = true;
+    std::vector<long> order;
+    for (long i = 0; i <= count; ++i) {
+        if (i == before)
+            order.insert(order.end(), rows.begin(), rows.end());
+        if (i < count && !moving[static_cast<std::size_t>(i)])
+            order.push_back(i);
+    }
+    return ReorderRows(order);
+}
+
+void CFileListCtrl::SelectAllRows() {
+    if (GetItemCount() == 0)
+        return;
+    {
+        QuietSelection quiet(m_quiet);
+        wxDataViewCtrl::SelectAll();
+    }
+    NotifySelectionChanged();
+}
+
+// A row pressed and pulled away drags the selected rows (or that row, when
+// it is not selected) with the desktop's drag and drop, in a format of the
+// list's own that nothing but the list takes; the drop puts them before the
+// row it lands on.
+void CFileListCtrl::SetUpRowDrags() {
+    static const wxDataFormat rows("application/x-pagewright-rows");
+    EnableDragSource(rows);
+    EnableDropTarget(rows);
+    Bind(wxEVT_DATAVIEW_ITEM_BEGIN_DRAG, [this](wxDataViewEvent& e) {
+        const long row = RowOf(e.GetItem());
+        if (row < 0) {
+            e.Veto();
+            return;
+        }
+        // GTK's list lets go of the other selected rows the moment a
+        // selected row is pressed; a drag that starts right after takes them
+        // all.
+        const std::vector<long> before = m_selectionBefore;
+        const bool justCollapsed = GetSelectedItems() == std::vector<long>{row} &&
+                                   std::find(before.begin(), before.end(), row) != before.end() &&
+                                   wxGetLocalTimeMillis() - m_selectionChangedAt < kCollapsedPressMs;
+        if (justCollapsed || !IsSelected(row)) {
+            {
+                QuietSelection quiet(m_quiet);
+                wxDataViewCtrl::UnselectAll();
+                if (justCollapsed)
+                    for (long selected : before)
+                        wxDataViewCtrl::Select(ItemAt(selected));
+                else
+                    wxDataViewCtrl::Select(ItemAt(row));
+            }
+            NotifySelectionChanged();
+        }
+        auto* data = new wxCustomDataObject(rows);
+        data->SetData(1, "r");
+        e.SetDataObject(data);
+        e.SetDragFlags(wxDrag_DefaultMove);
+    });
+    Bind(wxEVT_DATAVIEW_ITEM_DROP_POSSIBLE, [](wxDataViewEvent& e) {
+        if (e.GetDataFormat() != rows)
+            e.Veto();
+    });
+    Bind(wxEVT_DATAVIEW_ITEM_DROP, [this](wxDataViewEvent& e) {
+        if (e.GetDataFormat() != rows)
+            return;
+        long before = e.GetProposedDropIndex() >= 0 ? e.GetProposedDropIndex() : RowOf(e.GetItem());
+        if (before < 0 || before > GetItemCount())
+            before = GetItemCount();
+        NotifyRow(EVT_FILELIST_ROWS_DROPPED, before);
+    });
 }
 
 void CFileListCtrl::NotifySelectionChanged() { NotifyRow(EVT_FILELIST_SELECTION_CHANGED, -1); }

@@ -11,6 +11,7 @@
 #include <wx/bmpbndl.h>
 #include <wx/dataview.h>
 #include <wx/listbase.h>
+#include <wx/longlong.h>
 
 #include <array>
 #include <functional>
@@ -33,6 +34,12 @@ wxDECLARE_EVENT(EVT_FILELIST_SELECTION_CHANGED, wxCommandEvent);
 // and selection) only when the handler calls Skip(); SendNavigationKey lets
 // the parent hand a key back.
 wxDECLARE_EVENT(EVT_FILELIST_KEY_DOWN, wxKeyEvent);
+// A click on a column's title; GetInt() is the column (as added).
+wxDECLARE_EVENT(EVT_FILELIST_COLUMN_CLICK, wxCommandEvent);
+// The user dragged the selected rows to another place: GetInt() is the
+// row they go before (the row count: the end). The list moves nothing
+// itself.
+wxDECLARE_EVENT(EVT_FILELIST_ROWS_DROPPED, wxCommandEvent);
 
 class CFileListCtrl : public wxDataViewCtrl {
 public:
@@ -72,6 +79,12 @@ public:
     bool DeleteAllItems();
 
     wxString GetItemText(long index, int column = 0) const;
+    // A row's note: more about it than its cells show (why it failed). It
+    // is the tooltip of the last column's cell and that cell's description
+    // for screen readers; the first column's text is its cell's tooltip and
+    // name. Notes go with their rows.
+    bool SetItemNote(long index, const wxString& note);
+    wxString GetItemNote(long index) const;
     int GetItemImage(long index) const;
     int GetItemCount() const;
     int GetSelectedItemCount() const;
@@ -98,6 +111,17 @@ public:
     // The row at a point in the list's client coordinates, or -1.
     long HitTestRow(const wxPoint& point) const;
 
+    // Puts the rows in a new order: order[i] is the index the row that goes
+    // to i had before. Selection and focus go with their rows; nothing else
+    // about the rows changes. False, with nothing changed, when order is no
+    // permutation of the rows.
+    bool ReorderRows(const std::vector<long>& order);
+    // Moves the rows (indices in any order) together, in their order, to
+    // before the row now at index before (the row count: to the end).
+    bool MoveRows(std::vector<long> rows, long before);
+    // Selects every row.
+    void SelectAllRows();
+
 private:
     // The view's own ways to the rows, columns and selection stay inside.
     using wxDataViewCtrl::AppendColumn;
@@ -121,6 +145,11 @@ private:
     void NotifyRow(wxEventType type, long row);
     void NotifySelectionChanged();
     void OnKeyDown(wxKeyEvent& event);
+    void SetUpRowDrags();
+    // What screen readers find beside the cells' texts follows the rows
+    // first to last once the list is idle.
+    void DescribeRows(long first, long last);
+    void OnIdle(wxIdleEvent& event);
     // Moves the focus and a single selection to the row, as a plain
     // navigation key does.
     void MoveTo(long row);
@@ -133,6 +162,16 @@ private:
     // focus" is kept here until the focus is given again.
     bool m_focusCleared = true;
     int m_quiet = 0;  // > 0 while the list changes the selection itself
+    // The user's last two selections and when the last one was made.
+    std::vector<long> m_selectionBefore, m_selectionNow;
+    wxLongLong m_selectionChangedAt = 0;
+    static constexpr long kCollapsedPressMs = 1500;
+    // Rows whose cells screen readers are still to learn of: first and
+    // last (-1: none); by position, which cells of the desktop's list keep.
+    long m_describeFirst = -1, m_describeLast = -1;
+    std::vector<bool> m_described;  // the last cell has a description
+    bool m_listening = false;       // assistive programs listen
+
 };
 
 }  // namespace pw

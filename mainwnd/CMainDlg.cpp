@@ -1,11 +1,11 @@
 #include "mainwnd/CMainDlg.h"
 
-#include "app/ProductIdentity.h"
 #include "mainwnd/CommandLine.h"
-#include "mainwnd/SessionBusService.h"
 #include "mainwnd/MainDlgBatch.h"
+#include "mainwnd/SessionBusService.h"
 #include "mainwnd/SystemImageLists.h"
 #include "mainwnd/SystemMenu.h"
+#include "platform/ProductIdentity.h"
 #include "res/ProgramIcon.h"
 #include "res/ResourceIds.h"
 #include "ui/MainWindowHints.h"
@@ -85,6 +85,7 @@ CMainDlg::CMainDlg(wxWindow* parent)
     PresentAsMainWindow(this);
     BindControls();
     BindCommands();
+    BindOrder();
     StartPreviewTimer();
     Bind(wxEVT_ERASE_BACKGROUND, &CMainDlg::OnEraseBackground, this);
     BindBatchButtons();
@@ -96,6 +97,8 @@ CMainDlg::~CMainDlg() {
 }
 
 bool CMainDlg::Destroy() {
+    if (IsShown())
+        SavePlacement();
     ShutDownBatch();
     m_busService.reset();
     ReleaseBorrowedImageLists();
@@ -134,10 +137,12 @@ bool CMainDlg::OnInitDialog() {
     if (m_progress)
         m_progress->SetRange(100);
     DragAcceptFiles(true);
+    GiveButtonsMnemonics();
     UpdateButtons();
     TransferDataToWindow();
     AddControlsToLayout();
     SetUpSplitter();
+    RestorePlacement();
     NameControlsForScreenReaders();
     TrimPreviewToolbar();
     ProcessCommandLine();

@@ -20,11 +20,17 @@ namespace pw {
 class SessionBusService;
 class CFoliocx;
 
+// A caption of the window's buttons with its mnemonic ("Compress" gives
+// "&Compress"): Alt and the marked letter press the button, and the text a
+// screen reader reads stays the same.
+wxString MainButtonCaption(const wxString& caption);
+
 // A column of the file list is as wide as given, or wider when its title
 // needs more room in the list's font.
 int FileListColumnWidth(const wxWindow* list, const wxString& title, int width);
 
 class MainDlgBatchLink;
+class BatchOperations;
 
 class CMainDlg : public cdxCResizableDialog {
 public:
@@ -54,6 +60,12 @@ public:
     // and brings the window back to the idle state, and is safe without one.
     bool StartBatch();
     void StopBatch();
+    // How long StopBatch waits for the worker to end before the window goes
+    // on without it.
+    static constexpr int kStopWaitMs = 5000;
+    // The work the batches do: the tool invocations unless set (tests put
+    // their own in). Must outlive every batch started with it.
+    void SetBatchOperations(BatchOperations* operations) { m_operations = operations; }
     // True while one of the batch buttons reads "Stop".
     bool IsBatchRunning() const;
     // The worker's notices, on the window's thread: the bar's position; the
@@ -90,6 +102,12 @@ public:
     void AddDroppedFiles(const std::vector<std::string>& dropped);
     void RemoveSelected();
     void RemoveAll();
+    // The order of the rows, which is the order of a merge
+    // (MainDlgOrder.cpp): the selected rows one place up (step -1) or down
+    // (+1) together, and all rows by the contents of a column, the other
+    // way round when sorted by that column just before.
+    void MoveSelectedRows(int step);
+    void SortByColumn(int column);
     // The list's context menu at the mouse pointer (opened from the
     // keyboard: at the list's top left corner), and its commands (1 to 5,
     // in the menu's order).
@@ -122,7 +140,20 @@ public:
     wxTimer& GetPreviewTimer() { return m_previewTimer; }
     void TrimPreviewToolbar();
     CVertSplitter& GetSplitter() { return m_splitter; }
+
+    // Where and how large the window was when it last closed, maximised or
+    // not, and where its splitter bar stood (MainDlgPlacement.cpp): kept in
+    // the desktop's configuration (wxConfig), apart from the settings
+    // files, and brought back onto the display the window opens on.
+    void SavePlacement() const;
+    void RestorePlacement();
     const wxIconBundle& GetIcons() const { return m_icon; }
+
+protected:
+    // The layout places the panes by its proportions; the bar between them
+    // then sets them against itself again, as it did at the start, so that
+    // a drag moves them by exactly its distance.
+    void OnLayoutPlaced() override;
 
 private:
     void BindControls();
@@ -134,8 +165,10 @@ private:
     void ReleaseBorrowedImageLists();
     void OnEraseBackground(wxEraseEvent& event);
     void BindCommands();
+    void BindOrder();
     void OnFileListKeyDown(wxKeyEvent& event);
     void OnCharHook(wxKeyEvent& event);
+    void GiveButtonsMnemonics();
     void StartSessionBusService();
     void OnExtract(wxCommandEvent& event);
     void OnOptions(wxCommandEvent& event);
@@ -147,6 +180,12 @@ private:
     wxGauge* m_progress = nullptr;
     CFileListCtrl* m_fileList = nullptr;
     std::unique_ptr<MainDlgBatchLink> m_batch;
+    BatchOperations* m_operations = nullptr;
+    wxRect m_normalRect;             // the last size and place not maximised
+    int m_restoredBar = -1;          // the splitter's place to keep at this size
+    wxSize m_restoredClient;
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
     CFoliocx* m_preview = nullptr;
     wxTimer m_previewTimer;
     CVertSplitter m_splitter;

@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 
 #include <wx/app.h>
+#include <wx/control.h>
 #include <wx/weakref.h>
 
 #include <algorithm>
@@ -145,7 +146,7 @@ void CMainDlg::UpdateButtons() {
     // the list has been emptied meanwhile.
     for (const auto& [id, enabled] : FileListButtonStates(count, selected))
         if (wxWindow* button = FindWindow(id))
-            button->Enable(enabled || button->GetLabel() == "Stop");
+            button->Enable(enabled || wxControl::RemoveMnemonics(button->GetLabel()) == "Stop");
 }
 
 void CMainDlg::DeselectAll() {
@@ -169,8 +170,10 @@ void CMainDlg::ClearInformationColumn() {
     if (!m_fileList)
         return;
     const long count = m_fileList->GetItemCount();
-    for (long i = 0; i < count; ++i)
+    for (long i = 0; i < count; ++i) {
         m_fileList->SetItem(i, 3, wxString());
+        m_fileList->SetItemNote(i, wxString());
+    }
 }
 
 }  // namespace pw

@@ -19,7 +19,37 @@ void FileListModel::Clear() {
 
 void FileListModel::SetText(unsigned index, unsigned column, const wxString& text) {
     m_rows[index].texts[column] = text;
-    RowValueChanged(index, column);
+    // A changed row, not only a cell to draw again: GTK's list tells its
+    // screen readers of changed rows alone.
+    RowChanged(index);
+}
+
+void FileListModel::Reorder(const std::vector<unsigned>& order) {
+    std::vector<Row> rows;
+    rows.reserve(order.size());
+    for (unsigned from : order)
+        rows.push_back(std::move(m_rows[from]));
+    m_rows = std::move(rows);
+    // Rows of a list keep their places in the view; their contents move.
+    // Each changed row is told, so that screen readers hear of it, unless
+    // so many changed that starting afresh costs less.
+    constexpr unsigned kMostRowsTold = 2000;
+    unsigned first = 0, last = 0;
+    bool any = false;
+    for (unsigned i = 0; i < order.size(); ++i)
+        if (order[i] != i) {
+            first = any ? first : i;
+            last = i;
+            any = true;
+        }
+    if (!any)
+        return;
+    if (last - first >= kMostRowsTold) {
+        Reset(static_cast<unsigned>(m_rows.size()));
+        return;
+    }
+    for (unsigned i = first; i <= last; ++i)
+        RowChanged(i);
 }
 
 wxString FileListModel::GetColumnType(unsigned column) const {

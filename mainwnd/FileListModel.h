@@ -17,6 +17,7 @@ public:
     struct Row {
         std::array<wxString, kColumns> texts;
         int image = -1;
+        wxString note;  // more about the row than its cells show
     };
 
     FileListModel() : wxDataViewVirtualListModel(0) {}
@@ -26,6 +27,10 @@ public:
     void Erase(unsigned index);
     void Clear();
     void SetText(unsigned index, unsigned column, const wxString& text);
+    void SetNote(unsigned index, const wxString& note) { m_rows[index].note = note; }
+    // Puts the rows in a new order: order[i] is the index the row that goes
+    // to i had before (a permutation of 0 to the row count - 1).
+    void Reorder(const std::vector<unsigned>& order);
     void SetIconSource(std::function<wxBitmapBundle(int)> icons) { m_icons = std::move(icons); }
 
     unsigned GetCount() const override { return static_cast<unsigned>(m_rows.size()); }

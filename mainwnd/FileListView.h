@@ -4,6 +4,8 @@
 
 #include <wx/dataview.h>
 
+#include <functional>
+
 namespace pw {
 
 // Tells the view that every row has the same height, so that a new row
@@ -37,5 +39,23 @@ inline double BandScrollTarget(double value, double page, double top, double hei
         return top + height - page;
     return value;
 }
+
+}  // namespace pw
+
+namespace pw {
+
+// The tooltip of a cell, asked for when the pointer rests on it:
+// tip(row, column) with the column as added; an empty text shows none.
+void SetCellTips(wxDataViewCtrl* view, std::function<wxString(long row, unsigned column)> tip);
+
+// What a screen reader finds of a cell beside its text: its name (empty:
+// left as it is), its description and, for a cell of several parts (an
+// icon beside the text), the name of its first part.
+void DescribeCell(wxDataViewCtrl* view, long row, unsigned column, const wxString& name,
+                  const wxString& description, const wxString& firstPartName = wxString());
+
+// Whether an assistive program (a screen reader) has asked the desktop for
+// the programs' accessible objects.
+bool AssistiveProgramsListen();
 
 }  // namespace pw

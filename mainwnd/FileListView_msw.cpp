@@ -30,4 +30,10 @@ bool ScrollBandIntoView(wxDataViewCtrl* view, int top, int height) {
     return true;
 }
 
+// The generic list view of this system draws its own tips and reads its
+// cells to screen readers by their texts.
+void SetCellTips(wxDataViewCtrl*, std::function<wxString(long, unsigned)>) {}
+void DescribeCell(wxDataViewCtrl*, long, unsigned, const wxString&, const wxString&, const wxString&) {}
+bool AssistiveProgramsListen() { return false; }
+
 }  // namespace pw

@@ -4,17 +4,18 @@
 
 #include "mainwnd/MainDlgBatch.h"
 
-#include "app/ProductIdentity.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/MergeOutputFile.h"
 #include "mainwnd/PostToGuiThread.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "ui/ChooseFolder.h"
 #include "ui/PathText.h"
 #include "ui/XMessageBox.h"
 
+#include <wx/control.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
@@ -40,6 +41,9 @@ constexpr BatchButton kBatchButtons[] = {
 // The caption of the button that started the running batch.
 constexpr char kStopCaption[] = "Stop";
 
+// The captions are compared as read, without their mnemonics' marks.
+wxString CaptionOf(const wxWindow* button) { return wxControl::RemoveMnemonics(button->GetLabel()); }
+
 void SetInformationLine(wxWindow* dialog, const wxString& text) {
     if (auto* line = dynamic_cast<wxStaticText*>(dialog->FindWindow(IDC_INFORMATION)))
         line->SetLabelText(text);
@@ -60,16 +64,50 @@ MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
       // A task that runs after the window has gone finds the relay closed
       // and does nothing.
       m_relay([](std::function<void()> task) { PostToGuiThread(std::move(task)); }),
-      m_pace(&window, std::chrono::milliseconds(100)) {}
+      m_watch(this),
+      m_pace(&window, std::chrono::milliseconds(100)) {
+    Bind(wxEVT_TIMER, &MainDlgBatchLink::OnWatch, this);
+}
 
 MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
+
+BatchSession::NoticeCarrier MainDlgBatchLink::Carrier() {
+    return [this](const std::function<void()>& notice) { return m_relay.Run([this, notice] { RunNotice(notice); }); };
+}
+
+void MainDlgBatchLink::RunNotice(const std::function<void()>& notice) {
+    try {
+        notice();
+    } catch (...) {
+        // The worker waits for this notice; once it has its answer the batch
+        // is stopped, which brings the window back to idle.
+        m_window.CallAfter([this] {
+            if (m_active)
+                m_window.StopBatch();
+        });
+    }
+}
+
+void MainDlgBatchLink::OnWatch(wxTimerEvent&) {
+    // A worker that ended without its finished notice (it failed) leaves
+    // the session idle: the window follows.
+    if (m_active && !BatchSession::Instance().IsRunning())
+        m_window.OnItemStarted(kBatchFinished);
+}
 
 void MainDlgBatchLink::BatchStarted(std::vector<std::string> sources) {
     m_sources = std::move(sources);
     m_active = true;
+    m_watch.Start(1000);
+}
+
+void MainDlgBatchLink::BatchStopped() {
+    m_active = false;
+    m_watch.Stop();
 }
 
 void MainDlgBatchLink::Shutdown() {
+    m_watch.Stop();
     m_relay.Close();
     m_pace.Release();
     // The worker reports to this object: it must end before the object goes.
@@ -80,13 +118,9 @@ void MainDlgBatchLink::Shutdown() {
 
 void MainDlgBatchLink::OnProgress(int position) { m_window.OnProgress(position); }
 
-void MainDlgBatchLink::OnItemStarted(int index) {
-    if (index == kBatchFinished)
-        m_active = false;
-    m_window.OnItemStarted(index);
-}
+void MainDlgBatchLink::OnItemStarted(int index) { m_window.OnItemStarted(index); }
 
-void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const std::string&) {
+void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const std::string& reason) {
     // Rows are addressed by their index when the batch started. A row that
     // no longer holds its file (rows before it were removed) keeps its cell:
     // the status belongs to a file that has left the list.
@@ -96,6 +130,9 @@ void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const 
     if (PathFromWx(list->GetItemText(index, 0)) != m_sources[index])
         return;
     list->SetItem(index, 3, wxString::FromUTF8(status));
+    // Why it failed: the status cell's tooltip and its description for
+    // screen readers.
+    list->SetItemNote(index, wxString::FromUTF8(reason));
 }
 
 void CMainDlg::BindBatchButtons() {
@@ -120,17 +157,17 @@ void CMainDlg::OnBatchButton(wxCommandEvent& event) {
         return;
     if (!TransferDataFromWindow())
         return;
-    const wxString caption = control->GetLabel();
+    const wxString caption = CaptionOf(control);
     if (caption == button->label) {
         if (!m_fileList || m_fileList->GetItemCount() == 0)
             return;
         StopBatch();
         BatchSession::Instance().SetCurrentOperation(button->operation);
         if (StartBatch())
-            control->SetLabel(kStopCaption);
+            control->SetLabel(MainButtonCaption(kStopCaption));
     } else if (caption == kStopCaption) {
         StopBatch();
-        control->SetLabel(button->label);
+        control->SetLabel(MainButtonCaption(button->label));
     }
 }
 
@@ -139,13 +176,16 @@ bool CMainDlg::StartBatch() {
         return false;
     BatchSession& session = BatchSession::Instance();
     const std::string operation = session.CurrentOperation();
+    // The batch takes the rows there are before the output is asked for; a
+    // row that arrives while the dialog is open (from another program) is
+    // not part of it.
+    const long count = m_fileList->GetItemCount();
     const std::string place = operation == kOperationMerge ? AskMergeOutputFile(this) : ChooseFolder(this);
     if (place.empty())
         return false;
 
     std::vector<std::string> sources;
-    const long count = m_fileList->GetItemCount();
-    for (long i = 0; i < count; ++i)
+    for (long i = 0; i < std::min<long>(count, m_fileList->GetItemCount()); ++i)
         sources.push_back(PathFromWx(m_fileList->GetItemText(i, 0)));
     BatchPlan plan = PlanBatch(operation, sources, place);
     if (!plan.ok) {
@@ -161,7 +201,8 @@ bool CMainDlg::StartBatch() {
         m_progress->SetValue(5);
     ClearInformationColumn();
     m_batch->BatchStarted(plan.job.sources);
-    if (!session.Start(std::move(plan.job), *m_batch, ToolBatchOperations(), m_batch->Carrier())) {
+    BatchOperations& operations = m_operations ? *m_operations : ToolBatchOperations();
+    if (!session.Start(std::move(plan.job), *m_batch, operations, m_batch->Carrier())) {
         m_batch->BatchStopped();
         XMessageBox(nullptr, "CreateThread error.", "Error", MB_ICONERROR);
         return false;
@@ -178,8 +219,10 @@ void CMainDlg::StopBatch() {
     }
     wxBusyCursor wait;
     // The worker may be waiting for the window to handle a notice: the wait
-    // hands it over, so the worker always gets to its end.
-    session.Stop([this] { m_batch->DeliverPending(); });
+    // hands it over, so the worker always gets to its end. One that cannot
+    // end (held up by a hung network mount) is left behind after the wait:
+    // the window is usable again and hears nothing more of it.
+    session.Stop([this] { m_batch->DeliverPending(); }, std::chrono::milliseconds(kStopWaitMs));
     m_batch->BatchStopped();
     OnItemStarted(kBatchFinished);
 }
@@ -187,7 +230,7 @@ void CMainDlg::StopBatch() {
 bool CMainDlg::IsBatchRunning() const {
     for (const BatchButton& button : kBatchButtons) {
         const wxWindow* control = FindWindow(button.id);
-        if (control && control->GetLabel() == kStopCaption)
+        if (control && CaptionOf(control) == kStopCaption)
             return true;
     }
     return false;
@@ -200,14 +243,16 @@ void CMainDlg::OnProgress(int position) {
 
 void CMainDlg::OnItemStarted(long index) {
     if (index == kBatchFinished) {
-        if (m_batch)
+        if (m_batch) {
+            m_batch->BatchStopped();
             m_batch->Pace().Release();
+        }
         SetInformationLine(this, "Done.");
         if (m_progress)
             m_progress->SetValue(0);
         for (const BatchButton& button : kBatchButtons)
             if (wxWindow* control = FindWindow(button.id))
-                control->SetLabel(button.label);
+                control->SetLabel(MainButtonCaption(button.label));
         // A list emptied during the batch leaves the buttons disabled again.
         UpdateButtons();
         return;
@@ -244,6 +289,7 @@ void CMainDlg::OnCloseWindow(wxCloseEvent& event) {
         }
         StopBatch();
     }
+    SavePlacement();
     event.Skip();
 }
 

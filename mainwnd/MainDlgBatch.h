@@ -8,6 +8,9 @@
 #include "engine/NoticeRelay.h"
 #include "ui/PaintPace.h"
 
+#include <wx/timer.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +18,7 @@ namespace pw {
 
 class CMainDlg;
 
-class MainDlgBatchLink final : public BatchObserver {
+class MainDlgBatchLink final : public wxEvtHandler, public BatchObserver {
 public:
     explicit MainDlgBatchLink(CMainDlg& window);
     // Closes the relay and stops a batch that still runs.
@@ -24,8 +27,9 @@ public:
     MainDlgBatchLink& operator=(const MainDlgBatchLink&) = delete;
 
     // Carries the worker's notices to the window's thread; the calls of
-    // this observer then come there.
-    BatchSession::NoticeCarrier Carrier() { return m_relay.Carrier(); }
+    // this observer then come there. A notice that throws stops the batch
+    // and brings the window back to idle.
+    BatchSession::NoticeCarrier Carrier();
     // Runs the notice the worker waits for, if any, now.
     void DeliverPending() { m_relay.DeliverPending(); }
     // From now on every notice is dropped and a running batch is stopped.
@@ -34,7 +38,7 @@ public:
     // A batch of the window starts over these rows' paths (by row index), or
     // has been stopped.
     void BatchStarted(std::vector<std::string> sources);
-    void BatchStopped() { m_active = false; }
+    void BatchStopped();
     // A batch can move the list on many times a second: the window paints
     // what it shows at most ten times a second while one runs.
     PaintPace& Pace() { return m_pace; }
@@ -44,8 +48,14 @@ public:
     void OnItemStatus(int index, const std::string& status, const std::string& reason) override;
 
 private:
+    void RunNotice(const std::function<void()>& notice);
+    void OnWatch(wxTimerEvent& event);
+
     CMainDlg& m_window;
     NoticeRelay m_relay;
+    // While a batch of the window runs: notices that can no longer come (a
+    // worker that ended without its finished notice) are not waited for.
+    wxTimer m_watch;
     PaintPace m_pace;
     std::vector<std::string> m_sources;
     bool m_active = false;  // a batch of this window runs

@@ -2,15 +2,15 @@
 // dialog and by dropping, removing, opening files, the context menu, About
 // and Help.
 
-#include "app/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/FileListRules.h"
 #include "mainwnd/ListContextMenu.h"
 #include "mainwnd/ProgramHelp.h"
-#include "platform/ShellOpen.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "ui/AppMessageBox.h"
+#include "ui/OpenInBackground.h"
 #include "ui/PathText.h"
 #include "ui/XMessageBox.h"
 
@@ -40,7 +40,7 @@ void CMainDlg::BindCommands() {
             return;
         const std::string path = PathFromWx(m_fileList->GetItemText(row, 0));
         if (!path.empty())
-            ShellOpen(path);
+            OpenInBackground({path});
     });
     Bind(EVT_FILELIST_CLICK, [this](wxCommandEvent&) { UpdateButtons(); });
     // The buttons follow the selection however it changes, so that rows
@@ -117,14 +117,16 @@ void CMainDlg::RunListCommand(int command) {
     case kListMenuRemoveAll:
         RemoveAll();
         break;
-    case kListMenuViewFile:
-        if (m_fileList)
-            for (long row : m_fileList->GetSelectedItems()) {
-                const std::string path = PathFromWx(m_fileList->GetItemText(row, 0));
-                if (!path.empty())
-                    ShellOpen(path);
-            }
+    case kListMenuViewFile: {
+        if (!m_fileList)
+            break;
+        // The desktop's opener may take a second or more per file to say
+        // whether it could open it; the window does not wait for it.
+        std::vector<std::string> paths;
+        GetSelectedPaths(paths);
+        OpenInBackground(std::move(paths));
         break;
+    }
     case kListMenuViewFileInformation: {
         if (!m_fileList)
             break;

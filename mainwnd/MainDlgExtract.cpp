@@ -62,12 +62,24 @@ void CMainDlg::OnExtract(wxCommandEvent&) {
         AppMessageBox(this, PathToWx(plan.error), MB_OK | MB_ICONERROR);
         return;
     }
-    wxBusyCursor wait;
+    // The files are written without the busy cursor: it belongs to reading
+    // the first file's report alone.
+    int written = 0;
+    wxString failures;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         // A range that would name a file outside the folder gives no name;
         // that source is passed over like any other that fails.
-        if (!plan.outputs[i].empty())
-            ExtractPages(paths[i], plan.outputs[i], range.c_str());
+        ExtractControl control;
+        if (!plan.outputs[i].empty() && ExtractPages(paths[i], plan.outputs[i], range.c_str(), control)) {
+            ++written;
+            continue;
+        }
+        const std::string& reason = plan.outputs[i].empty() ? plan.refusals[i] : control.reason;
+        failures += "\n" + PathToWx(paths[i]) + ": " + PathToWx(reason);
+    }
+    if (written == 0) {
+        AppMessageBox(this, "No file has been extracted:\n" + failures, MB_OK | MB_ICONERROR);
+        return;
     }
 
     const wxString question =

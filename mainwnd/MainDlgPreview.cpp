@@ -5,6 +5,7 @@
 
 #include "ui/PathText.h"
 #include "viewer/CFoliocx.h"
+#include "viewer/ToolbarFocus.h"
 
 #include <wx/utils.h>
 
@@ -52,6 +53,7 @@ void CMainDlg::TrimPreviewToolbar() {
     if (toolbar->GetToolsCount() > 0)
         toolbar->DeleteToolByPos(0);
     toolbar->Realize();
+    LetToolsTakeFocus(toolbar);
 }
 
 }  // namespace pw

@@ -1,7 +1,7 @@
 #include "mainwnd/ProgramHelp.h"
 
-#include "app/ProductIdentity.h"
-#include "platform/ShellOpen.h"
+#include "platform/ProductIdentity.h"
+#include "ui/OpenInBackground.h"
 #include "ui/XMessageBox.h"
 
 #include <wx/event.h>
@@ -28,7 +28,7 @@ public:
 
 }  // namespace
 
-void OpenProgramHelp() { ShellOpen(GetProductIdentity().homePage); }
+void OpenProgramHelp() { OpenInBackground({GetProductIdentity().homePage}); }
 
 void InstallProgramHelp() {
     static HelpKeyFilter* filter = nullptr;

@@ -1,7 +1,7 @@
 #include "mainwnd/SessionBusService.h"
 
-#include "app/ProductIdentity.h"
 #include "platform/DebugTrace.h"
+#include "platform/ProductIdentity.h"
 
 #include <gio/gio.h>
 #include <unistd.h>

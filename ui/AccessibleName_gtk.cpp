@@ -54,6 +54,17 @@ wxString GetAccessibleDescription(wxWindow* window) {
     return GetAccessibleText(window, "atk_object_get_description");
 }
 
+void PresentAsDialogToScreenReaders(wxWindow* window) {
+    using SetRole = void (*)(void* object, int role);
+    static const auto getAccessible = Lookup<GetAccessible>("gtk_widget_get_accessible");
+    static const auto setRole = Lookup<SetRole>("atk_object_set_role");
+    constexpr int kAtkRoleDialog = 16;  // ATK_ROLE_DIALOG
+    // The top-level window itself, not its client area.
+    GtkWidget* widget = window ? window->GetHandle() : nullptr;
+    if (void* object = widget && getAccessible ? getAccessible(widget) : nullptr; object && setRole)
+        setRole(object, kAtkRoleDialog);
+}
+
 void SetAccessibleName(wxWindow* window, const wxString& name) {
     SetAccessibleText(window, "atk_object_set_name", name);
 }

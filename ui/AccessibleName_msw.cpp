@@ -73,4 +73,7 @@ wxString GetAccessibleDescription(wxWindow* window) {
     return properties ? properties->description : wxString();
 }
 
+// A dialog of this system is one for its screen readers already.
+void PresentAsDialogToScreenReaders(wxWindow*) {}
+
 }  // namespace pw

@@ -3,42 +3,15 @@
 #include "ui/XMessageBox.h"
 
 #include <wx/app.h>
-#include <wx/msgdlg.h>
 
 namespace pw {
 
 wxString AppMessageBoxCaption() { return wxTheApp ? wxTheApp->GetAppName() : wxString("pagewright"); }
 
-int AppMessageBox(wxWindow* owner, const wxString& text, unsigned style) {
-    const unsigned buttons = style & 0xF;
-    unsigned icon = style & 0xF0;
-    if (buttons == MB_OK && icon == 0)
-        icon = MB_ICONEXCLAMATION;
-
-    long wxStyle = wxCENTRE;
-    switch (buttons) {
-    case MB_OKCANCEL: wxStyle |= wxOK | wxCANCEL; break;
-    case MB_YESNO: wxStyle |= wxYES_NO; break;
-    case MB_YESNOCANCEL: wxStyle |= wxYES_NO | wxCANCEL; break;
-    default: wxStyle |= wxOK; break;
-    }
-    if ((style & MB_DEFBUTTON2) && buttons == MB_YESNO)
-        wxStyle |= wxNO_DEFAULT;
-    switch (icon) {
-    case MB_ICONERROR: wxStyle |= wxICON_ERROR; break;
-    case MB_ICONQUESTION: wxStyle |= wxICON_QUESTION; break;
-    case MB_ICONEXCLAMATION: wxStyle |= wxICON_WARNING; break;
-    case MB_ICONINFORMATION: wxStyle |= wxICON_INFORMATION; break;
-    default: break;
-    }
-
-    wxMessageDialog dialog(owner, text, AppMessageBoxCaption(), wxStyle);
-    switch (dialog.ShowModal()) {
-    case wxID_YES: return IDYES;
-    case wxID_NO: return IDNO;
-    case wxID_CANCEL: return IDCANCEL;
-    default: return IDOK;
-    }
+unsigned AppMessageBoxStyle(unsigned style) {
+    if ((style & 0xF) == MB_OK && (style & 0xF0) == 0)
+        style |= MB_ICONEXCLAMATION;
+    return style;
 }
 
 }  // namespace pw

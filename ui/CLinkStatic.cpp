@@ -3,6 +3,7 @@
 #include "platform/ShellOpen.h"
 #include "ui/AccessibleLink.h"
 #include "ui/AppMessageBox.h"
+#include "ui/OpenInBackground.h"
 #include "ui/PathText.h"
 #include "ui/XMessageBox.h"
 
@@ -44,6 +45,8 @@ bool CLinkStatic::Create(wxWindow* parent, wxWindowID id, const wxString& text, 
     Bind(wxEVT_PAINT, &CLinkStatic::OnPaint, this);
     Bind(wxEVT_MOTION, &CLinkStatic::OnMotion, this);
     Bind(wxEVT_LEAVE_WINDOW, &CLinkStatic::OnLeave, this);
+    Bind(wxEVT_LEFT_DOWN, &CLinkStatic::OnLeftDown, this);
+    Bind(wxEVT_LEFT_DCLICK, &CLinkStatic::OnLeftDown, this);
     Bind(wxEVT_LEFT_UP, &CLinkStatic::OnLeftUp, this);
     Bind(wxEVT_KEY_DOWN, &CLinkStatic::OnKeyDown, this);
     Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) { Refresh(); e.Skip(); });
@@ -119,10 +122,12 @@ wxColour CLinkStatic::GetCurrentColour() const {
     return colour;
 }
 
-int CLinkStatic::OpenLink(const wxString& target) { return ShellOpen(PathFromWx(target)); }
-
 void CLinkStatic::Activate() {
-    const int result = OpenLink(m_target);
+    OpenInBackground({PathFromWx(m_target)}, this,
+                     [this](const std::vector<int>& results) { OnOpened(results.front()); });
+}
+
+void CLinkStatic::OnOpened(int result) {
     m_visited = result > kShellOpenFailureLimit;
     if (m_visited) {
         MarkVisited(true);
@@ -199,9 +204,16 @@ void CLinkStatic::OnLeave(wxMouseEvent& event) {
     SetHovering(false);
 }
 
+void CLinkStatic::OnLeftDown(wxMouseEvent& event) {
+    event.Skip();
+    const long dclick = wxSystemSettings::GetMetric(wxSYS_DCLICK_MSEC, this);
+    m_sequenceGoesOn = m_lastRelease != 0 && event.GetTimestamp() - m_lastRelease <= (dclick > 0 ? dclick : 500);
+}
+
 void CLinkStatic::OnLeftUp(wxMouseEvent& event) {
     event.Skip();
-    if (wxRect(GetClientSize()).Contains(event.GetPosition()))
+    m_lastRelease = event.GetTimestamp();
+    if (!m_sequenceGoesOn && wxRect(GetClientSize()).Contains(event.GetPosition()))
         Activate();
 }
 

@@ -2,7 +2,8 @@
 // A line of text that is a link: drawn in link colours (hover, visited),
 // with a hand pointer and a tooltip naming its target; a click (or Space or
 // Return while it has the focus) opens the target with the desktop's
-// program for it, and a failure is reported in a message box.
+// program for it, and a failure is reported in a message box. A double
+// click opens it once.
 
 #include <wx/control.h>
 
@@ -38,11 +39,12 @@ public:
     // The colour the text is drawn in now.
     wxColour GetCurrentColour() const;
 
-    // Opens the target; above 32 is success, else the failure's code.
-    int OpenLink(const wxString& target);
-    // What a click does: opens the target, remembers whether that worked,
-    // and reports a failure.
+    // What a click does: opens the target without making the window wait,
+    // then remembers whether that worked and reports a failure.
     void Activate();
+    // ShellOpen's result for the target: above 32 is success, else the
+    // failure's code.
+    void OnOpened(int result);
     void ShowOpenError(int code);
     // The message ShowOpenError shows for a code.
     static wxString OpenErrorText(int code);
@@ -60,6 +62,7 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnMotion(wxMouseEvent& event);
     void OnLeave(wxMouseEvent& event);
+    void OnLeftDown(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
 
@@ -71,6 +74,11 @@ private:
     bool m_underlined = true;
     bool m_fitToText = true;
     wxString m_target;
+    // A click sequence (a double or triple click) opens the target once:
+    // a press that follows the last release within the desktop's
+    // double-click time continues it.
+    long m_lastRelease = 0;
+    bool m_sequenceGoesOn = false;
 };
 
 }  // namespace pw

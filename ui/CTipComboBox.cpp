@@ -1,10 +1,13 @@
 #include "ui/CTipComboBox.h"
 
+#include "ui/PointerPassThrough.h"
+
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
 #include <wx/popupwin.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 #include <wx/vlbox.h>
 
 #include <algorithm>
@@ -18,10 +21,17 @@ namespace {
 class TipWindow : public wxPopupWindow {
 public:
     TipWindow() : wxPopupWindow(nullptr, wxBORDER_NONE), m_timer(this) {
+        // It comes up under the pointer; taking the pointer itself would
+        // tell the part beneath that the pointer left it, which hides it.
+        LetPointerPassThrough(this);
         SetBackgroundStyle(wxBG_STYLE_PAINT);
         SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
         Bind(wxEVT_PAINT, &TipWindow::OnPaint, this);
         Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Hide(); });
+    }
+    // The same tip again, while it shows, stays as it is.
+    bool IsShowing(const wxString& text, const wxRect& screenRect) const {
+        return IsShown() && GetLabel() == text && GetScreenRect() == screenRect;
     }
     void ShowText(const wxString& text, const wxRect& screenRect) {
         m_timer.Stop();
@@ -56,6 +66,7 @@ private:
 TipWindow* g_tip = nullptr;
 int g_combos = 0;
 int g_tipItem = -1;
+const wxWindow* g_tipPart = nullptr;  // the part whose tip shows, while one does
 
 }  // namespace
 
@@ -266,7 +277,9 @@ bool CTipComboBox::ShowTip(wxWindow* window, const wxRect& rect, const wxString&
     wxRect tip(rect.x, rect.y, extent.x, rect.height);
     tip.Inflate(2);
     tip.SetPosition(window->ClientToScreen(tip.GetPosition()));
-    g_tip->ShowText(text, tip);
+    g_tipPart = window;
+    if (!g_tip->IsShowing(text, tip))
+        g_tip->ShowText(text, tip);
     return true;
 }
 
@@ -290,8 +303,16 @@ void CTipComboBox::OnListMouseMove(const wxPoint& point) {
 }
 
 void CTipComboBox::OnListMouseLeave() {
+    if (PointerIsOver(m_list))
+        return;
     g_tipItem = -1;
     HideTip();
+}
+
+// The toolkit also reports a leave when the pointer goes into a child or a
+// grab moves; only a pointer outside the part has left it.
+bool CTipComboBox::PointerIsOver(const wxWindow* part) {
+    return part && part->IsShownOnScreen() && part->GetScreenRect().Contains(wxGetMousePosition());
 }
 
 void CTipComboBox::ShowEditTip() {
@@ -311,16 +332,20 @@ void CTipComboBox::ShowFaceTip() {
 }
 
 void CTipComboBox::OnMotion(wxMouseEvent& event) {
-    // The tip comes when the mouse rests; a move starts the wait again.
-    m_hoverWindow = static_cast<wxWindow*>(event.GetEventObject());
-    m_hover.StartOnce(kHoverMs);
+    // The tip comes when the mouse rests; a move starts the wait again,
+    // unless the tip of this part shows already.
     event.Skip();
+    m_hoverWindow = static_cast<wxWindow*>(event.GetEventObject());
+    if (!(g_tip && g_tip->IsShown() && g_tipPart == m_hoverWindow))
+        m_hover.StartOnce(kHoverMs);
 }
 
 void CTipComboBox::OnLeave(wxMouseEvent& event) {
+    event.Skip();
+    if (PointerIsOver(this))
+        return;
     m_hover.Stop();
     HideTip();
-    event.Skip();
 }
 
 void CTipComboBox::OnHoverTimer(wxTimerEvent&) {

@@ -86,6 +86,7 @@ private:
     // Shows a tip for text over rect (client coordinates of window) when
     // the text does not fit; hides the tip otherwise. True when shown.
     static bool ShowTip(wxWindow* window, const wxRect& rect, const wxString& text);
+    static bool PointerIsOver(const wxWindow* part);
     void ChooseEntry(int index);
     void OnMouseWheel(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);

@@ -1,7 +1,9 @@
 #include "ui/ChooseFolder.h"
 
 #include "settings/DialogSettings.h"
+#include "ui/AppMessageBox.h"
 #include "ui/PathText.h"
+#include "ui/XMessageBox.h"
 
 #include <wx/dirdlg.h>
 #include <wx/filefn.h>
@@ -38,14 +40,22 @@ std::string FolderChooserStart(const std::string& remembered) {
 
 void SetFolderDialogRunner(FolderDialogRunner runner) { Runner() = std::move(runner); }
 
+// The desktop's chooser takes a typed path as it is, also one that names no
+// folder; the user is told and chooses again.
 std::string ChooseFolder(wxWindow* owner) {
-    const std::string initial = ReadOpenFolder();
-    const std::optional<std::string> chosen =
-        Runner() ? Runner()(owner, initial) : RunDesktopDialog(owner, initial);
-    if (!chosen || chosen->empty())
-        return std::string();
-    WriteOpenFolder(*chosen);
-    return *chosen;
+    std::string initial = ReadOpenFolder();
+    for (;;) {
+        const std::optional<std::string> chosen =
+            Runner() ? Runner()(owner, initial) : RunDesktopDialog(owner, initial);
+        if (!chosen || chosen->empty())
+            return std::string();
+        if (wxDirExists(PathToWx(*chosen))) {
+            WriteOpenFolder(*chosen);
+            return *chosen;
+        }
+        AppMessageBox(owner, PathToWx(*chosen) + "\nis not an existing folder. Please select a folder that exists.",
+                      MB_OK | MB_ICONERROR);
+    }
 }
 
 }  // namespace pw

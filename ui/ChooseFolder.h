@@ -13,6 +13,8 @@ namespace pw {
 
 // Shows the folder dialog owned by owner; the chosen folder, which is then
 // remembered, or the empty text when the user cancels (nothing is written).
+// Only an existing folder is returned: for any other path the user is told
+// so and the dialog comes again.
 std::string ChooseFolder(wxWindow* owner);
 
 // The folder the desktop's chooser opens in: the remembered one while it

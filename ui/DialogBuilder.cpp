@@ -4,7 +4,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/textwrapper.h>
@@ -124,8 +124,10 @@ wxWindow* CreateControlFromTemplate(wxDialog* dialog, const ControlTemplate& row
     }
     case ControlClass::DropDownList: {
         // The row's height includes the dropped list; the closed list has
-        // the toolkit's height.
-        auto* choice = new wxChoice(dialog, row.id, pos, wxSize(size.x, -1));
+        // the toolkit's height. A combo box that cannot be typed into rather
+        // than GTK's plain choice: that one keeps its focus on an inner part
+        // that screen readers never see, so they find nothing focused.
+        auto* choice = new wxComboBox(dialog, row.id, wxString(), pos, wxSize(size.x, -1), 0, nullptr, wxCB_READONLY);
         choice->SetLabel(text);
         w = choice;
         break;
@@ -198,6 +200,9 @@ bool CreateDialogFromTemplate(wxDialog* dialog, wxWindow* parent, const DialogTe
     }
     if (tmpl.style & DS_CENTER)
         dialog->CentreOnScreen();
+    // A program's own main window stays a frame.
+    if (!(tmpl.style & DS_APPWINDOW))
+        PresentAsDialogToScreenReaders(dialog);
     return true;
 }
 

@@ -10,9 +10,7 @@ namespace pw {
 
 wxDEFINE_EVENT(EVT_SPLITTER_MOVED, wxCommandEvent);
 
-SplitterBar::SplitterBar(bool vertical) : m_vertical(vertical), m_escapePoll(this) {
-    Bind(wxEVT_TIMER, &SplitterBar::OnEscapePoll, this);
-}
+SplitterBar::SplitterBar(bool vertical) : m_vertical(vertical) {}
 
 SplitterBar::~SplitterBar() { ReleaseBar(); }
 
@@ -34,9 +32,7 @@ bool SplitterBar::AttachToStatic(wxWindow* parent, int controlNumber) {
         w->Bind(wxEVT_RIGHT_DOWN, &SplitterBar::OnParentRightDown, this);
         w->Bind(wxEVT_LEAVE_WINDOW, &SplitterBar::OnParentLeaveWindow, this);
         w->Bind(wxEVT_MOUSE_CAPTURE_LOST, &SplitterBar::OnCaptureLost, this);
-        w->Bind(wxEVT_KEY_DOWN, &SplitterBar::OnKey, this);
     }
-    wxGetTopLevelParent(m_parent)->Bind(wxEVT_CHAR_HOOK, &SplitterBar::OnKey, this);
     m_bar->Bind(wxEVT_DESTROY, &SplitterBar::OnBarDestroyed, this);
     return true;
 }
@@ -52,9 +48,7 @@ void SplitterBar::Unbind() {
         w->Unbind(wxEVT_RIGHT_DOWN, &SplitterBar::OnParentRightDown, this);
         w->Unbind(wxEVT_LEAVE_WINDOW, &SplitterBar::OnParentLeaveWindow, this);
         w->Unbind(wxEVT_MOUSE_CAPTURE_LOST, &SplitterBar::OnCaptureLost, this);
-        w->Unbind(wxEVT_KEY_DOWN, &SplitterBar::OnKey, this);
     }
-    wxGetTopLevelParent(m_parent)->Unbind(wxEVT_CHAR_HOOK, &SplitterBar::OnKey, this);
     m_bar->Unbind(wxEVT_DESTROY, &SplitterBar::OnBarDestroyed, this);
 }
 
@@ -74,7 +68,7 @@ bool SplitterBar::AddRightPane(int controlNumber) {
 }
 
 void SplitterBar::ReleaseBar() {
-    m_escapePoll.Stop();
+    m_keys.Remove();
     if (m_ghost) {
         m_ghost->Destroy();
         m_ghost = nullptr;
@@ -96,7 +90,7 @@ void SplitterBar::OnBarDestroyed(wxWindowDestroyEvent& event) {
     if (event.GetEventObject() != m_bar)
         return;
     // The dialog is going: its windows are no longer ours to touch.
-    m_escapePoll.Stop();
+    m_keys.Remove();
     m_ghost = nullptr;
     Unbind();
     m_before.clear();
@@ -139,6 +133,20 @@ void SplitterBar::RecalcPanes() {
         }
     }
     m_parent->Refresh(true);
+}
+
+void SplitterBar::MoveBarTo(int position) {
+    wxRect limits;
+    if (!m_bar || !GetDragLimits(limits, 0, 0))
+        return;
+    // The limits are screen positions of the bar's near edge.
+    const wxPoint origin = m_parent->ClientToScreen(wxPoint(0, 0));
+    const int first = Along(limits.GetPosition()) - Along(origin);
+    const int last = first + (m_vertical ? limits.width : limits.height) - 1;
+    const wxRect bar = BarRectInParent();
+    const int at = std::clamp(position, first, last);
+    m_bar->Move(m_vertical ? wxPoint(at, bar.y) : wxPoint(bar.x, at));
+    RecalcPanes();
 }
 
 bool SplitterBar::GetDragLimits(wxRect& out, int x, int y) const {
@@ -188,14 +196,34 @@ void SplitterBar::OnParentLeftDown(wxMouseEvent& event) {
     m_ghost->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW).ChangeLightness(60));
     m_ghost->Enable(false);
     m_ghost->Raise();
-    // While the mouse is held GTK may hand key presses to no window of
-    // ours, so Escape is also looked for directly.
-    m_escapePoll.Start(kEscapePollMs);
+    // A list with the focus handles its keys itself, before any handler of
+    // the window could drop them: the keys are taken before any window has
+    // them.
+    m_keys.Install();
 }
 
-void SplitterBar::OnEscapePoll(wxTimerEvent&) {
-    if (m_ghost && wxGetKeyState(WXK_ESCAPE))
-        EndDrag();
+void SplitterBar::DragKeys::Install() {
+    if (!m_installed)
+        wxEvtHandler::AddFilter(this);
+    m_installed = true;
+}
+
+void SplitterBar::DragKeys::Remove() {
+    if (m_installed)
+        wxEvtHandler::RemoveFilter(this);
+    m_installed = false;
+}
+
+int SplitterBar::DragKeys::FilterEvent(wxEvent& event) {
+    const wxEventType type = event.GetEventType();
+    if (type != wxEVT_KEY_DOWN && type != wxEVT_KEY_UP && type != wxEVT_CHAR && type != wxEVT_CHAR_HOOK)
+        return Event_Skip;
+    // Only Escape counts; it ends the drag where the bar was last dragged
+    // to. Every other key is dropped.
+    if ((type == wxEVT_KEY_DOWN || type == wxEVT_CHAR_HOOK) &&
+        static_cast<wxKeyEvent&>(event).GetKeyCode() == WXK_ESCAPE)
+        m_bar.CallAfter([bar = &m_bar] { bar->EndDrag(); });
+    return Event_Processed;
 }
 
 void SplitterBar::OnParentMotion(wxMouseEvent& event) {
@@ -240,17 +268,6 @@ void SplitterBar::OnParentLeaveWindow(wxMouseEvent& event) {
     event.Skip();
 }
 
-void SplitterBar::OnKey(wxKeyEvent& event) {
-    if (!m_ghost) {
-        event.Skip();
-        return;
-    }
-    // During a drag only Escape counts; it ends the drag where the bar was
-    // last dragged to. Other keys are dropped.
-    if (event.GetKeyCode() == WXK_ESCAPE)
-        EndDrag();
-}
-
 void SplitterBar::OnCaptureLost(wxMouseCaptureLostEvent&) {
     if (m_ghost)
         EndDrag();
@@ -260,7 +277,7 @@ void SplitterBar::EndDrag() {
     if (!m_ghost || m_ending)
         return;
     m_ending = true;
-    m_escapePoll.Stop();
+    m_keys.Remove();
     m_ghost->Destroy();
     m_ghost = nullptr;
     if (m_parent->HasCapture())

@@ -8,10 +8,12 @@
 // own, so the bar listens to the parent's mouse events over the static's
 // rectangle. A drag captures the mouse, shows a dark image of the bar where
 // it would go, and keeps that image within the limits (GTK cannot confine
-// the pointer, so the position is clamped instead).
+// the pointer, so the position is clamped instead). While it lasts, every
+// key of the program is kept from the windows (a list would act on it
+// otherwise); Escape ends it.
 
 #include <wx/event.h>
-#include <wx/timer.h>
+#include <wx/eventfilter.h>
 #include <wx/window.h>
 
 #include <vector>
@@ -41,6 +43,9 @@ public:
     void RecalcPanes();
     // Forgets the panes and gives the static back.
     void ReleaseBar();
+    // Moves the bar's near edge (left, or top) to the position in the
+    // parent, as far as the panes' limits allow, and the panes with it.
+    void MoveBarTo(int position);
     // The screen rectangle the pointer may move in during a drag that
     // starts at (x, y) in the bar's coordinates; false when there is no
     // room to move.
@@ -68,8 +73,6 @@ private:
     void OnParentLeftUp(wxMouseEvent& event);
     void OnParentRightDown(wxMouseEvent& event);
     void OnParentLeaveWindow(wxMouseEvent& event);
-    void OnKey(wxKeyEvent& event);
-    void OnEscapePoll(wxTimerEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnBarDestroyed(wxWindowDestroyEvent& event);
     void EndDrag();
@@ -89,8 +92,20 @@ private:
     int m_pressScreen = 0;         // where the pointer was pressed, on screen, along the bar's move
     int m_moved = 0;
     bool m_ending = false;
-    wxTimer m_escapePoll;
-    static constexpr int kEscapePollMs = 30;
+
+    // Sees every key of the program before its windows do, during a drag.
+    class DragKeys : public wxEventFilter {
+    public:
+        explicit DragKeys(SplitterBar& bar) : m_bar(bar) {}
+        int FilterEvent(wxEvent& event) override;
+        void Install();
+        void Remove();
+
+    private:
+        SplitterBar& m_bar;
+        bool m_installed = false;
+    };
+    DragKeys m_keys{*this};
 };
 
 }  // namespace pw

@@ -1,5 +1,7 @@
 #include "ui/XMessageBoxDialog.h"
 
+#include "ui/AccessibleName.h"
+
 #include <wx/weakref.h>
 
 #include <algorithm>
@@ -73,6 +75,7 @@ XMessageBoxDialog::XMessageBoxDialog(wxWindow* owner, XmbBoxContent content) : c
     built_ = Create(owner, wxID_ANY, ToWx(content_.caption), wxDefaultPosition, wxDefaultSize, frameStyle);
     if (!built_) return;
     SetEscapeId(wxID_NONE);  // Escape is answered by OnCharHook alone
+    PresentAsDialogToScreenReaders(this);
     Build();
     PlaceWindow(owner);
 

@@ -39,6 +39,8 @@ public:
     ~XMessageBoxDialog() override;
 
     bool IsBuilt() const { return built_; }
+    // What the box shows: its text, caption and style.
+    const XmbBoxContent& Content() const { return content_; }
 
     // Starts the countdowns, shows the box and runs it until a button (or
     // Escape, the close box, the time-out, or the end of the application's

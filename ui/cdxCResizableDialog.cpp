@@ -79,8 +79,10 @@ void cdxCResizableDialog::OnInitDialogEvent(wxInitDialogEvent&) {
 
 void cdxCResizableDialog::OnIconizeEvent(wxIconizeEvent& event) {
     m_minimised = event.IsIconized();
-    if (!m_minimised)
+    if (!m_minimised) {
         m_layout.Relayout();
+        OnLayoutPlaced();
+    }
     event.Skip();
 }
 
@@ -115,6 +117,8 @@ void cdxCResizableDialog::OnSizeEvent(wxSizeEvent&) {
     m_layout.OnSize(minimised ? cdxCLayoutManager::SizeMinimized
                               : (IsMaximized() ? cdxCLayoutManager::SizeMaximized : cdxCLayoutManager::SizeRestored),
                     client.x, client.y);
+    if (m_layout.IsInitialised() && !minimised)
+        OnLayoutPlaced();
 }
 
 }  // namespace pw

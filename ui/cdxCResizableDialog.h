@@ -40,6 +40,10 @@ public:
     cdxCLayoutManager& GetLayoutManager() { return m_layout; }
 
 protected:
+    // Called each time the layout has placed the controls for the window's
+    // size; a dialog whose controls others move too puts them right here.
+    virtual void OnLayoutPlaced() {}
+
     cdxCLayoutManager m_layout;
 
 private:

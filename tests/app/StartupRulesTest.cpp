@@ -1,11 +1,14 @@
 // The identity texts and the message language, without a display.
 
-#include "app/ProductIdentity.h"
 #include "app/SelectUiLanguage.h"
+#include "platform/ProductIdentity.h"
 
 #include <gtest/gtest.h>
 
+#include <libintl.h>
+
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -68,6 +71,29 @@ TEST(SelectUiLanguage, MakesAmericanEnglishTheMessageLanguage) {
     SelectUiLanguage(0x07, 0x01);
     EXPECT_EQ(std::setlocale(LC_MESSAGES, nullptr), posix);
     std::setlocale(LC_MESSAGES, previous.c_str());
+}
+
+// A LANGUAGE list in the environment does not bring another language back:
+// GTK's dialogs keep their English texts.
+TEST(SelectUiLanguage, OutranksTheEnvironmentsLanguageList) {
+    const std::string previous = std::setlocale(LC_MESSAGES, nullptr);
+    const char* language = std::getenv("LANGUAGE");
+    const std::string kept = language ? language : "";
+    ::setenv("LANGUAGE", "de", 1);
+    std::setlocale(LC_MESSAGES, "C.UTF-8");
+    // Another text than the one looked at below: the C library keeps what
+    // it has looked up once.
+    const std::string german = dgettext("gtk30", "_Open");
+    SelectUiLanguage(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    const std::string chosen = dgettext("gtk30", "_Cancel");
+    std::setlocale(LC_MESSAGES, previous.c_str());
+    if (language)
+        ::setenv("LANGUAGE", kept.c_str(), 1);
+    else
+        ::unsetenv("LANGUAGE");
+    if (german == "_Open")
+        GTEST_SKIP() << "GTK's German texts are not installed";
+    EXPECT_EQ(chosen, "_Cancel");
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 // dialog that was not expected, or an expected one that did not come,
 // fails the test.
 
+#include "ui/XMessageBox.h"
+#include "ui/XMessageBoxDialog.h"
+
 #include <gtest/gtest.h>
-#include <wx/msgdlg.h>
 #include <wx/testing.h>
+#include <wx/utils.h>
 
 #include <functional>
 #include <memory>
@@ -27,11 +30,13 @@ private:
     std::function<int(T*)> m_answer;
 };
 
-// A message box seen by a script: its text and its wx style.
+// A message box seen by a script: its text, its MB_ style and caption, and
+// whether the busy cursor was on while it was up.
 struct SeenBox {
     std::string text;
-    long style;
+    unsigned style;
     std::string caption;
+    bool busy;
 };
 
 class DialogScript {
@@ -46,11 +51,10 @@ public:
     }
 
     // The next dialog is a message box, answered with the given button
-    // (wxID_OK, wxID_YES, wxID_NO).
+    // (IDOK, IDYES, IDNO).
     void ExpectBox(int button) {
-        Expect<wxMessageDialog>([this, button](wxMessageDialog* box) {
-            boxes.push_back({std::string(box->GetMessage().utf8_str()), box->GetMessageDialogStyle(),
-                             std::string(box->GetTitle().utf8_str())});
+        Expect<XMessageBoxDialog>([this, button](XMessageBoxDialog* box) {
+            boxes.push_back({box->Content().text, box->Content().style, box->Content().caption, wxIsBusy()});
             return button;
         });
     }

@@ -126,12 +126,13 @@ TEST_F(Extract, FromAboveToTakesOnlyTheFromPageAndTheRangeIsRemembered) {
         SetText(d, IDC_PAGERANGE_FOLDER, out.path());
         return PressOK(d);
     });
-    script.ExpectBox(wxID_YES);
+    script.ExpectBox(IDYES);
     PressExtract();
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_EQ(script.boxes[0].text, "Finished the extraction. Would you like to open the output folder?\n\n" + out.path());
-    EXPECT_TRUE(script.boxes[0].style & wxYES_NO);
-    EXPECT_TRUE(script.boxes[0].style & wxICON_QUESTION);
+    EXPECT_EQ(script.boxes[0].style & 0xF, MB_YESNO);
+    EXPECT_EQ(script.boxes[0].style & 0xF0, MB_ICONQUESTION);
+    EXPECT_FALSE(script.boxes[0].busy);
     EXPECT_EQ(opened, std::vector<std::string>{out.path()});
     ExpectPages(out / "letter-20-10.tif", source, {20});
     EXPECT_EQ(Profile(), "[PageRangeDlg]\nSplitOption=0\nstrAnyPageRange=\nnPageFrom=20\nnPageTo=10\n");
@@ -149,7 +150,7 @@ TEST_F(Extract, PageListOverSeveralFilesNamesEachOutputAfterItsSource) {
         SetText(d, IDC_PAGERANGE_FOLDER, out.path() + "/");
         return PressOK(d);
     });
-    script.ExpectBox(wxID_NO);
+    script.ExpectBox(IDNO);
     PressExtract();
     EXPECT_TRUE(opened.empty());
     ExpectPages(out / "a-even.tif", a, {2});
@@ -167,10 +168,47 @@ TEST_F(Extract, PageListOverSeveralFilesNamesEachOutputAfterItsSource) {
         SetText(d, IDC_PAGERANGE_FOLDER, out.path());
         return PressOK(d);
     });
-    again.ExpectBox(wxID_NO);
+    again.ExpectBox(IDNO);
     PressExtract();
     ExpectPages(out / "c-1-3.TIFF", c, {1, 2, 3});
     ExpectPages(out / "a-1-3.tif", a, {1, 2, 3});
+}
+
+// A range beyond the last page, a folder that is not there, a list that
+// names no page of either file: nothing is written, and the box says so
+// for each file instead of offering to open the folder.
+TEST_F(Extract, WhenNothingIsWrittenEachFileIsNamedWithItsReason) {
+    const std::string a = AddSelected("a.tif", 2), b = AddSelected("b.tif", 1);
+    struct Case {
+        bool list;
+        std::string from, to, pages, folder;
+    };
+    const Case cases[] = {
+        {false, "5", "9", "", out.path()},
+        {false, "1", "2", "", out / "missing"},
+        {true, "1", "1", "3-", out.path()},
+    };
+    for (const Case& c : cases) {
+        DialogScript script;
+        script.Expect<CPageRangeDlg>([&](CPageRangeDlg* d) {
+            Press(d, c.list ? IDC_PAGERANGE_MODELIST : IDC_PAGERANGE_MODERANGE);
+            SetText(d, IDC_PAGERANGE_FROM, c.from);
+            SetText(d, IDC_PAGERANGE_TO, c.to);
+            SetText(d, IDC_PAGERANGE_LIST, c.pages);
+            SetText(d, IDC_PAGERANGE_FOLDER, c.folder);
+            return PressOK(d);
+        });
+        script.ExpectBox(IDOK);
+        PressExtract();
+        ASSERT_EQ(script.boxes.size(), 1u) << c.folder;
+        const std::string& text = script.boxes[0].text;
+        EXPECT_EQ(text.rfind("No file has been extracted:\n", 0), 0u) << text;
+        EXPECT_NE(text.find("\n" + a + ": "), std::string::npos) << text;
+        EXPECT_NE(text.find("\n" + b + ": "), std::string::npos) << text;
+        EXPECT_EQ(script.boxes[0].style & 0xF0, MB_ICONERROR);
+        EXPECT_TRUE(opened.empty());
+        EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+    }
 }
 
 TEST_F(Extract, RefusalsKeepTheDialogOpenAndCancelWritesNothing) {
@@ -196,7 +234,7 @@ TEST_F(Extract, RefusalsKeepTheDialogOpenAndCancelWritesNothing) {
         return wxID_CANCEL;
     });
     for (int i = 0; i < 7; ++i)
-        script.ExpectBox(wxID_OK);
+        script.ExpectBox(IDOK);
     PressExtract();
     const std::vector<std::string> expected = {
         "Please enter an integer.",
@@ -211,7 +249,7 @@ TEST_F(Extract, RefusalsKeepTheDialogOpenAndCancelWritesNothing) {
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(script.boxes[i].text, expected[i]);
         EXPECT_EQ(script.boxes[i].caption, AppMessageBoxCaption().utf8_string());
-        EXPECT_TRUE(script.boxes[i].style & (i < 5 ? wxICON_WARNING : wxICON_ERROR)) << i;
+        EXPECT_EQ(script.boxes[i].style & 0xF0, i < 5 ? MB_ICONWARNING : MB_ICONERROR) << i;
     }
     EXPECT_FALSE(std::filesystem::exists(GetAppProfilePath()));
     EXPECT_TRUE(std::filesystem::is_empty(out.path()));
@@ -236,7 +274,7 @@ TEST_F(Extract, BrowseRestoresStoredValuesAndOnlyABrowsedFolderIsRemembered) {
         SetText(d, IDC_PAGERANGE_FOLDER, typed.path());
         return PressOK(d);
     });
-    script.ExpectBox(wxID_NO);
+    script.ExpectBox(IDNO);
     PressExtract();
     EXPECT_EQ(browseStartedAt, std::vector<std::string>{""});
     ExpectPages(typed / "a-2-.tif", source, {2, 3});
@@ -261,7 +299,7 @@ TEST_F(Extract, AStoredModeOtherThanZeroOrOneChecksNeitherButtonAndExtractsNothi
         SetText(d, IDC_PAGERANGE_FOLDER, out.path());
         return PressOK(d);
     });
-    script.ExpectBox(wxID_OK);
+    script.ExpectBox(IDOK);
     PressExtract();
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_EQ(script.boxes[0].text, "Please select or input a valid page range.");
@@ -282,10 +320,10 @@ TEST_F(Extract, AnOutputThatIsAnotherSelectedFileIsRefusedBeforeAnythingIsWritte
         SetText(d, IDC_PAGERANGE_FOLDER, sources.path());
         return PressOK(d);
     });
-    script.ExpectBox(wxID_OK);
+    script.ExpectBox(IDOK);
     PressExtract();
     ASSERT_EQ(script.boxes.size(), 1u);
-    EXPECT_TRUE(script.boxes[0].style & wxICON_ERROR);
+    EXPECT_EQ(script.boxes[0].style & 0xF0, MB_ICONERROR);
     EXPECT_NE(script.boxes[0].text.find("a-1.tif"), std::string::npos) << script.boxes[0].text;
     EXPECT_EQ(test::ReadBytes(a1), before);
     EXPECT_FALSE(std::filesystem::exists(sources / "a-1-1.tif"));
@@ -295,11 +333,11 @@ TEST_F(Extract, NothingSelectedIsRefusedBeforeAnyDialog) {
     ASSERT_TRUE(test::WriteTiff(sources / "a.tif", 1));
     dlg->AddFile(sources / "a.tif");
     DialogScript script;
-    script.ExpectBox(wxID_OK);
+    script.ExpectBox(IDOK);
     PressExtract();
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_EQ(script.boxes[0].text, "Please select some TIFF files first, and click this button to try again.");
-    EXPECT_TRUE(script.boxes[0].style & wxICON_ERROR);
+    EXPECT_EQ(script.boxes[0].style & 0xF0, MB_ICONERROR);
 }
 
 }  // namespace

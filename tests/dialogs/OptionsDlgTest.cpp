@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
-#include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/textctrl.h>
 
 #include <filesystem>

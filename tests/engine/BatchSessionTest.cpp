@@ -102,10 +102,23 @@ private:
             return true;
         held_ = true;
         changed_.notify_all();
-        while (!released_ && !session_.IsStopRequested())
+        while (!released_ && (ignoreStop || !session_.IsStopRequested()))
             changed_.wait_for(lock, 1ms);
+        returned_ = true;
         return released_;
     }
+
+public:
+    // Like a read from a hung network mount: no stop ends the held entry.
+    bool ignoreStop = false;
+    bool Returned()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return returned_;
+    }
+
+private:
+    bool returned_ = false;
 
     BatchSession& session_;
     std::mutex mutex_;
@@ -124,6 +137,39 @@ BatchJob Job(int count)
         job.compressionArguments.push_back("");
     }
     return job;
+}
+
+// A Stop with a time limit gives up on a worker that cannot end: the
+// session is idle at once and takes the next batch, and nothing of the old
+// worker arrives any more once its call returns.
+TEST(BatchSession, AStopWithALimitLeavesAWorkerThatCannotEndBehind)
+{
+    // Never destroyed: they outlive the worker left behind.
+    auto* session = new BatchSession;
+    auto* held = new HeldOperations(*session);
+    auto* observer = new RecordingObserver;
+    held->holdAt = "s1";
+    held->ignoreStop = true;
+    session->SetCurrentOperation("Compress");
+    ASSERT_TRUE(session->Start(Job(3), *observer, *held));
+    held->WaitUntilHeld();
+    session->Stop({}, 100ms);
+    EXPECT_FALSE(session->IsRunning());
+    EXPECT_FALSE(session->IsStopRequested());
+    const std::vector<std::string> seen = observer->Events();
+    EXPECT_THAT(seen, ElementsAre("progress 33", "started 0", "status 0 Success", "progress 66", "started 1"));
+
+    RecordingObserver next;
+    HeldOperations fresh(*session);
+    ASSERT_TRUE(session->Start(Job(1), next, fresh));
+    held->Release();
+    session->WaitUntilIdle();
+    EXPECT_THAT(next.Events(), ElementsAre("progress 99", "started 0", "status 0 Success", "started -1"));
+    while (!held->Returned())
+        std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(50ms);  // the old worker runs on to its end
+    EXPECT_EQ(observer->Events(), seen);
+    EXPECT_EQ(held->Calls(), (std::vector<std::string>{"Compress s0", "Compress s1"}));
 }
 
 TEST(BatchSession, AFinishedBatchComesBackToIdleByItself)

@@ -1,6 +1,7 @@
 // Batches started from the main window's buttons on a real display, with
 // the tools of the system and every dialog answered by the test.
 
+#include "engine/BatchOperations.h"
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
@@ -26,9 +27,15 @@
 #include <wx/testing.h>
 #include <wx/timer.h>
 
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace pw {
 namespace {
@@ -102,7 +109,7 @@ protected:
         click.SetEventObject(dlg->FindWindow(id));
         dlg->FindWindow(id)->ProcessWindowEvent(click);
     }
-    wxString Caption(int id) { return dlg->FindWindow(id)->GetLabel(); }
+    wxString Caption(int id) { return wxControl::RemoveMnemonics(dlg->FindWindow(id)->GetLabel()); }
     wxString Information() { return dynamic_cast<wxStaticText*>(dlg->FindWindow(IDC_INFORMATION))->GetLabelText(); }
     std::string Status(long row) { return PathFromWx(dlg->GetFileList()->GetItemText(row, 3)); }
     int Successes() {
@@ -173,6 +180,23 @@ TEST_F(BatchWindow, CompressesEveryFileIntoTheChosenFolder) {
     EXPECT_EQ(dlg->GetFileList()->GetFocusedItem(), 2);
 }
 
+TEST_F(BatchWindow, AFailedRowKeepsWhyItFailed) {
+    AddFiles({1});
+    const std::string text = files / "notes.tif";
+    ASSERT_TRUE(test::WriteNonTiff(text));
+    dlg->AddFiles({text});
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(WaitDone());
+    EXPECT_EQ(Status(0), "Success");
+    EXPECT_EQ(dlg->GetFileList()->GetItemNote(0), "");
+    EXPECT_EQ(Status(1), "Failed");
+    EXPECT_FALSE(dlg->GetFileList()->GetItemNote(1).empty());
+    // A new batch starts with no reasons left over.
+    SetFolderDialogRunner([](wxWindow*, const std::string&) { return std::optional<std::string>(); });
+    dlg->ClearInformationColumn();
+    EXPECT_EQ(dlg->GetFileList()->GetItemNote(1), "");
+}
+
 TEST_F(BatchWindow, MergesIntoTheSavedFileWithTheExtensionAdded) {
     AddFiles({1, 2, 3});
     SaveAs(out / "merged");
@@ -188,9 +212,28 @@ TEST_F(BatchWindow, MergesIntoTheSavedFileWithTheExtensionAdded) {
     // No to the replace question starts nothing.
     const std::string before = test::ReadBytes(out / "merged.tif");
     SaveAs(out / "merged");
-    wxTEST_DIALOG(Press(IDC_MERGEALL), wxExpectModal<wxMessageDialog>(wxID_NO));
+    {
+        BoxAnswers no(IDNO);
+        Press(IDC_MERGEALL);
+        EXPECT_EQ(no.boxes.size(), 1u);
+    }
     EXPECT_EQ(Caption(IDC_MERGEALL), "Merge All");
     EXPECT_EQ(test::ReadBytes(out / "merged.tif"), before);
+}
+
+TEST_F(BatchWindow, TakesTheRowsThereWereBeforeTheOutputWasAskedFor) {
+    AddFiles({1, 2});
+    const std::string late = files / "late.tif";
+    ASSERT_TRUE(test::WriteTiff(late, 4, test::Page(8, COMPRESSION_NONE, 40, 30)));
+    SetSaveDialogRunner([&](wxWindow*) {
+        dlg->AddExistingFile(late.c_str());  // another program adds it while the dialog is open
+        return std::optional<std::string>(out / "merged.tif");
+    });
+    Press(IDC_MERGEALL);
+    ASSERT_TRUE(WaitDone());
+    ASSERT_EQ(dlg->GetFileList()->GetItemCount(), 3);
+    EXPECT_EQ(Status(2), "");
+    ExpectMergedPages(out / "merged.tif", {1, 2}, 2);
 }
 
 TEST_F(BatchWindow, SplitsIntoFoldersNamedByTheRule) {
@@ -233,6 +276,102 @@ TEST_F(BatchWindow, StopInTheMiddleOfAMergeKeepsExactlyTheFinishedPages) {
     ExpectMergedPages(out / "all.tif", std::vector<int>(50, 1), done);
     EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
     EXPECT_TRUE(fs::is_empty(temp.path()));
+}
+
+TEST_F(BatchWindow, ANoticeThatFailsBringsTheWindowBackToIdle) {
+    AddFiles(std::vector<int>(20, 1));
+    bool thrown = false;
+    // The row the batch moves on to is selected within a notice.
+    dlg->GetFileList()->Bind(EVT_FILELIST_SELECTION_CHANGED, [&](wxCommandEvent& event) {
+        event.Skip();
+        if (!thrown && Successes() >= 2) {
+            thrown = true;
+            throw std::runtime_error("a notice failed");
+        }
+    });
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(test::WaitFor([&] { return thrown && !dlg->IsBatchRunning(); }, 60000));
+    ExpectIdle();
+    EXPECT_EQ(Information(), "Done.");
+    EXPECT_LT(Successes(), 20);
+}
+
+// Stands for a tool on a hung network mount: each entry runs a tool that
+// ignores SIGTERM, and then is held in a call that no stop interrupts until
+// the test lets it go (after 20 seconds at the latest).
+class HungOperations : public BatchOperations {
+public:
+    explicit HungOperations(std::string pidFile) : pidFile_(std::move(pidFile)) {}
+    bool Compress(const std::string&, const std::string&, const std::string&, const std::string&, StopSignal* stop,
+                  ToolOutcome*) override {
+        std::string output;
+        RunAndCapture(CommandLine{"stubborn tool",
+                                  {"/bin/sh", "-c", "echo $$ > '" + pidFile_ + "'; trap '' TERM; exec /bin/sleep 60"}},
+                      output, nullptr, stop);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!released && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        returned = true;
+        return true;
+    }
+    bool Merge(const std::string&, const std::string&, const std::string&, const std::string&, const std::string&,
+               StopSignal*, ToolOutcome*) override {
+        return false;
+    }
+    bool Split(const std::string&, const std::string&, StopSignal*, ToolOutcome*) override { return false; }
+    std::atomic<bool> released{false}, returned{false};
+
+private:
+    std::string pidFile_;
+};
+
+TEST_F(BatchWindow, StopComesBackWithoutAWorkerThatCannotEnd) {
+    AddFiles({1, 1});
+    const std::string pidFile = temp / "tool.pid";
+    auto* hung = new HungOperations(pidFile);  // outlives the worker it is left to
+    dlg->SetBatchOperations(hung);
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(test::WaitFor([&] { return test::ReadBytes(pidFile).size() > 1; }, 10000));
+    const pid_t tool = std::stoi(test::ReadBytes(pidFile));
+    Press(IDC_COMPRESS);  // Stop
+    // The window is back while the worker is still held, and the tool that
+    // ignored the polite end is gone.
+    EXPECT_FALSE(hung->returned);
+    ExpectIdle();
+    EXPECT_EQ(Information(), "Done.");
+    EXPECT_NE(::kill(tool, 0), 0);
+    // What the worker does once it is let go reaches the window no more.
+    hung->released = true;
+    ASSERT_TRUE(test::WaitFor([&] { return hung->returned.load(); }, 30000));
+    test::WaitFor([] { return false; }, 300);
+    EXPECT_EQ(Status(0), "");
+    EXPECT_EQ(Information(), "Done.");
+    // The next batch runs as usual.
+    dlg->SetBatchOperations(nullptr);
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(WaitDone());
+    EXPECT_EQ(Successes(), 2);
+}
+
+// Operations that throw what the worker does not expect: it ends without
+// its finished notice.
+class ThrowingOperations : public HungOperations {
+public:
+    ThrowingOperations() : HungOperations("") {}
+    bool Compress(const std::string&, const std::string&, const std::string&, const std::string&, StopSignal*,
+                  ToolOutcome*) override {
+        throw 42;
+    }
+};
+
+TEST_F(BatchWindow, AWorkerThatFailsBringsTheWindowBackToIdle) {
+    AddFiles({1, 1});
+    ThrowingOperations throwing;
+    dlg->SetBatchOperations(&throwing);
+    Press(IDC_COMPRESS);
+    ASSERT_TRUE(WaitDone());
+    ExpectIdle();
+    dlg->SetBatchOperations(nullptr);
 }
 
 TEST_F(BatchWindow, MergeAllDuringACompressStopsItAndACancelLeavesAllIdle) {

@@ -1,11 +1,11 @@
 // The main window's commands: the Open dialog, drops, Remove and Remove All,
 // the context menu, the keyboard, opening files and About.
 
-#include "app/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwnd/BrowseTiffFiles.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/ListContextMenu.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "settings/DialogSettings.h"
 #include "tests/fixtures/FakeLauncher.h"
@@ -164,6 +164,31 @@ TEST(ContextMenu, ViewsTheSelectedFilesAndReportsAMissingPath) {
     EXPECT_EQ(text, "No file selected!");
 }
 
+// The desktop's opener takes its time to give its verdict on each file;
+// the window handles its events meanwhile, and the files still open in the
+// list's order.
+TEST(ContextMenu, ViewFileDoesNotMakeTheWindowWaitForTheOpener) {
+    Window w;
+    TempFolder files;
+    test::FakeLauncher opener("");
+    opener.AddProgram("xdg-open", 0, files / "go");
+    for (const char* name : {"a.tif", "b.tif", "c.tif"}) {
+        ASSERT_TRUE(test::WriteTiff(files / name, 1));
+        w.dlg->AddFile(files / name);
+    }
+    w.select({0, 1, 2});
+    int startedWhenFree = -1;
+    w.dlg->CallAfter([&] {
+        startedWhenFree = static_cast<int>(opener.Calls().size());
+        test::WriteBytes(files / "go", "");
+    });
+    w.dlg->RunListCommand(kListMenuViewFile);
+    ASSERT_TRUE(test::WaitFor([&] { return startedWhenFree >= 0; }, 20000));
+    EXPECT_LT(startedWhenFree, 3);
+    ASSERT_TRUE(opener.WaitForCalls(3));
+    EXPECT_EQ(opener.Calls(), (std::vector<std::vector<std::string>>{{files / "a.tif"}, {files / "b.tif"}, {files / "c.tif"}}));
+}
+
 TEST(OpenDialog, AddsTheChosenFilesAndRemembersTheirFolder) {
     Window w;
     TempFolder files;
@@ -185,6 +210,17 @@ TEST(OpenDialog, AddsTheChosenFilesAndRemembersTheirFolder) {
     w.dlg->AddFilesFromDialog();
     EXPECT_EQ(w.list()->GetItemCount(), 4);
     EXPECT_EQ(ReadInputDir(), files.path() + "/");
+
+    // A name typed without its extension names the ".tif" file; one that
+    // exists as typed stays as it is.
+    ASSERT_TRUE(test::WriteTiff(files / "e.tif", 1));
+    ASSERT_TRUE(test::WriteTiff(files / "f", 1));
+    ASSERT_TRUE(test::WriteTiff(files / "f.tif", 1));
+    w.answer = OpenFilesAnswer{files.path(), {"e", "f"}};
+    w.dlg->AddFilesFromDialog();
+    ASSERT_EQ(w.list()->GetItemCount(), 6);
+    EXPECT_EQ(w.paths()[4], files / "e.tif");
+    EXPECT_EQ(w.paths()[5], files / "f");
 }
 
 TEST(Drop, AddsOnlyTiffNamesInTheDroppedOrder) {

@@ -5,10 +5,16 @@
 
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
+#include "res/ResourceIds.h"
+#include "tests/fixtures/TiffFixtures.h"
 #include "tests/ui/WxTestEnvironment.h"
 
+#include "tests/ui/CommandOutput.h"
+
 #include <gtest/gtest.h>
+#include <wx/config.h>
 #include <wx/display.h>
+#include <wx/fileconf.h>
 #include <wx/utils.h>
 
 #include <cstdio>
@@ -22,17 +28,7 @@ namespace {
 
 bool UnderWindowManager() { return std::getenv("PAGEWRIGHT_TEST_WM") != nullptr; }
 
-// The standard output of a command of the desktop's tools.
-std::string Output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        ::pclose(pipe);
-    }
-    return text;
-}
+using test::CommandOutput;
 
 // The main window run as the program runs it, modally; the check runs once
 // the window is on the screen (framed and active under a window manager).
@@ -42,12 +38,14 @@ void RunMainWindow(const std::function<void(CMainDlg&)>& check) {
     dlg->SetStartupHooks({[](wxWindow*, const char*, const char*, unsigned) { return 0; }, [](int) {}});
     dlg->CallAfter([dlg, &check] {
         EXPECT_TRUE(test::WaitFor([dlg] { return dlg->IsShownOnScreen(); }, 5000));
-        if (UnderWindowManager())
+        if (UnderWindowManager()) {
             EXPECT_TRUE(test::WaitFor(
-                [] { return Output("xdotool getactivewindow getwindowname 2>/dev/null") == "Pagewright\n"; }, 5000));
+                [] { return CommandOutput("xdotool getactivewindow getwindowname 2>/dev/null") == "Pagewright\n"; }, 5000));
+        }
         test::WaitFor([] { return false; }, 300);  // placed and laid out
         check(*dlg);
-        dlg->EndModal(wxID_CANCEL);
+        if (dlg->IsModal())
+            dlg->EndModal(wxID_CANCEL);
     });
     dlg->ShowModal();
     dlg->Destroy();
@@ -94,16 +92,51 @@ TEST(MainDialogOnTheDesktop, IsANormalTopLevelWindowWhileItRunsModally) {
         GTEST_SKIP() << "needs a window manager";
     std::string type, state, transient;
     RunMainWindow([&](CMainDlg&) {
-        std::string id = Output("xdotool getactivewindow");
+        std::string id = CommandOutput("xdotool getactivewindow");
         id = id.substr(0, id.find('\n'));
-        type = Output("xprop -id " + id + " _NET_WM_WINDOW_TYPE");
-        state = Output("xprop -id " + id + " _NET_WM_STATE");
-        transient = Output("xprop -id " + id + " WM_TRANSIENT_FOR");
+        type = CommandOutput("xprop -id " + id + " _NET_WM_WINDOW_TYPE");
+        state = CommandOutput("xprop -id " + id + " _NET_WM_STATE");
+        transient = CommandOutput("xprop -id " + id + " WM_TRANSIENT_FOR");
     });
     EXPECT_NE(type.find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos) << type;
     EXPECT_EQ(type.find("_NET_WM_WINDOW_TYPE_DIALOG"), std::string::npos) << type;
     EXPECT_EQ(state.find("_NET_WM_STATE_MODAL"), std::string::npos) << state;
     EXPECT_NE(transient.find("not found"), std::string::npos) << transient;
+}
+
+// Closed somewhere else, at another size and with the bar moved, the window
+// comes back so at the next start; a place beyond the display, or a size
+// larger than it, is brought back onto it.
+TEST(MainDialogOnTheDesktop, ComesBackWhereItWasClosedOnItsDisplay) {
+    test::TempFolder folder;
+    delete wxConfigBase::Set(new wxFileConfig("t", "", wxString::FromUTF8(folder / "window.conf"), "",
+                                              wxCONFIG_USE_LOCAL_FILE));
+    wxRect closed;
+    int bar = -1;
+    RunMainWindow([&](CMainDlg& dlg) {
+        dlg.SetSize(wxRect(120, 90, 1100, 720));
+        ASSERT_TRUE(test::WaitFor([&] { return dlg.GetSize() == wxSize(1100, 720); }, 5000));
+        test::WaitFor([] { return false; }, 300);
+        dlg.GetSplitter().MoveBarTo(300);
+        bar = dlg.FindWindow(IDC_SPLITTER)->GetPosition().x;
+        closed = dlg.GetRect();
+        dlg.Close();  // as the close box does
+    });
+    ASSERT_NE(bar, -1);
+    RunMainWindow([&](CMainDlg& dlg) {
+        EXPECT_EQ(dlg.GetRect(), closed);
+        EXPECT_EQ(dlg.FindWindow(IDC_SPLITTER)->GetPosition().x, bar);
+        EXPECT_EQ(dlg.FindWindow(IDC_PREVIEW)->GetRect().GetRight() + 2, bar);
+    });
+    wxConfigBase::Get()->Write("/Window/Main/X", 5000);
+    wxConfigBase::Get()->Write("/Window/Main/Y", -3000);
+    wxConfigBase::Get()->Write("/Window/Main/Width", 9000);
+    RunMainWindow([&](CMainDlg& dlg) {
+        const wxRect area = wxDisplay(0u).GetClientArea();
+        EXPECT_TRUE(area.Contains(dlg.GetRect())) << dlg.GetRect().x << "," << dlg.GetRect().y;
+        EXPECT_EQ(dlg.GetSize().y, 720);
+    });
+    delete wxConfigBase::Set(nullptr);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The main window on a real display: template 102, start-up, the command
 // line, the file list's rows and buttons, and the layout.
 
-#include "app/ProductIdentity.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "mainwnd/FileListRules.h"
 #include "mainwnd/SystemImageLists.h"
+#include "platform/ProductIdentity.h"
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
 #include "tests/fixtures/TiffFixtures.h"
@@ -119,7 +119,7 @@ TEST(MainDialogTemplate, BuildsEveryControlAtItsPlace) {
     for (const auto& [id, text] : buttons) {
         auto* b = dynamic_cast<wxButton*>(w.dlg->FindWindow(id));
         ASSERT_NE(b, nullptr) << id;
-        EXPECT_EQ(b->GetLabel(), text);
+        EXPECT_EQ(b->GetLabelText(), text);
     }
     EXPECT_EQ(w.dlg->GetDefaultItem(), w.dlg->FindWindow(IDC_ADDFILES));
     auto* info = dynamic_cast<wxStaticText*>(w.dlg->FindWindow(IDC_INFORMATION));

@@ -1,10 +1,10 @@
 // F1 in every window of the program, and the message box's Help button, reach
 // the one help routine, which opens the home page through the desktop.
 
-#include "app/ProductIdentity.h"
 #include "dialogs/CAboutDlg.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/ProgramHelp.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "tests/fixtures/FakeLauncher.h"
 #include "tests/fixtures/TiffFixtures.h"

@@ -2,11 +2,11 @@
 // runs on a private bus (dbus-run-session) and calls the window with gdbus
 // from separate processes.
 
-#include "app/ProductIdentity.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/SessionBusService.h"
 #include "platform/DebugTrace.h"
 #include "platform/ProcessRunner.h"
+#include "platform/ProductIdentity.h"
 #include "res/ResourceIds.h"
 #include "tests/fixtures/TiffFixtures.h"
 #include "tests/ui/WxTestEnvironment.h"

@@ -1,11 +1,14 @@
 // The desktop's folder chooser opens in a folder, never on its list of
-// recent files.
+// recent files, and gives back only a folder that exists.
 
+#include "settings/DialogSettings.h"
 #include "tests/fixtures/TiffFixtures.h"
+#include "tests/ui/ExpectMessageBox.h"
 #include "ui/ChooseFolder.h"
 #include "ui/PathText.h"
 
 #include <gtest/gtest.h>
+#include <wx/testing.h>
 #include <wx/utils.h>
 
 namespace pw {
@@ -19,6 +22,33 @@ TEST(ChooseFolder, StartsInTheRememberedFolderOrElseTheHomeFolder) {
     EXPECT_EQ(FolderChooserStart(""), home);
     EXPECT_EQ(FolderChooserStart(remembered / "gone"), home);
     EXPECT_EQ(FolderChooserStart(remembered / "not a folder.tif"), home);
+}
+
+TEST(ChooseFolder, ATypedPathThatIsNoFolderIsToldAndNeitherReturnedNorRemembered) {
+    test::TempFolder config, folder;
+    test::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.path());
+    ASSERT_TRUE(test::WriteTiff(folder / "a.tif", 1));
+    std::vector<std::string> answers = {folder / "typed", folder / "a.tif", folder.path()};
+    size_t asked = 0;
+    SetFolderDialogRunner([&](wxWindow*, const std::string&) { return std::optional<std::string>(answers[asked++]); });
+    wxString first, second;
+    wxTEST_DIALOG(EXPECT_EQ(ChooseFolder(nullptr), folder.path()), test::ExpectMessageBox(&first),
+                  test::ExpectMessageBox(&second));
+    EXPECT_EQ(asked, 3u);
+    EXPECT_NE(first.find(PathToWx(folder / "typed")), wxString::npos) << first;
+    EXPECT_NE(second.find(PathToWx(folder / "a.tif")), wxString::npos) << second;
+    EXPECT_EQ(ReadOpenFolder(), folder.path());
+
+    // A cancel after a refused path returns nothing and remembers nothing.
+    answers = {folder / "gone"};
+    asked = 0;
+    SetFolderDialogRunner([&](wxWindow*, const std::string&) {
+        return asked++ == 0 ? std::optional<std::string>(answers[0]) : std::nullopt;
+    });
+    WriteOpenFolder("");
+    wxTEST_DIALOG(EXPECT_EQ(ChooseFolder(nullptr), ""), test::ExpectMessageBox(&first));
+    EXPECT_EQ(ReadOpenFolder(), "");
+    SetFolderDialogRunner(nullptr);
 }
 
 }  // namespace

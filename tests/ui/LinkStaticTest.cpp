@@ -3,6 +3,7 @@
 
 #include "tests/fixtures/FakeLauncher.h"
 #include "tests/ui/ExpectMessageBox.h"
+#include "tests/ui/RealInput.h"
 #include "tests/ui/WxTestEnvironment.h"
 #include "ui/CLinkStatic.h"
 
@@ -74,15 +75,20 @@ TEST(LinkStatic, IsVisitedOnlyAfterASuccessfulOpen) {
     CLinkStatic* link = f.link("https://example.org/a b");
     EXPECT_EQ(link->GetCurrentColour(), wxColour(0, 0, 238));
     {
+        // The box comes once the opener has given its verdict.
         test::FakeLauncher nothing("");
         wxString text;
-        wxTEST_DIALOG(link->Activate(), ExpectMessage(&text));
+        const auto activate = [&] {
+            link->Activate();
+            test::WaitFor([&] { return !text.empty(); }, 10000);
+        };
+        wxTEST_DIALOG(activate(), ExpectMessage(&text));
         EXPECT_EQ(text, CLinkStatic::OpenErrorText(31));
         EXPECT_FALSE(link->IsVisited());
     }
     test::FakeLauncher opener;
     link->Activate();
-    EXPECT_TRUE(link->IsVisited());
+    EXPECT_TRUE(test::WaitFor([&] { return link->IsVisited(); }, 10000));
     EXPECT_EQ(link->GetCurrentColour(), wxColour(85, 26, 139));
     ASSERT_TRUE(opener.WaitForCalls(1));
     EXPECT_EQ(opener.Calls()[0], std::vector<std::string>{"https://example.org/a b"});
@@ -117,6 +123,21 @@ TEST(LinkStatic, TakesTheHoverColourWhileThePointerIsOverIt) {
     move(wxEVT_LEAVE_WINDOW, 400, 2);
     EXPECT_FALSE(link->IsHovering());
     EXPECT_EQ(link->GetCurrentColour(), wxColour(85, 26, 139));
+}
+
+// A double click of the user's is one activation: the target opens once.
+TEST(LinkStatic, ADoubleClickOpensTheTargetOnce) {
+    Frame f;
+    CLinkStatic* link = f.link("https://example.org/twice");
+    f.frame->Show();
+    ASSERT_TRUE(test::WaitFor([&] { return link->IsShownOnScreen(); }));
+    test::WaitFor([] { return false; }, 300);
+    test::FakeLauncher opener;
+    test::MovePointer(link->GetScreenPosition() + link->GetSize() / 2);
+    test::Xdotool("click --repeat 2 --delay 60 1");
+    ASSERT_TRUE(test::WaitFor([&] { return link->IsVisited(); }, 10000));
+    test::WaitFor([] { return false; }, 1500);  // a second opening would have come by now
+    EXPECT_EQ(opener.Calls().size(), 1u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The combo box with item tips in a dialog of its own on a real display.
 
+#include "tests/ui/RealInput.h"
 #include "tests/ui/WxTestEnvironment.h"
 #include "ui/CTipComboBox.h"
 
@@ -120,6 +121,45 @@ TEST(TipComboBox, EditAndFaceTipsShowTheWholeText) {
     d.list->SetSelection(1);
     d.list->ShowFaceTip();
     EXPECT_FALSE(d.TipShown());
+}
+
+// Under the user's own pointer: a tip comes up beneath the pointer, and it
+// stays for its time, not shown again while the pointer moves within the
+// same entry or text, until the pointer really leaves.
+TEST(TipComboBox, TipsUnderTheRealPointerStayUntilItLeaves) {
+    ComboDialog d;
+    int shows = 0;
+    CTipComboBox::GetTipWindow()->Bind(wxEVT_SHOW, [&](wxShowEvent& e) {
+        shows += e.IsShown();
+        e.Skip();
+    });
+    const wxPoint away = d.dlg->GetScreenPosition() + wxPoint(350, 250);
+    const auto stays = [&](const wxPoint& at, const char* part) {
+        shows = 0;
+        test::GlidePointer(at);
+        ASSERT_TRUE(test::WaitFor([&] { return d.TipShown(); })) << part << " shown " << shows << " times";
+        test::WaitFor([] { return false; }, 1500);
+        EXPECT_TRUE(d.TipShown()) << part;
+        test::GlidePointer(at + wxPoint(4, 1));
+        test::WaitFor([] { return false; }, 1000);
+        EXPECT_TRUE(d.TipShown()) << part;
+        EXPECT_EQ(shows, 1) << part;
+    };
+    d.list->SetSelection(6);
+    test::GlidePointer(away);
+    stays(d.list->GetScreenPosition() + wxPoint(15, d.list->GetSize().y / 2), "face");
+    test::GlidePointer(away);
+    ASSERT_TRUE(test::WaitFor([&] { return !d.TipShown(); }));
+    d.edit->SetValue(kLong);
+    stays(d.edit->GetTextCtrl()->GetScreenRect().GetLeftTop() + wxPoint(10, 8), "text part");
+    test::GlidePointer(away);
+    EXPECT_TRUE(test::WaitFor([&] { return !d.TipShown(); })) << "a real leave";
+    // The list opens by a click on its button.
+    test::GlidePointer(d.list->GetScreenRect().GetRightTop() + wxPoint(-8, d.list->GetSize().y / 2));
+    test::Click();
+    ASSERT_TRUE(test::WaitFor([&] { return d.list->IsPopupShown() && d.list->GetListBox()->IsShownOnScreen(); }));
+    stays(d.list->GetListBox()->ClientToScreen(d.Row(d.list, 6)), "open list");
+    d.list->HidePopup();
 }
 
 TEST(TipComboBox, DisabledEntriesCannotBeChosenByMouseOrWheel) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/config.h>
 #include <wx/init.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
@@ -26,6 +27,10 @@ public:
         wxApp::SetInstance(new wxApp());
         ASSERT_TRUE(wxEntryStart(argc, argv)) << "the toolkit did not start (is there a display?)";
         ASSERT_TRUE(wxTheApp->CallOnInit());
+        // No configuration of the toolkit's own choosing in the home folder:
+        // a test that needs one gives it.
+        wxConfigBase::DontCreateOnDemand();
+        delete wxConfigBase::Set(nullptr);
     }
     void TearDown() override {
         wxTheApp->OnExit();

@@ -10,6 +10,7 @@
 #include "viewer/FolioToolbar.h"
 
 #include <gtest/gtest.h>
+#include <wx/settings.h>
 #include <wx/frame.h>
 #include <wx/uiaction.h>
 
@@ -230,6 +231,44 @@ TEST(FolioViewer, ToolbarOrderTipsAndKeys) {
     canvas->Scroll(0, 5);
     test::Pump();
     EXPECT_EQ(w.viewer->GetDecodeCount(), decodes);  // zoom, turn and scroll use the decoded page
+}
+
+// Every tool's sign is drawn in the theme's text colour, which stands out
+// from the toolbar in light and dark themes alike (the test runs in both),
+// at 16 pixels and at twice that, and no two tools share a sign.
+TEST(FolioViewer, ToolSignsReadAsEnabledAtEveryScale) {
+    ViewerWindow w;
+    wxToolBar* bar = w.viewer->GetToolbarWindow();
+    const auto luminance = [](const wxColour& c) { return (0.299 * c.Red() + 0.587 * c.Green() + 0.114 * c.Blue()) / 255; };
+    const double face = luminance(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    const double text = luminance(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
+    std::vector<std::vector<unsigned char>> signs;
+    for (size_t i = 0; i < bar->GetToolsCount(); ++i) {
+        const wxToolBarToolBase* tool = bar->GetToolByPos(static_cast<int>(i));
+        if (!tool->IsButton())
+            continue;
+        const wxBitmapBundle bundle = tool->GetNormalBitmapBundle();
+        EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(2), wxSize(32, 32)) << tool->GetShortHelp();
+        for (int size : {16, 32}) {
+            wxImage image = bundle.GetBitmap(wxSize(size, size)).ConvertToImage();
+            ASSERT_TRUE(image.IsOk() && image.HasAlpha()) << tool->GetShortHelp();
+            double ink = 0, weight = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const double a = image.GetAlpha(x, y) / 255.0;
+                    ink += a * luminance(wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)));
+                    weight += a;
+                }
+            ASSERT_GT(weight, size * size / 20.0) << tool->GetShortHelp() << " at " << size;
+            EXPECT_NEAR(ink / weight, text, 0.1) << tool->GetShortHelp();
+            EXPECT_GT(std::abs(ink / weight - face), 0.4) << tool->GetShortHelp();
+            if (size == 32)
+                signs.emplace_back(image.GetAlpha(), image.GetAlpha() + size * size);
+        }
+    }
+    for (size_t a = 0; a < signs.size(); ++a)
+        for (size_t b = a + 1; b < signs.size(); ++b)
+            EXPECT_NE(signs[a], signs[b]) << a << " " << b;
 }
 
 }  // namespace

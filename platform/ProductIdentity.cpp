@@ -1,4 +1,4 @@
-#include "app/ProductIdentity.h"
+#include "platform/ProductIdentity.h"
 
 namespace pw {
 
