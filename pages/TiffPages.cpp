@@ -89,29 +89,8 @@ void ReportLoadFailure(ExtractControl& control, const std::string& error, const 
     control.reason = "a page cannot be loaded: " + error;
 }
 
-}  // namespace
-
-void SetBigTiffThresholdForTesting(uint64_t bytes)
-{
-    bigTiffThreshold = bytes == 0 ? kClassicTiffLimit : bytes;
-}
-
-int GetTiffPageCount(const std::string& path)
-{
-    if (!HasTiffExtension(path))
-        return 0;
-    TiffDiagnostics diagnostics;
-    return TiffSource(path, diagnostics).pageCount();
-}
-
-int ExtractPages(const std::string& source, const std::string& output, const char* rangeText)
-{
-    ExtractControl control;
-    return ExtractPages(source, output, rangeText, control);
-}
-
-int ExtractPages(const std::string& source, const std::string& output, const char* rangeText,
-                 ExtractControl& control)
+int ExtractPagesOf(const std::string& source, const std::string& output, const char* rangeText,
+                   ExtractControl& control)
 {
     std::string& reason = control.reason;
     reason.clear();
@@ -235,6 +214,45 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
         return 0;
     }
     return 1;
+}
+
+}  // namespace
+
+void SetBigTiffThresholdForTesting(uint64_t bytes)
+{
+    bigTiffThreshold = bytes == 0 ? kClassicTiffLimit : bytes;
+}
+
+int GetTiffPageCount(const std::string& path)
+{
+    if (!HasTiffExtension(path))
+        return 0;
+    // Runs on the window's thread for every listed file: no file may end
+    // the program, not even by exhausting memory.
+    try {
+        TiffDiagnostics diagnostics;
+        return TiffSource(path, diagnostics).pageCount();
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+int ExtractPages(const std::string& source, const std::string& output, const char* rangeText)
+{
+    ExtractControl control;
+    return ExtractPages(source, output, rangeText, control);
+}
+
+int ExtractPages(const std::string& source, const std::string& output, const char* rangeText,
+                 ExtractControl& control)
+{
+    // A half-written output goes with the replacement file that holds it.
+    try {
+        return ExtractPagesOf(source, output, rangeText, control);
+    } catch (const std::exception& e) {
+        control.reason = std::string("the pages cannot be copied: ") + e.what();
+        return 0;
+    }
 }
 
 }  // namespace pw
