@@ -7,7 +7,51 @@
 #include "fuzz/FuzzFiles.h"
 #include "pages/PageRaster.h"
 
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A page of a few hundred bytes can honestly describe billions of blank
+// pixels, which take as long to decode as they take; the fuzzer's own
+// time limit is for hangs. So a decoding is cancelled after a few seconds,
+// which only a page of many pixels may need.
+constexpr Clock::duration kDecodeTime = std::chrono::seconds(5);
+constexpr uint64_t kManyPixels = uint64_t{1} << 26;
+
+class Watchdog {
+public:
+    Watchdog() { std::thread([this] { Watch(); }).detach(); }
+    const std::atomic<bool>* Arm() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cancel_ = false;
+        deadline_ = Clock::now() + kDecodeTime;
+        armed_ = true;
+        return &cancel_;
+    }
+    void Disarm() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        armed_ = false;
+    }
+
+private:
+    void Watch() {
+        for (;;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (armed_ && Clock::now() > deadline_)
+                cancel_ = true;
+        }
+    }
+    std::mutex mutex_;
+    std::atomic<bool> cancel_{false};
+    Clock::time_point deadline_;
+    bool armed_ = false;
+};
 
 // What libtiff holds beside the decoder's own buffers: the stored bytes
 // of a strip (a fuzz input is small) and the codecs' state.
@@ -29,6 +73,11 @@ void Check(const pw::PageRaster& raster, const pw::PageRasterLimits& limits)
     using pw::fuzz::Expect;
     Expect(pw::fuzz::PeakSinceReset() <= limits.maxWorkingBytes + kLibraryAllowance,
            "the decoding held more memory than its budget");
+    if (raster.cancelled) {
+        Expect(uint64_t{raster.pageWidth} * raster.pageHeight >= kManyPixels, "a small page took seconds to decode");
+        Expect(raster.rgb.empty(), "a cancelled page kept pixels");
+        return;
+    }
     if (!raster.ok()) {
         Expect(!raster.error.empty(), "a page that is not shown has no message");
         Expect(raster.rgb.empty(), "a page that is not shown kept pixels");
@@ -47,12 +96,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string& path = pw::fuzz::WriteInput(data, size);
     const pw::PageRasterLimits limits = Limits();
+    static Watchdog& watchdog = *new Watchdog;  // its thread runs to the end
     pw::fuzz::ResetPeak();
-    const pw::PageRaster first = pw::DecodePageRaster(path, 0, limits);
+    const pw::PageRaster first = pw::DecodePageRaster(path, 0, limits, watchdog.Arm());
+    watchdog.Disarm();
     Check(first, limits);
     if (first.pageCount > 1) {
         pw::fuzz::ResetPeak();
-        Check(pw::DecodePageRaster(path, first.pageCount - 1, limits), limits);
+        const pw::PageRaster last = pw::DecodePageRaster(path, first.pageCount - 1, limits, watchdog.Arm());
+        watchdog.Disarm();
+        Check(last, limits);
     }
     return 0;
 }

@@ -108,20 +108,31 @@ private:
 // nothing of the page's size is allocated before Read.
 class PageReader {
 public:
+    // libtiff's errors while reading come to diagnostics, which the caller
+    // has cleared: an error libtiff only reports (and reads on past) ends
+    // the reading too, at the strip, tile or row it was reported for.
+    explicit PageReader(const TiffDiagnostics& diagnostics) : diagnostics_(diagnostics) {}
     virtual ~PageReader() = default;
     virtual bool Prepare(std::string& error) = 0;
     // Bytes that Read allocates, its own buffers and the decoded strips or
     // tiles libtiff allocates for it.
     virtual uint64_t WorkingBytes() const = 0;
     virtual bool Read(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) = 0;
+
+protected:
+    bool Reported() const { return !diagnostics_.lastError().empty(); }
+
+private:
+    const TiffDiagnostics& diagnostics_;
 };
 
 // Pages whose samples ConvertRow knows, decoded by libtiff strip by strip,
 // tile by tile or row by row.
 class NativeReader final : public PageReader {
 public:
-    NativeReader(TIFF* tif, const SampleLayout& layout, uint32_t width, uint32_t height)
-        : tif_(tif), layout_(layout), width_(width), height_(height) {}
+    NativeReader(const TiffDiagnostics& diagnostics, TIFF* tif, const SampleLayout& layout, uint32_t width,
+                 uint32_t height)
+        : PageReader(diagnostics), tif_(tif), layout_(layout), width_(width), height_(height) {}
 
     bool Prepare(std::string& error) override {
         rowBytes_ = TIFFScanlineSize64(tif_);
@@ -180,7 +191,8 @@ private:
             for (uint64_t x = 0; x < width_; x += tileWidth_) {
                 const uint32_t index = TIFFComputeTile(tif_, static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0, 0);
                 if (TIFFReadEncodedTile(tif_, index, tile.data(), static_cast<tmsize_t>(tileBytes_)) !=
-                    static_cast<tmsize_t>(tileBytes_)) {
+                        static_cast<tmsize_t>(tileBytes_) ||
+                    Reported()) {
                     error = "A tile of the page cannot be decoded.";
                     return false;
                 }
@@ -199,7 +211,7 @@ private:
         for (uint32_t y = 0; y < height_; ++y) {
             if (y % kRowsPerCancelCheck == 0 && Cancelled(cancel))
                 return false;
-            if (TIFFReadScanline(tif_, row.data(), y, 0) < 0) {
+            if (TIFFReadScanline(tif_, row.data(), y, 0) < 0 || Reported()) {
                 error = "A row of the page cannot be decoded.";
                 return false;
             }
@@ -218,7 +230,7 @@ private:
                 return false;
             const auto rows = static_cast<uint32_t>(std::min<uint64_t>(rowsPerStrip_, height_ - y));
             const auto want = static_cast<tmsize_t>(rows * rowBytes_);
-            if (TIFFReadEncodedStrip(tif_, s, strip.data(), want) < want) {
+            if (TIFFReadEncodedStrip(tif_, s, strip.data(), want) < want || Reported()) {
                 error = "A strip of the page cannot be decoded.";
                 return false;
             }
@@ -248,7 +260,8 @@ private:
 // is applied afterwards, as for every other page.
 class RgbaReader final : public PageReader {
 public:
-    RgbaReader(TIFF* tif, uint32_t width, uint32_t height) : tif_(tif), width_(width), height_(height) {}
+    RgbaReader(const TiffDiagnostics& diagnostics, TIFF* tif, uint32_t width, uint32_t height)
+        : PageReader(diagnostics), tif_(tif), width_(width), height_(height) {}
     ~RgbaReader() override {
         if (begun_)
             TIFFRGBAImageEnd(&image_);
@@ -299,7 +312,7 @@ public:
             }
             image_.row_offset = static_cast<int>(y);
             image_.col_offset = 0;
-            if (!TIFFRGBAImageGet(&image_, band.data(), width_, rows)) {
+            if (!TIFFRGBAImageGet(&image_, band.data(), width_, rows) || Reported()) {
                 error = "A strip of the page cannot be decoded.";
                 return false;
             }
@@ -369,12 +382,23 @@ PageRaster Decode(const std::string& path, int pageIndex, const PageRasterLimits
     const uint64_t outWidth = (uint64_t{storedWidth} + out.reduction - 1) / out.reduction;
     const uint64_t outHeight = (uint64_t{storedHeight} + out.reduction - 1) / out.reduction;
 
+    // Boxes of more than kMaxReduction pixels a side would overflow their
+    // sums: a page that even they cannot bring within the limits (millions
+    // of pixels long) is not shown.
+    const uint64_t shownWidth = transposed ? outHeight : outWidth, shownHeight = transposed ? outWidth : outHeight;
+    if (shownWidth > std::max<uint32_t>(1, limits.maxWidth) || shownHeight > std::max<uint32_t>(1, limits.maxHeight) ||
+        shownWidth * shownHeight > std::max<uint64_t>(1, limits.maxPixels)) {
+        out.error = "The page is too large to show: it is " + std::to_string(out.pageWidth) + " x " +
+                    std::to_string(out.pageHeight) + " pixels.";
+        return out;
+    }
+
     std::unique_ptr<PageReader> reader;
     SampleLayout layout;
     if (ReadSampleLayout(tif, layout))
-        reader = std::make_unique<NativeReader>(tif, layout, storedWidth, storedHeight);
+        reader = std::make_unique<NativeReader>(diagnostics, tif, layout, storedWidth, storedHeight);
     else
-        reader = std::make_unique<RgbaReader>(tif, storedWidth, storedHeight);
+        reader = std::make_unique<RgbaReader>(diagnostics, tif, storedWidth, storedHeight);
     if (!reader->Prepare(out.error))
         return out;
 
