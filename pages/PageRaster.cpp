@@ -338,6 +338,58 @@ private:
     uint64_t libraryBytes_ = 0;
 };
 
+// What libtiff's codec holds while it decodes, beside the buffer it is
+// handed: most schemes stream through state of a fixed size, some keep a
+// line, a band or a whole strip or tile of their own.
+uint64_t CodecWorkingBytes(TIFF* tif) {
+    uint16_t compression = COMPRESSION_NONE, samples = 1;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    uint32_t width = 0, rows = 0, height = 0;
+    uint64_t lineBytes = 0, segmentBytes = 0;
+    if (TIFFIsTiled(tif)) {
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &width);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &rows);
+        lineBytes = TIFFTileRowSize64(tif);
+        segmentBytes = TIFFTileSize64(tif);
+    } else {
+        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+        rows = height;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
+        rows = std::clamp<uint32_t>(rows, 1, std::max<uint32_t>(1, height));
+        lineBytes = TIFFScanlineSize64(tif);
+        segmentBytes = TIFFStripSize64(tif);
+    }
+    switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_LZW:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_LZMA:
+    case COMPRESSION_ZSTD:
+    case COMPRESSION_NEXT:
+    case COMPRESSION_THUNDERSCAN:
+        return 0;
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+        // The runs of two lines, and the line the next one is coded against.
+        return Plus(Times(uint64_t{width} + 64, 16), lineBytes);
+    case COMPRESSION_JPEG:
+        return Times(lineBytes, 64);  // a few rows of blocks
+    case COMPRESSION_PIXARLOG:
+        return Times(Times(Times(samples, width), rows), sizeof(uint16_t));
+    case COMPRESSION_SGILOG:
+    case COMPRESSION_SGILOG24:
+        return Times(Times(width, rows), 3 * sizeof(float));
+    default:
+        return segmentBytes;  // decoded whole (old-style JPEG, WebP, LERC, JBIG...)
+    }
+}
+
 std::string Megabytes(uint64_t bytes) {
     return bytes == UINT64_MAX ? std::string("more than can be counted") : std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB";
 }
@@ -406,7 +458,7 @@ PageRaster Decode(const std::string& path, int pageIndex, const PageRasterLimits
     // is allocated: a file of a few hundred bytes can claim gigabytes.
     const uint64_t rasterBytes = Times(Times(outWidth, outHeight), 3);
     const uint64_t needed =
-        Plus(Plus(reader->WorkingBytes(), Times(rasterBytes, transposed ? 2 : 1)),
+        Plus(Plus(Plus(reader->WorkingBytes(), CodecWorkingBytes(tif)), Times(rasterBytes, transposed ? 2 : 1)),
              BoxReducer::WorkingBytes(outWidth, storedWidth, out.reduction));
     if (needed > limits.maxWorkingBytes || outWidth > INT_MAX || outHeight > INT_MAX) {
         out.error = "The page is too large to show: decoding it would take " + Megabytes(needed) + " of memory.";
