@@ -23,8 +23,8 @@ namespace {
 // time limit is for hangs. So a decoding is cancelled after a few seconds
 // of processor time (a busy machine stretches the wall time), which only a
 // page of many pixels may need.
-constexpr double kDecodeSeconds = 5;
-constexpr uint64_t kManyPixels = uint64_t{1} << 26;
+constexpr double kDecodeSeconds = 2;
+constexpr uint64_t kManyPixels = uint64_t{1} << 24;
 
 class Watchdog {
 public:
