@@ -1,17 +1,21 @@
 #include "pages/PageRaster.h"
 
+#include "pages/PageSamples.h"
+#include "pages/RasterOrientation.h"
 #include "pages/TiffDiagnostics.h"
 #include "pages/TiffSource.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
-#include <functional>
+#include <memory>
+#include <new>
 
 namespace pw {
 
 namespace {
 
-// A decoded strip or band larger than this is read a row at a time.
+// A decoded strip larger than this is read a row at a time.
 constexpr uint64_t kMaxBandBytes = uint64_t{64} << 20;
 // Rows between two looks at the cancel flag when reading row by row.
 constexpr uint32_t kRowsPerCancelCheck = 64;
@@ -19,28 +23,44 @@ constexpr int kMaxReduction = 4096;  // keeps the sums of one box within 32 bits
 
 bool Cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
 
+// Sizes a damaged file claims can overflow any product of them.
+uint64_t Times(uint64_t a, uint64_t b) { return a != 0 && b > UINT64_MAX / a ? UINT64_MAX : a * b; }
+uint64_t Plus(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+
 // Sums page rows into output rows, one box of reduction x reduction page
 // pixels per output pixel; boxes cut off at the right and bottom edges
 // average over the pixels they have.
 class BoxReducer {
 public:
     BoxReducer(PageRaster& out, uint32_t pageWidth, uint32_t pageHeight, int reduction)
-        : out_(out), pageWidth_(pageWidth), pageHeight_(pageHeight), f_(reduction),
-          sums_(static_cast<size_t>(out.width) * 3, 0) {}
+        : out_(out), pageWidth_(pageWidth), pageHeight_(pageHeight), f_(static_cast<uint32_t>(reduction)),
+          sums_(f_ == 1 ? 0 : static_cast<size_t>(out.width) * 3, 0), scratch_(f_ == 1 ? 0 : size_t{pageWidth} * 3) {}
 
-    // One page row of pageWidth RGB pixels; rows come in page order.
+    // What the reducer allocates beside the output.
+    static uint64_t WorkingBytes(uint64_t outWidth, uint32_t pageWidth, int reduction) {
+        return reduction == 1 ? 0 : Plus(Times(outWidth, 3 * sizeof(uint32_t)), Times(pageWidth, 3));
+    }
+
+    // Where the next page row of pageWidth RGB pixels is best converted to:
+    // its place in the output when nothing is reduced. AddRow follows.
+    uint8_t* NextRow() { return f_ == 1 ? &out_.rgb[size_t{row_} * pageWidth_ * 3] : scratch_.data(); }
+
+    // One page row of pageWidth RGB pixels; rows come in page order. Rows
+    // past the page's height are dropped.
     void AddRow(const uint8_t* rgb) {
+        if (row_ >= pageHeight_)
+            return;
         if (f_ == 1) {
-            uint8_t* dst = &out_.rgb[static_cast<size_t>(row_) * pageWidth_ * 3];
+            uint8_t* dst = &out_.rgb[size_t{row_} * pageWidth_ * 3];
             if (dst != rgb)
                 std::memcpy(dst, rgb, size_t{pageWidth_} * 3);
             ++row_;
             return;
         }
         uint32_t* s = sums_.data();
-        uint32_t x = 0;
+        uint64_t x = 0;
         for (int ox = 0; ox < out_.width; ++ox, s += 3) {
-            const uint32_t end = std::min(pageWidth_, x + static_cast<uint32_t>(f_));
+            const uint64_t end = std::min<uint64_t>(pageWidth_, x + f_);
             uint32_t r = 0, g = 0, b = 0;
             for (; x < end; ++x, rgb += 3) {
                 r += rgb[0];
@@ -57,10 +77,6 @@ public:
     }
 
     uint32_t rowsDone() const { return row_; }
-
-    // Without reduction a row can be converted straight into its place;
-    // null otherwise. AddRow must follow with the same pointer.
-    uint8_t* DirectRow() { return f_ == 1 ? &out_.rgb[static_cast<size_t>(row_) * pageWidth_ * 3] : nullptr; }
 
 private:
     void EmitRow() {
@@ -82,313 +98,396 @@ private:
     uint32_t pageWidth_, pageHeight_;
     uint32_t f_;
     std::vector<uint32_t> sums_;
+    std::vector<uint8_t> scratch_;
     uint32_t row_ = 0;
     int outRow_ = 0;
 };
 
-// How the samples of a page's rows as libtiff decodes them become RGB.
-struct SampleLayout {
-    uint16_t photometric = PHOTOMETRIC_MINISBLACK;
-    uint16_t bps = 1;
-    uint16_t spp = 1;
-    bool unassociatedAlpha = false;  // the colour samples are weighed by it, as libtiff does
-    uint8_t palette[256][3] = {};
+// Reads a page's rows in the order they are stored and hands them, as RGB,
+// to a reducer. Prepare works out the layout and what reading will cost;
+// nothing of the page's size is allocated before Read.
+class PageReader {
+public:
+    // libtiff's errors while reading come to diagnostics, which the caller
+    // has cleared: an error libtiff only reports (and reads on past) ends
+    // the reading too, at the strip, tile or row it was reported for.
+    explicit PageReader(const TiffDiagnostics& diagnostics) : diagnostics_(diagnostics) {}
+    virtual ~PageReader() = default;
+    virtual bool Prepare(std::string& error) = 0;
+    // Bytes that Read allocates, its own buffers and the decoded strips or
+    // tiles libtiff allocates for it.
+    virtual uint64_t WorkingBytes() const = 0;
+    virtual bool Read(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) = 0;
+
+protected:
+    bool Reported() const { return !diagnostics_.lastError().empty(); }
+
+private:
+    const TiffDiagnostics& diagnostics_;
 };
 
-// True when the page's rows can be turned into RGB directly; otherwise
-// libtiff's RGBA reading takes over.
-bool NativeLayout(TIFF* tif, SampleLayout& layout) {
-    uint16_t planar = PLANARCONFIG_CONTIG, format = SAMPLEFORMAT_UINT, compression = COMPRESSION_NONE;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &layout.bps);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &layout.spp);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
-    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &layout.photometric))
-        return false;
-    if (format != SAMPLEFORMAT_UINT || (planar != PLANARCONFIG_CONTIG && layout.spp > 1))
-        return false;
-    switch (layout.photometric) {
-    case PHOTOMETRIC_MINISWHITE:
-    case PHOTOMETRIC_MINISBLACK:
-        return layout.bps == 1 || layout.bps == 2 || layout.bps == 4 || layout.bps == 8 || layout.bps == 16;
-    case PHOTOMETRIC_RGB: {
-        uint16_t extraCount = 0;
-        uint16_t* extra = nullptr;
-        if (layout.spp >= 4 && TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) && extraCount > 0)
-            layout.unassociatedAlpha = extra[0] == EXTRASAMPLE_UNASSALPHA;
-        return layout.spp >= 3 && (layout.bps == 8 || layout.bps == 16);
-    }
-    case PHOTOMETRIC_YCBCR:
-        // The JPEG codec converts to RGB itself when asked.
-        if (compression != COMPRESSION_JPEG || layout.bps != 8 || layout.spp != 3)
+// Pages whose samples ConvertRow knows, decoded by libtiff strip by strip,
+// tile by tile or row by row.
+class NativeReader final : public PageReader {
+public:
+    NativeReader(const TiffDiagnostics& diagnostics, TIFF* tif, const SampleLayout& layout, uint32_t width,
+                 uint32_t height)
+        : PageReader(diagnostics), tif_(tif), layout_(layout), width_(width), height_(height) {}
+
+    bool Prepare(std::string& error) override {
+        rowBytes_ = TIFFScanlineSize64(tif_);
+        if (rowBytes_ == 0) {
+            error = "The page's rows have no size.";
             return false;
-        if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
-            return false;
-        layout.photometric = PHOTOMETRIC_RGB;
-        return true;
-    case PHOTOMETRIC_PALETTE: {
-        if (layout.spp != 1 || (layout.bps != 1 && layout.bps != 2 && layout.bps != 4 && layout.bps != 8))
-            return false;
-        uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
-        if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b))
-            return false;
-        const int n = 1 << layout.bps;
-        // Some writers store 8-bit values in the 16-bit map.
-        bool eightBit = true;
-        for (int i = 0; i < n && eightBit; ++i)
-            eightBit = r[i] < 256 && g[i] < 256 && b[i] < 256;
-        const int shift = eightBit ? 0 : 8;
-        for (int i = 0; i < n; ++i) {
-            layout.palette[i][0] = static_cast<uint8_t>(r[i] >> shift);
-            layout.palette[i][1] = static_cast<uint8_t>(g[i] >> shift);
-            layout.palette[i][2] = static_cast<uint8_t>(b[i] >> shift);
         }
+        if (TIFFIsTiled(tif_)) {
+            tiled_ = true;
+            TIFFGetField(tif_, TIFFTAG_TILEWIDTH, &tileWidth_);
+            TIFFGetField(tif_, TIFFTAG_TILELENGTH, &tileHeight_);
+            tileRowBytes_ = TIFFTileRowSize64(tif_);
+            tileBytes_ = TIFFTileSize64(tif_);
+            // Each tile row starts on a byte of its own and holds at least
+            // the tile's width of samples (TIFFTileRowSize rounds up).
+            if (tileWidth_ == 0 || tileHeight_ == 0 || tileRowBytes_ == 0 ||
+                tileBytes_ < Times(tileRowBytes_, tileHeight_)) {
+                error = "The page's tiles cannot be read.";
+                return false;
+            }
+            return true;
+        }
+        rowsPerStrip_ = height_;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip_);
+        rowsPerStrip_ = std::clamp<uint32_t>(rowsPerStrip_, 1, height_);
+        const uint64_t strips = (uint64_t{height_} + rowsPerStrip_ - 1) / rowsPerStrip_;
+        // One huge strip (or an odd strip layout): libtiff decodes it a row at a time.
+        rowByRow_ = Times(rowBytes_, rowsPerStrip_) > kMaxBandBytes || TIFFNumberOfStrips(tif_) < strips;
         return true;
     }
-    default:
-        return false;
-    }
-}
 
-// Eight bilevel pixels of one byte as 24 RGB bytes, for either meaning of 0.
-struct BilevelTable {
-    uint8_t rgb[2][256][24];
-    BilevelTable() {
-        for (int white = 0; white < 2; ++white)
-            for (int byte = 0; byte < 256; ++byte)
-                for (int bit = 0; bit < 8; ++bit) {
-                    const bool set = (byte >> (7 - bit)) & 1;
-                    const uint8_t v = (set != (white != 0)) ? 255 : 0;
-                    std::memset(&rgb[white][byte][bit * 3], v, 3);
-                }
+    uint64_t WorkingBytes() const override {
+        if (tiled_)
+            return Plus(tileBytes_, Times(Times(width_, 3), tileHeight_));
+        return rowByRow_ ? rowBytes_ : Times(rowBytes_, rowsPerStrip_);
     }
-};
 
-void ConvertBilevel(bool minIsWhite, const uint8_t* src, uint8_t* dst, uint32_t width) {
-    static const BilevelTable table;
-    const auto& t = table.rgb[minIsWhite ? 1 : 0];
-    const uint32_t whole = width / 8;
-    for (uint32_t i = 0; i < whole; ++i, dst += 24)
-        std::memcpy(dst, t[src[i]], 24);
-    if (width % 8)
-        std::memcpy(dst, t[src[whole]], (width % 8) * 3);
-}
+    bool Read(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) override {
+        if (tiled_)
+            return ReadTiles(reducer, cancel, error);
+        if (rowByRow_)
+            return ReadRows(reducer, cancel, error);
+        return ReadStrips(reducer, cancel, error);
+    }
 
-void ConvertRow(const SampleLayout& l, const uint8_t* src, uint8_t* dst, uint32_t width) {
-    const bool white = l.photometric == PHOTOMETRIC_MINISWHITE;
-    if (l.bps == 1 && l.spp == 1 && l.photometric != PHOTOMETRIC_PALETTE) {
-        ConvertBilevel(white, src, dst, width);
-        return;
-    }
-    if (l.photometric == PHOTOMETRIC_RGB) {
-        if (l.bps == 8 && l.unassociatedAlpha) {
-            for (uint32_t x = 0; x < width; ++x, src += l.spp, dst += 3) {
-                const unsigned a = src[3];
-                for (int c = 0; c < 3; ++c)
-                    dst[c] = static_cast<uint8_t>((src[c] * a + 127) / 255);
-            }
-        } else if (l.bps == 8) {
-            for (uint32_t x = 0; x < width; ++x, src += l.spp, dst += 3) {
-                dst[0] = src[0];
-                dst[1] = src[1];
-                dst[2] = src[2];
-            }
-        } else {
-            const auto* s = reinterpret_cast<const uint16_t*>(src);
-            for (uint32_t x = 0; x < width; ++x, s += l.spp, dst += 3) {
-                dst[0] = static_cast<uint8_t>(s[0] >> 8);
-                dst[1] = static_cast<uint8_t>(s[1] >> 8);
-                dst[2] = static_cast<uint8_t>(s[2] >> 8);
-            }
-        }
-        return;
-    }
-    if (l.bps == 16) {
-        const auto* s = reinterpret_cast<const uint16_t*>(src);
-        for (uint32_t x = 0; x < width; ++x, s += l.spp, dst += 3) {
-            uint8_t v = static_cast<uint8_t>(s[0] >> 8);
-            if (white)
-                v = static_cast<uint8_t>(255 - v);
-            dst[0] = dst[1] = dst[2] = v;
-        }
-        return;
-    }
-    if (l.bps == 8) {
-        for (uint32_t x = 0; x < width; ++x, src += l.spp, dst += 3) {
-            uint8_t v = src[0];
-            if (l.photometric == PHOTOMETRIC_PALETTE) {
-                std::memcpy(dst, l.palette[v], 3);
-                continue;
-            }
-            if (white)
-                v = static_cast<uint8_t>(255 - v);
-            dst[0] = dst[1] = dst[2] = v;
-        }
-        return;
-    }
-    // 1, 2 or 4 bits, one sample per pixel (or grey with extra samples of the same size).
-    const unsigned bitsPerPixel = unsigned{l.bps} * l.spp;
-    const unsigned maxValue = (1u << l.bps) - 1;
-    for (uint32_t x = 0; x < width; ++x, dst += 3) {
-        const size_t bit = size_t{x} * bitsPerPixel;
-        const unsigned v = (src[bit >> 3] >> (8 - l.bps - (bit & 7))) & maxValue;
-        if (l.photometric == PHOTOMETRIC_PALETTE) {
-            std::memcpy(dst, l.palette[v], 3);
-            continue;
-        }
-        uint8_t grey = static_cast<uint8_t>(v * 255 / maxValue);
-        if (white)
-            grey = static_cast<uint8_t>(255 - grey);
-        dst[0] = dst[1] = dst[2] = grey;
-    }
-}
-
-// Hands the page's rows, as decoded samples, to a sink in page order.
-using RowSink = std::function<void(const uint8_t* row)>;
-
-bool ReadNativeRows(TIFF* tif, uint32_t width, uint32_t height, const RowSink& sink, const std::atomic<bool>* cancel,
-                    std::string& error) {
-    const uint64_t rowBytes = TIFFScanlineSize64(tif);
-    if (rowBytes == 0) {
-        error = "The page's rows have no size.";
-        return false;
-    }
-    if (TIFFIsTiled(tif)) {
-        uint32_t tileWidth = 0, tileHeight = 0;
-        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
-        const uint64_t tileRowBytes = TIFFTileRowSize64(tif);
-        const tmsize_t tileBytes = TIFFTileSize(tif);
-        if (tileWidth == 0 || tileHeight == 0 || tileBytes <= 0 || rowBytes * tileHeight > kMaxBandBytes) {
-            error = "The page's tiles are too large to show.";
-            return false;
-        }
-        std::vector<uint8_t> tile(static_cast<size_t>(tileBytes));
-        std::vector<uint8_t> band(static_cast<size_t>(rowBytes * tileHeight));
-        const uint64_t bitsPerPixel = tileRowBytes * 8 / tileWidth;
-        for (uint32_t y = 0; y < height; y += tileHeight) {
+private:
+    // Tile rows become RGB in a band of whole page rows: a tile's width of
+    // samples need not end on a byte, an RGB pixel always does.
+    bool ReadTiles(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
+        std::vector<uint8_t> tile(static_cast<size_t>(tileBytes_));
+        std::vector<uint8_t> band(size_t{width_} * 3 * tileHeight_);
+        for (uint64_t y = 0; y < height_; y += tileHeight_) {
             if (Cancelled(cancel))
                 return false;
-            const uint32_t rows = std::min(tileHeight, height - y);
-            for (uint32_t x = 0; x < width; x += tileWidth) {
-                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x, y, 0, 0), tile.data(), tileBytes) < 0) {
+            const auto rows = static_cast<uint32_t>(std::min<uint64_t>(tileHeight_, height_ - y));
+            for (uint64_t x = 0; x < width_; x += tileWidth_) {
+                const uint32_t index = TIFFComputeTile(tif_, static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0, 0);
+                if (TIFFReadEncodedTile(tif_, index, tile.data(), static_cast<tmsize_t>(tileBytes_)) !=
+                        static_cast<tmsize_t>(tileBytes_) ||
+                    Reported()) {
                     error = "A tile of the page cannot be decoded.";
                     return false;
                 }
-                const uint64_t offset = x * bitsPerPixel / 8;
-                const uint64_t count = std::min(tileRowBytes, rowBytes - offset);
+                const auto cols = static_cast<uint32_t>(std::min<uint64_t>(tileWidth_, width_ - x));
                 for (uint32_t r = 0; r < rows; ++r)
-                    std::memcpy(&band[r * rowBytes + offset], &tile[r * tileRowBytes], count);
+                    ConvertRow(layout_, &tile[r * tileRowBytes_], &band[(size_t{r} * width_ + x) * 3], cols);
             }
             for (uint32_t r = 0; r < rows; ++r)
-                sink(&band[r * rowBytes]);
+                reducer.AddRow(&band[size_t{r} * width_ * 3]);
         }
         return true;
     }
-    uint32_t rowsPerStrip = height;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, height);
-    if (rowBytes * rowsPerStrip > kMaxBandBytes || TIFFNumberOfStrips(tif) < (height + rowsPerStrip - 1) / rowsPerStrip) {
-        // One huge strip (or an odd strip layout): libtiff decodes it a row at a time.
-        std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
-        for (uint32_t y = 0; y < height; ++y) {
+
+    bool ReadRows(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
+        std::vector<uint8_t> row(static_cast<size_t>(rowBytes_));
+        for (uint32_t y = 0; y < height_; ++y) {
             if (y % kRowsPerCancelCheck == 0 && Cancelled(cancel))
                 return false;
-            if (TIFFReadScanline(tif, row.data(), y, 0) < 0) {
+            if (TIFFReadScanline(tif_, row.data(), y, 0) < 0 || Reported()) {
                 error = "A row of the page cannot be decoded.";
                 return false;
             }
-            sink(row.data());
+            uint8_t* dst = reducer.NextRow();
+            ConvertRow(layout_, row.data(), dst, width_);
+            reducer.AddRow(dst);
         }
         return true;
     }
-    std::vector<uint8_t> strip(static_cast<size_t>(rowBytes * rowsPerStrip));
-    for (uint32_t y = 0, s = 0; y < height; y += rowsPerStrip, ++s) {
-        if (Cancelled(cancel))
-            return false;
-        const uint32_t rows = std::min(rowsPerStrip, height - y);
-        const tmsize_t want = static_cast<tmsize_t>(rows * rowBytes);
-        if (TIFFReadEncodedStrip(tif, s, strip.data(), want) < want) {
-            error = "A strip of the page cannot be decoded.";
-            return false;
+
+    bool ReadStrips(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
+        std::vector<uint8_t> strip(static_cast<size_t>(rowBytes_ * rowsPerStrip_));
+        uint32_t s = 0;
+        for (uint64_t y = 0; y < height_; y += rowsPerStrip_, ++s) {
+            if (Cancelled(cancel))
+                return false;
+            const auto rows = static_cast<uint32_t>(std::min<uint64_t>(rowsPerStrip_, height_ - y));
+            const auto want = static_cast<tmsize_t>(rows * rowBytes_);
+            if (TIFFReadEncodedStrip(tif_, s, strip.data(), want) < want || Reported()) {
+                error = "A strip of the page cannot be decoded.";
+                return false;
+            }
+            for (uint32_t r = 0; r < rows; ++r) {
+                uint8_t* dst = reducer.NextRow();
+                ConvertRow(layout_, &strip[r * rowBytes_], dst, width_);
+                reducer.AddRow(dst);
+            }
         }
-        for (uint32_t r = 0; r < rows; ++r)
-            sink(&strip[r * rowBytes]);
+        return true;
     }
-    return true;
-}
+
+    TIFF* tif_;
+    SampleLayout layout_;
+    uint32_t width_, height_;
+    uint64_t rowBytes_ = 0;
+    bool tiled_ = false;
+    uint32_t tileWidth_ = 0, tileHeight_ = 0;
+    uint64_t tileRowBytes_ = 0, tileBytes_ = 0;
+    uint32_t rowsPerStrip_ = 1;
+    bool rowByRow_ = false;
+};
 
 // libtiff's RGBA reading, a strip or a row of tiles at a time, for the
 // kinds of page the direct conversion does not know (CMYK, Lab, YCbCr
-// without JPEG, separate planes...).
-bool ReadRgbaRows(TIFF* tif, uint32_t width, uint32_t height, const RowSink& sink, const std::atomic<bool>* cancel,
-                  std::string& error) {
-    char message[1024] = "";
-    if (!TIFFRGBAImageOK(tif, message)) {
-        error = std::string("This kind of page cannot be shown (") + message + ").";
-        return false;
+// without JPEG, separate planes...). Rows come as stored: the orientation
+// is applied afterwards, as for every other page.
+class RgbaReader final : public PageReader {
+public:
+    RgbaReader(const TiffDiagnostics& diagnostics, TIFF* tif, uint32_t width, uint32_t height)
+        : PageReader(diagnostics), tif_(tif), width_(width), height_(height) {}
+    ~RgbaReader() override {
+        if (begun_)
+            TIFFRGBAImageEnd(&image_);
     }
-    std::vector<uint8_t> rgb(size_t{width} * 3);
-    auto emit = [&](const uint32_t* abgr) {
-        for (uint32_t x = 0; x < width; ++x) {
-            rgb[x * 3] = static_cast<uint8_t>(TIFFGetR(abgr[x]));
-            rgb[x * 3 + 1] = static_cast<uint8_t>(TIFFGetG(abgr[x]));
-            rgb[x * 3 + 2] = static_cast<uint8_t>(TIFFGetB(abgr[x]));
-        }
-        sink(rgb.data());
-    };
-    if (TIFFIsTiled(tif)) {
-        uint32_t tileWidth = 0, tileHeight = 0;
-        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
-        if (tileWidth == 0 || tileHeight == 0 || uint64_t{tileWidth} * tileHeight * 4 > kMaxBandBytes ||
-            uint64_t{width} * tileHeight * 4 > kMaxBandBytes) {
-            error = "The page's tiles are too large to show.";
+
+    bool Prepare(std::string& error) override {
+        char message[1024] = "";
+        // Stops at the first strip or tile that does not decode, instead
+        // of showing what the buffer held.
+        if (!TIFFRGBAImageOK(tif_, message) || !TIFFRGBAImageBegin(&image_, tif_, 1, message)) {
+            error = std::string("This kind of page cannot be shown (") + message + ").";
             return false;
         }
-        std::vector<uint32_t> tile(size_t{tileWidth} * tileHeight);
-        std::vector<uint32_t> band(size_t{width} * tileHeight);
-        for (uint32_t y = 0; y < height; y += tileHeight) {
+        begun_ = true;
+        image_.req_orientation = image_.orientation;
+        uint32_t rows = height_;
+        uint16_t planar = PLANARCONFIG_CONTIG, samples = 1;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_PLANARCONFIG, &planar);
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_SAMPLESPERPIXEL, &samples);
+        if (TIFFIsTiled(tif_)) {
+            TIFFGetField(tif_, TIFFTAG_TILELENGTH, &rows);
+            libraryBytes_ = TIFFTileSize64(tif_);
+        } else {
+            TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &rows);
+            libraryBytes_ = TIFFStripSize64(tif_);
+        }
+        // libtiff decodes one strip or tile of each plane it draws from.
+        if (planar == PLANARCONFIG_SEPARATE)
+            libraryBytes_ = Times(libraryBytes_, std::clamp<uint16_t>(samples, 1, 4));
+        bandRows_ = std::clamp<uint32_t>(rows, 1, height_);
+        return true;
+    }
+
+    uint64_t WorkingBytes() const override {
+        return Plus(Plus(Times(Times(width_, bandRows_), 4), libraryBytes_), Times(width_, 3));
+    }
+
+    bool Read(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) override {
+        std::vector<uint32_t> band(size_t{width_} * bandRows_);
+        std::vector<uint8_t> rgb(size_t{width_} * 3);
+        for (uint64_t y = 0; y < height_; y += bandRows_) {
             if (Cancelled(cancel))
                 return false;
-            const uint32_t rows = std::min(tileHeight, height - y);
-            for (uint32_t x = 0; x < width; x += tileWidth) {
-                if (!TIFFReadRGBATileExt(tif, x, y, tile.data(), 0)) {
-                    error = "A tile of the page cannot be decoded.";
-                    return false;
-                }
-                const uint32_t cols = std::min(tileWidth, width - x);
-                // The tile comes bottom row first.
-                for (uint32_t r = 0; r < rows; ++r)
-                    std::memcpy(&band[size_t{r} * width + x], &tile[size_t{tileHeight - 1 - r} * tileWidth],
-                                cols * sizeof(uint32_t));
+            const auto rows = static_cast<uint32_t>(std::min<uint64_t>(bandRows_, height_ - y));
+            if (y > INT_MAX) {
+                error = "The page has more rows than can be read.";
+                return false;
             }
-            for (uint32_t r = 0; r < rows; ++r)
-                emit(&band[size_t{r} * width]);
+            image_.row_offset = static_cast<int>(y);
+            image_.col_offset = 0;
+            if (!TIFFRGBAImageGet(&image_, band.data(), width_, rows) || Reported()) {
+                error = "A strip of the page cannot be decoded.";
+                return false;
+            }
+            for (uint32_t r = 0; r < rows; ++r) {
+                const uint32_t* abgr = &band[size_t{r} * width_];
+                for (uint32_t x = 0; x < width_; ++x) {
+                    rgb[x * 3] = static_cast<uint8_t>(TIFFGetR(abgr[x]));
+                    rgb[x * 3 + 1] = static_cast<uint8_t>(TIFFGetG(abgr[x]));
+                    rgb[x * 3 + 2] = static_cast<uint8_t>(TIFFGetB(abgr[x]));
+                }
+                reducer.AddRow(rgb.data());
+            }
         }
         return true;
     }
-    uint32_t rowsPerStrip = height;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, height);
-    if (uint64_t{width} * rowsPerStrip * 4 > kMaxBandBytes) {
-        error = "The page's strips are too large to show.";
-        return false;
+
+private:
+    TIFF* tif_;
+    uint32_t width_, height_;
+    TIFFRGBAImage image_{};
+    bool begun_ = false;
+    uint32_t bandRows_ = 1;
+    uint64_t libraryBytes_ = 0;
+};
+
+// What libtiff's codec holds while it decodes, beside the buffer it is
+// handed: most schemes stream through state of a fixed size, some keep a
+// line, a band or a whole strip or tile of their own.
+uint64_t CodecWorkingBytes(TIFF* tif) {
+    uint16_t compression = COMPRESSION_NONE, samples = 1;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    uint32_t width = 0, rows = 0, height = 0;
+    uint64_t lineBytes = 0, segmentBytes = 0;
+    if (TIFFIsTiled(tif)) {
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &width);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &rows);
+        lineBytes = TIFFTileRowSize64(tif);
+        segmentBytes = TIFFTileSize64(tif);
+    } else {
+        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+        rows = height;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
+        rows = std::clamp<uint32_t>(rows, 1, std::max<uint32_t>(1, height));
+        lineBytes = TIFFScanlineSize64(tif);
+        segmentBytes = TIFFStripSize64(tif);
     }
-    std::vector<uint32_t> strip(size_t{width} * rowsPerStrip);
-    for (uint32_t y = 0; y < height; y += rowsPerStrip) {
-        if (Cancelled(cancel))
-            return false;
-        if (!TIFFReadRGBAStripExt(tif, y, strip.data(), 0)) {
-            error = "A strip of the page cannot be decoded.";
-            return false;
-        }
-        const uint32_t rows = std::min(rowsPerStrip, height - y);
-        for (uint32_t r = 0; r < rows; ++r)
-            emit(&strip[size_t{rows - 1 - r} * width]);
+    switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_LZW:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_LZMA:
+    case COMPRESSION_ZSTD:
+    case COMPRESSION_NEXT:
+    case COMPRESSION_THUNDERSCAN:
+        return 0;
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+        // The runs of two lines, and the line the next one is coded against.
+        return Plus(Times(uint64_t{width} + 64, 16), lineBytes);
+    case COMPRESSION_JPEG:
+        return Times(lineBytes, 64);  // a few rows of blocks
+    case COMPRESSION_PIXARLOG:
+        return Times(Times(Times(samples, width), rows), sizeof(uint16_t));
+    case COMPRESSION_SGILOG:
+    case COMPRESSION_SGILOG24:
+        return Times(Times(width, rows), 3 * sizeof(float));
+    default:
+        return segmentBytes;  // decoded whole (old-style JPEG, WebP, LERC, JBIG...)
     }
-    return true;
+}
+
+std::string Megabytes(uint64_t bytes) {
+    return bytes == UINT64_MAX ? std::string("more than can be counted") : std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB";
+}
+
+PageRaster Decode(const std::string& path, int pageIndex, const PageRasterLimits& limits,
+                  const std::atomic<bool>* cancel) {
+    PageRaster out;
+    TiffDiagnostics diagnostics;
+    TiffSource source(path, diagnostics);
+    out.pageCount = source.pageCount();
+    if (out.pageCount == 0) {
+        out.error = "This is not a TIFF file that can be read.";
+        return out;
+    }
+    if (pageIndex < 0 || pageIndex >= out.pageCount || !source.SelectPage(pageIndex)) {
+        out.error = "This page cannot be read.";
+        return out;
+    }
+    TIFF* tif = source.tiff();
+    uint32_t storedWidth = 0, storedHeight = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &storedWidth);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &storedHeight);
+    if (storedWidth == 0 || storedHeight == 0) {
+        out.error = "The page has no pixels.";
+        return out;
+    }
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    const bool transposed = OrientationTransposes(orientation);
+    uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+    float xres = 0, yres = 0;
+    if (TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres) && TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres) && xres > 0 &&
+        yres > 0 && unit != RESUNIT_NONE) {
+        const float toInch = unit == RESUNIT_CENTIMETER ? 2.54f : 1.0f;
+        out.xResolution = (transposed ? yres : xres) * toInch;
+        out.yResolution = (transposed ? xres : yres) * toInch;
+    }
+    out.pageWidth = transposed ? storedHeight : storedWidth;
+    out.pageHeight = transposed ? storedWidth : storedHeight;
+    out.reduction = ReductionFor(out.pageWidth, out.pageHeight, limits);
+    const uint64_t outWidth = (uint64_t{storedWidth} + out.reduction - 1) / out.reduction;
+    const uint64_t outHeight = (uint64_t{storedHeight} + out.reduction - 1) / out.reduction;
+
+    // Boxes of more than kMaxReduction pixels a side would overflow their
+    // sums: a page that even they cannot bring within the limits (millions
+    // of pixels long) is not shown.
+    const uint64_t shownWidth = transposed ? outHeight : outWidth, shownHeight = transposed ? outWidth : outHeight;
+    if (shownWidth > std::max<uint32_t>(1, limits.maxWidth) || shownHeight > std::max<uint32_t>(1, limits.maxHeight) ||
+        shownWidth * shownHeight > std::max<uint64_t>(1, limits.maxPixels)) {
+        out.error = "The page is too large to show: it is " + std::to_string(out.pageWidth) + " x " +
+                    std::to_string(out.pageHeight) + " pixels.";
+        return out;
+    }
+
+    std::unique_ptr<PageReader> reader;
+    SampleLayout layout;
+    if (ReadSampleLayout(tif, layout))
+        reader = std::make_unique<NativeReader>(diagnostics, tif, layout, storedWidth, storedHeight);
+    else
+        reader = std::make_unique<RgbaReader>(diagnostics, tif, storedWidth, storedHeight);
+    if (!reader->Prepare(out.error))
+        return out;
+
+    // Everything the decoding will hold at once, counted before any of it
+    // is allocated: a file of a few hundred bytes can claim gigabytes.
+    const uint64_t rasterBytes = Times(Times(outWidth, outHeight), 3);
+    const uint64_t needed =
+        Plus(Plus(Plus(reader->WorkingBytes(), CodecWorkingBytes(tif)), Times(rasterBytes, transposed ? 2 : 1)),
+             BoxReducer::WorkingBytes(outWidth, storedWidth, out.reduction));
+    if (needed > limits.maxWorkingBytes || outWidth > INT_MAX || outHeight > INT_MAX) {
+        out.error = "The page is too large to show: decoding it would take " + Megabytes(needed) + " of memory.";
+        return out;
+    }
+    out.width = static_cast<int>(outWidth);
+    out.height = static_cast<int>(outHeight);
+    out.rgb.assign(static_cast<size_t>(rasterBytes), 0xFF);
+
+    BoxReducer reducer(out, storedWidth, storedHeight, out.reduction);
+    // A decoding error that libtiff only reports (and reads on past) still
+    // means the page is not what the file holds.
+    diagnostics.SetError(std::string());
+    const bool read = reader->Read(reducer, cancel, out.error);
+    if (Cancelled(cancel)) {
+        out.cancelled = true;
+        out.rgb.clear();
+        return out;
+    }
+    if (!read || reducer.rowsDone() != storedHeight || !diagnostics.lastError().empty()) {
+        if (out.error.empty())
+            out.error = "The page cannot be decoded.";
+        if (!diagnostics.lastError().empty())
+            out.error += " " + diagnostics.lastError();
+        out.rgb.clear();
+        return out;
+    }
+    ApplyOrientation(out.rgb, out.width, out.height, orientation);
+    return out;
 }
 
 }  // namespace
@@ -408,73 +507,16 @@ int ReductionFor(uint32_t pageWidth, uint32_t pageHeight, const PageRasterLimits
 
 PageRaster DecodePageRaster(const std::string& path, int pageIndex, const PageRasterLimits& limits,
                             const std::atomic<bool>* cancel) {
-    PageRaster out;
-    TiffDiagnostics diagnostics;
-    TiffSource source(path, diagnostics);
-    out.pageCount = source.pageCount();
-    if (out.pageCount == 0) {
-        out.error = "This is not a TIFF file that can be read.";
-        return out;
+    // Whatever a file does, the caller gets a page or a message.
+    PageRaster failed;
+    try {
+        return Decode(path, pageIndex, limits, cancel);
+    } catch (const std::bad_alloc&) {
+        failed.error = "There is not enough memory to show the page.";
+    } catch (const std::exception& e) {
+        failed.error = std::string("The page cannot be decoded (") + e.what() + ").";
     }
-    if (pageIndex < 0 || pageIndex >= out.pageCount || !source.SelectPage(pageIndex)) {
-        out.error = "This page cannot be read.";
-        return out;
-    }
-    TIFF* tif = source.tiff();
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &out.pageWidth);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &out.pageHeight);
-    if (out.pageWidth == 0 || out.pageHeight == 0) {
-        out.error = "The page has no pixels.";
-        return out;
-    }
-    uint16_t unit = RESUNIT_INCH;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
-    float xres = 0, yres = 0;
-    if (TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres) && TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres) && xres > 0 &&
-        yres > 0 && unit != RESUNIT_NONE) {
-        const float toInch = unit == RESUNIT_CENTIMETER ? 2.54f : 1.0f;
-        out.xResolution = xres * toInch;
-        out.yResolution = yres * toInch;
-    }
-    out.reduction = ReductionFor(out.pageWidth, out.pageHeight, limits);
-    out.width = static_cast<int>((out.pageWidth + out.reduction - 1) / out.reduction);
-    out.height = static_cast<int>((out.pageHeight + out.reduction - 1) / out.reduction);
-    out.rgb.assign(static_cast<size_t>(out.width) * out.height * 3, 0xFF);
-
-    BoxReducer reducer(out, out.pageWidth, out.pageHeight, out.reduction);
-    SampleLayout layout;
-    bool read = false;
-    if (NativeLayout(tif, layout)) {
-        std::vector<uint8_t> rgbRow(size_t{out.pageWidth} * 3);
-        const uint32_t width = out.pageWidth;
-        read = ReadNativeRows(
-            tif, out.pageWidth, out.pageHeight,
-            [&](const uint8_t* row) {
-                uint8_t* dst = reducer.DirectRow();
-                if (!dst)
-                    dst = rgbRow.data();
-                ConvertRow(layout, row, dst, width);
-                reducer.AddRow(dst);
-            },
-            cancel, out.error);
-    } else {
-        read = ReadRgbaRows(
-            tif, out.pageWidth, out.pageHeight, [&](const uint8_t* row) { reducer.AddRow(row); }, cancel,
-            out.error);
-    }
-    if (Cancelled(cancel)) {
-        out.cancelled = true;
-        out.rgb.clear();
-        return out;
-    }
-    if (!read || reducer.rowsDone() != out.pageHeight) {
-        if (out.error.empty())
-            out.error = "The page cannot be decoded.";
-        if (!diagnostics.lastError().empty())
-            out.error += " " + diagnostics.lastError();
-        out.rgb.clear();
-    }
-    return out;
+    return failed;
 }
 
 }  // namespace pw

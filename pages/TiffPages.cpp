@@ -89,43 +89,8 @@ void ReportLoadFailure(ExtractControl& control, const std::string& error, const 
     control.reason = "a page cannot be loaded: " + error;
 }
 
-}  // namespace
-
-void SetBigTiffThresholdForTesting(uint64_t bytes)
-{
-    bigTiffThreshold = bytes == 0 ? kClassicTiffLimit : bytes;
-}
-
-int GetTiffPageCount(const std::string& path)
-{
-    return GetTiffPageCount(path, nullptr);
-}
-
-int GetTiffPageCount(const std::string& path, std::string* reason)
-{
-    if (!HasTiffExtension(path)) {
-        if (reason != nullptr)
-            *reason = "not a .tif or .tiff name";
-        return 0;
-    }
-    TiffDiagnostics diagnostics;
-    const TiffSource source(path, diagnostics, TiffSource::Chain::Whole);
-    // A file libtiff opens but whose pages cannot all be found says where
-    // its directory chain breaks off.
-    if (source.pageCount() == 0 && reason != nullptr)
-        *reason = source.tiff() != nullptr ? "not a readable TIFF file: " + diagnostics.lastError()
-                                           : "not a readable TIFF file";
-    return source.pageCount();
-}
-
-int ExtractPages(const std::string& source, const std::string& output, const char* rangeText)
-{
-    ExtractControl control;
-    return ExtractPages(source, output, rangeText, control);
-}
-
-int ExtractPages(const std::string& source, const std::string& output, const char* rangeText,
-                 ExtractControl& control)
+int ExtractPagesOf(const std::string& source, const std::string& output, const char* rangeText,
+                   ExtractControl& control)
 {
     std::string& reason = control.reason;
     reason.clear();
@@ -249,6 +214,61 @@ int ExtractPages(const std::string& source, const std::string& output, const cha
         return 0;
     }
     return 1;
+}
+
+}  // namespace
+
+void SetBigTiffThresholdForTesting(uint64_t bytes)
+{
+    bigTiffThreshold = bytes == 0 ? kClassicTiffLimit : bytes;
+}
+
+int GetTiffPageCount(const std::string& path)
+{
+    return GetTiffPageCount(path, nullptr);
+}
+
+int GetTiffPageCount(const std::string& path, std::string* reason)
+{
+    if (!HasTiffExtension(path)) {
+        if (reason != nullptr)
+            *reason = "not a .tif or .tiff name";
+        return 0;
+    }
+    // Runs on the window's thread for every listed file: no file may end
+    // the program, not even by exhausting memory.
+    try {
+        TiffDiagnostics diagnostics;
+        const TiffSource source(path, diagnostics, TiffSource::Chain::Whole);
+        // A file libtiff opens but whose pages cannot all be found says where
+        // its directory chain breaks off.
+        if (source.pageCount() == 0 && reason != nullptr)
+            *reason = source.tiff() != nullptr ? "not a readable TIFF file: " + diagnostics.lastError()
+                                               : "not a readable TIFF file";
+        return source.pageCount();
+    } catch (const std::exception& e) {
+        if (reason != nullptr)
+            *reason = std::string("not a readable TIFF file: ") + e.what();
+        return 0;
+    }
+}
+
+int ExtractPages(const std::string& source, const std::string& output, const char* rangeText)
+{
+    ExtractControl control;
+    return ExtractPages(source, output, rangeText, control);
+}
+
+int ExtractPages(const std::string& source, const std::string& output, const char* rangeText,
+                 ExtractControl& control)
+{
+    // A half-written output goes with the replacement file that holds it.
+    try {
+        return ExtractPagesOf(source, output, rangeText, control);
+    } catch (const std::exception& e) {
+        control.reason = std::string("the pages cannot be copied: ") + e.what();
+        return 0;
+    }
 }
 
 }  // namespace pw

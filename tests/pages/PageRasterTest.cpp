@@ -2,6 +2,7 @@
 // page, at full size and reduced, for every kind of page it draws.
 
 #include "pages/PageRaster.h"
+#include "tests/fixtures/HostileTiffs.h"
 #include "tests/fixtures/TiffFixtures.h"
 #include "tests/pages/PageFiles.h"
 
@@ -13,6 +14,7 @@ namespace pw {
 namespace {
 
 using test::TestPage;
+using test::TiffPatcher;
 
 struct RasterCase {
     std::string name;
@@ -210,6 +212,156 @@ TEST(PageRasterLimits, AHugePageIsReducedWhileItIsRead) {
     EXPECT_EQ(raster.rgb[(size_t{999} * 4000 + 999) * 3], 0);
     EXPECT_EQ(raster.rgb[(size_t{999} * 4000 + 1000) * 3], 255);     // white beyond it
     EXPECT_EQ(raster.rgb.back(), 255);
+}
+
+// Files that broke the decoder (overflows, gigabytes for a few hundred
+// bytes, errors shown as pages): each is shown or refused with a message,
+// as a sound decoder would.
+TEST(PageRasterHostile, EveryFileIsShownOrRefusedWithAMessage) {
+    test::TempFolder folder;
+    for (const test::HostileTiff& h : test::HostileTiffs()) {
+        const std::string path = folder / (h.name + ".tif");
+        ASSERT_TRUE(test::WriteBytes(path, h.bytes));
+        // At the preview's limits, and at limits that even the largest
+        // reduction may not reach.
+        for (uint32_t side : {8192u, 7u}) {
+            PageRasterLimits limits;
+            limits.maxWidth = limits.maxHeight = side;
+            const PageRaster raster = DecodePageRaster(path, 0, limits);
+            if (side == 8192) {
+                EXPECT_EQ(raster.ok(), h.showable) << h.name << ": " << raster.error;
+            }
+            if (raster.ok()) {
+                EXPECT_TRUE(raster.width <= int(side) && raster.height <= int(side)) << h.name;
+            }
+            EXPECT_EQ(raster.error.empty(), raster.ok()) << h.name;
+            // Reading stops at the strip, tile or row libtiff complains of,
+            // not after the last one.
+            EXPECT_NE(raster.error.rfind("The page cannot be decoded.", 0), 0u) << h.name << ": " << raster.error;
+            EXPECT_EQ(raster.rgb.size(), raster.ok() ? size_t(raster.width) * raster.height * 3 : 0) << h.name;
+        }
+    }
+}
+
+// Tiles whose rows do not end on a byte: every pixel lands where it belongs.
+TEST(PageRasterHostile, TilesOfOddWidthsGiveThePixelsTheTilesHold) {
+    test::TempFolder folder;
+    for (const test::HostileTiff& h : test::HostileTiffs()) {
+        if (h.name.rfind("tiles-", 0) != 0)
+            continue;
+        const std::string path = folder / "tiles.tif";
+        ASSERT_TRUE(test::WriteBytes(path, h.bytes));
+        TIFF* tif = TIFFOpen(path.c_str(), "r");
+        ASSERT_NE(tif, nullptr);
+        uint32_t width = 0, tileWidth = 0;
+        uint16_t bits = 0;
+        TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+        const size_t tileRowBytes = static_cast<size_t>(TIFFTileRowSize(tif));
+        TIFFClose(tif);
+        const std::vector<uint8_t> tiles = test::DecodedStrips(path, 0);  // one row of 16-row tiles
+        const PageRaster raster = DecodePageRaster(path, 0);
+        ASSERT_TRUE(raster.ok()) << raster.error;
+        ASSERT_EQ(raster.width, int(width));
+        int wrong = 0;
+        for (uint32_t y = 0; y < 16; ++y)
+            for (uint32_t x = 0; x < width; ++x) {
+                const size_t bit = size_t{x % tileWidth} * bits;
+                const uint8_t byte = tiles[(x / tileWidth * 16 + y) * tileRowBytes + bit / 8];
+                const unsigned max = (1u << bits) - 1;
+                const unsigned v = (byte >> (8 - bits - bit % 8)) & max;
+                wrong += raster.rgb[(size_t{y} * width + x) * 3] != v * 255 / max;
+            }
+        EXPECT_EQ(wrong, 0) << h.name;
+    }
+}
+
+TEST(PageRasterBudget, APageNeedingMoreThanTheBudgetIsRefusedBeforeItIsRead) {
+    test::TempFolder folder;
+    for (const test::HostileTiff& h : test::HostileTiffs())
+        if (h.name == "65535-samples") {
+            ASSERT_TRUE(test::WriteBytes(folder / "samples.tif", h.bytes));
+            const PageRaster raster = DecodePageRaster(folder / "samples.tif", 0);
+            EXPECT_NE(raster.error.find("too large to show"), std::string::npos) << raster.error;
+        }
+    // The budget counts the page as shown too: 600 x 400 RGB is 720,000 bytes.
+    ASSERT_TRUE(test::WriteTiff(folder / "page.tif", 1, test::Page(8, COMPRESSION_LZW, 600, 400)));
+    PageRasterLimits limits;
+    limits.maxWorkingBytes = 700000;
+    EXPECT_NE(DecodePageRaster(folder / "page.tif", 0, limits).error.find("too large"), std::string::npos);
+    limits.maxWorkingBytes = 800000;
+    EXPECT_TRUE(DecodePageRaster(folder / "page.tif", 0, limits).ok());
+}
+
+// A page of 5 x 3 grey pixels whose first stored pixel is red and second
+// green, RGB in one plane (decoded directly) or three (through libtiff's
+// RGBA reading).
+std::string MarkedPage(uint16_t orientation, bool planes) {
+    std::string r(15, '\x80'), g = r, b = r;
+    r[0] = '\xff', g[0] = '\0', b[0] = '\0';
+    r[1] = '\0', g[1] = '\xff', b[1] = '\0';
+    test::RawTiff tiff;
+    tiff.Page()
+        .Long(TIFFTAG_IMAGEWIDTH, {5})
+        .Long(TIFFTAG_IMAGELENGTH, {3})
+        .Short(TIFFTAG_BITSPERSAMPLE, {8, 8, 8})
+        .Short(TIFFTAG_PHOTOMETRIC, {PHOTOMETRIC_RGB})
+        .Short(TIFFTAG_ORIENTATION, {orientation})
+        .Short(TIFFTAG_SAMPLESPERPIXEL, {3})
+        .Long(TIFFTAG_ROWSPERSTRIP, {3})
+        .Short(TIFFTAG_PLANARCONFIG, {uint16_t(planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG)});
+    if (planes) {
+        tiff.Data({r, g, b});
+    } else {
+        std::string pixels;
+        for (size_t i = 0; i < r.size(); ++i)
+            pixels += {r[i], g[i], b[i]};
+        tiff.Data({pixels});
+    }
+    return tiff.Bytes();
+}
+
+TEST(PageRasterOrientation, BothWaysOfDecodingTurnThePageAsItsTagSays) {
+    // Where stored pixels (0, 0) and (1, 0) are seen, by the tag's meaning:
+    // which side row 0 and column 0 are on.
+    struct Seen {
+        int x0, y0, x1, y1;
+    };
+    const Seen seen[9] = {{}, {0, 0, 1, 0}, {4, 0, 3, 0}, {4, 2, 3, 2}, {0, 2, 1, 2},
+                          {0, 0, 0, 1}, {2, 0, 2, 1}, {2, 4, 2, 3}, {0, 4, 0, 3}};
+    test::TempFolder folder;
+    for (uint16_t o = 1; o <= 8; ++o)
+        for (bool planes : {false, true}) {
+            ASSERT_TRUE(test::WriteBytes(folder / "page.tif", MarkedPage(o, planes)));
+            const PageRaster raster = DecodePageRaster(folder / "page.tif", 0);
+            ASSERT_TRUE(raster.ok()) << raster.error;
+            const bool turned = o >= 5;
+            EXPECT_EQ(raster.width, turned ? 3 : 5) << o;
+            EXPECT_EQ(raster.pageWidth, turned ? 3u : 5u) << o;
+            ASSERT_EQ(raster.rgb.size(), 45u);
+            auto at = [&](int x, int y) { return &raster.rgb[(size_t(y) * raster.width + x) * 3]; };
+            EXPECT_EQ(at(seen[o].x0, seen[o].y0)[0], 255) << "orientation " << o << (planes ? " in planes" : "");
+            EXPECT_EQ(at(seen[o].x1, seen[o].y1)[1], 255) << "orientation " << o << (planes ? " in planes" : "");
+        }
+}
+
+// libtiff's RGBA reading reports a strip it cannot read and would go on
+// with what its buffer held.
+TEST(PageRasterFailures, AStripThatCannotBeReadFailsThePageOnEitherWay) {
+    test::TempFolder folder;
+    for (const TestPage& page : {Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_ADOBE_DEFLATE),
+                                 Make(8, 4, PHOTOMETRIC_SEPARATED, COMPRESSION_ADOBE_DEFLATE)}) {
+        ASSERT_TRUE(test::WriteTestTiff(folder / "page.tif", {page}));
+        TiffPatcher patcher(test::ReadBytes(folder / "page.tif"));
+        const uint32_t strip = patcher.Element(0, TIFFTAG_STRIPOFFSETS, 1);
+        for (uint32_t i = 2; i < 12; ++i)
+            patcher.Put16(strip + 2 * i, 0x5a5a);
+        ASSERT_TRUE(patcher.Save(folder / "page.tif"));
+        const PageRaster raster = DecodePageRaster(folder / "page.tif", 0);
+        EXPECT_FALSE(raster.ok()) << page.samplesPerPixel << " samples";
+        EXPECT_TRUE(raster.rgb.empty());
+    }
 }
 
 TEST(PageRasterCancel, ASetFlagStopsTheDecodingAndKeepsNoPixels) {
