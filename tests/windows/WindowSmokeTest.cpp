@@ -61,7 +61,12 @@ BOOL CALLBACK FindButton(HWND window, LPARAM data)
     auto* search = reinterpret_cast<ButtonSearch*>(data);
     wchar_t text[64] = {};
     ::GetWindowTextW(window, text, 64);
-    if (search->caption == text) {
+    // The caption without its mnemonic marker ("&Merge All").
+    std::wstring caption;
+    for (const wchar_t* c = text; *c != L'\0'; ++c)
+        if (*c != L'&')
+            caption += *c;
+    if (search->caption == caption) {
         search->found = window;
         return FALSE;
     }
