@@ -3,7 +3,10 @@
 #include "app/SelectUiLanguage.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/ProgramHelp.h"
+#include "platform/DebugTrace.h"
 #include "ui/XMessageBoxAnswers.h"
+
+#include <wx/log.h>
 
 namespace pw {
 
@@ -17,6 +20,13 @@ bool CPagewrightApp::OnInit() {
     SelectUiLanguage(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     UseDesktopConfigurationFile(GetAppName().utf8_string());
     InstallProgramHelp();
+    // The program's diagnostics go to the log's "pagewright" trace mask
+    // (WXTRACE=pagewright shows them); wxLog queues what other threads send.
+    SetDebugTraceSink([](const std::string& text) {
+        std::string line = text;
+        while (!line.empty() && line.back() == '\n') line.pop_back();
+        wxLogTrace("pagewright", "%s", wxString::FromUTF8(line));
+    });
     g_ranMainWindow = true;
     {
         CMainDlg dialog(nullptr);
@@ -24,6 +34,7 @@ bool CPagewrightApp::OnInit() {
         dialog.ShowModal();
         SetTopWindow(nullptr);
     }
+    SetDebugTraceSink({});
     return false;
 }
 
