@@ -1,5 +1,6 @@
 #include "pages/PageRaster.h"
 
+#include "pages/PageRasterCodecs.h"
 #include "pages/PageSamples.h"
 #include "pages/RasterOrientation.h"
 #include "pages/TiffDiagnostics.h"
@@ -341,7 +342,32 @@ private:
 // What libtiff's codec holds while it decodes, beside the buffer it is
 // handed: most schemes stream through state of a fixed size, some keep a
 // line, a band or a whole strip or tile of their own.
-uint64_t CodecWorkingBytes(TIFF* tif) {
+// The most that the library of a scheme that sizes its buffers by the
+// stream (below) takes for any stored strip or tile of the page.
+uint64_t StoredStreamBytes(TiffSource& source, uint16_t compression, const std::atomic<bool>* cancel) {
+    TIFF* tif = source.tiff();
+    const uint32_t count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    uint64_t most = 0;
+    for (uint32_t s = 0; s < count; ++s) {
+        if (s % 1024 == 0 && Cancelled(cancel))
+            return most;
+        const uint64_t offset = TIFFGetStrileOffset(tif, s), size = TIFFGetStrileByteCount(tif, s);
+        if (size == 0 || offset >= source.fileSize())
+            continue;
+        const StoredBytes read = [&](uint64_t at, uint8_t* out, size_t n) {
+            return at <= source.fileSize() - offset && n <= source.fileSize() - offset - at &&
+                   source.ReadAt(offset + at, out, n);
+        };
+        const uint64_t bytes = compression == COMPRESSION_LZMA   ? LzmaDecoderBytes(size, read)
+                               : compression == COMPRESSION_ZSTD ? ZstdDecoderBytes(size, read)
+                                                                 : WebpDecoderBytes(size, read);
+        most = std::max(most, bytes);
+    }
+    return most;
+}
+
+uint64_t CodecWorkingBytes(TiffSource& source, const std::atomic<bool>* cancel) {
+    TIFF* tif = source.tiff();
     uint16_t compression = COMPRESSION_NONE, samples = 1;
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
@@ -367,8 +393,6 @@ uint64_t CodecWorkingBytes(TIFF* tif) {
     case COMPRESSION_ADOBE_DEFLATE:
     case COMPRESSION_DEFLATE:
     case COMPRESSION_PACKBITS:
-    case COMPRESSION_LZMA:
-    case COMPRESSION_ZSTD:
     case COMPRESSION_NEXT:
     case COMPRESSION_THUNDERSCAN:
         return 0;
@@ -382,11 +406,16 @@ uint64_t CodecWorkingBytes(TIFF* tif) {
         return Times(lineBytes, 64);  // a few rows of blocks
     case COMPRESSION_PIXARLOG:
         return Times(Times(Times(samples, width), rows), sizeof(uint16_t));
+    case COMPRESSION_LZMA:  // a dictionary the stream names
+    case COMPRESSION_ZSTD:  // a window the stream names
+        return StoredStreamBytes(source, compression, cancel);
+    case COMPRESSION_WEBP:  // libtiff's copy of the picture, and libwebp's own
+        return Plus(segmentBytes, StoredStreamBytes(source, compression, cancel));
     case COMPRESSION_SGILOG:
     case COMPRESSION_SGILOG24:
         return Times(Times(width, rows), 3 * sizeof(float));
     default:
-        return segmentBytes;  // decoded whole (old-style JPEG, WebP, LERC, JBIG...)
+        return segmentBytes;  // decoded whole (old-style JPEG, LERC, JBIG...)
     }
 }
 
@@ -458,7 +487,7 @@ PageRaster Decode(const std::string& path, int pageIndex, const PageRasterLimits
     // is allocated: a file of a few hundred bytes can claim gigabytes.
     const uint64_t rasterBytes = Times(Times(outWidth, outHeight), 3);
     const uint64_t needed =
-        Plus(Plus(Plus(reader->WorkingBytes(), CodecWorkingBytes(tif)), Times(rasterBytes, transposed ? 2 : 1)),
+        Plus(Plus(Plus(reader->WorkingBytes(), CodecWorkingBytes(source, cancel)), Times(rasterBytes, transposed ? 2 : 1)),
              BoxReducer::WorkingBytes(outWidth, storedWidth, out.reduction));
     if (needed > limits.maxWorkingBytes || outWidth > INT_MAX || outHeight > INT_MAX) {
         out.error = "The page is too large to show: decoding it would take " + Megabytes(needed) + " of memory.";
