@@ -104,6 +104,25 @@ private:
     int outRow_ = 0;
 };
 
+// The most stored bytes of one strip or tile libtiff holds while it decodes
+// it (the file is read, not mapped): what the file has of the largest one.
+// libtiff reads uncompressed strips and tiles straight into the buffer it
+// is handed.
+uint64_t StoredSegmentBytes(TiffSource& source) {
+    TIFF* tif = source.tiff();
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    if (compression == COMPRESSION_NONE)
+        return 0;
+    const uint32_t count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    uint64_t most = 0;
+    for (uint32_t s = 0; s < count; ++s) {
+        const uint64_t offset = std::min(TIFFGetStrileOffset(tif, s), source.fileSize());
+        most = std::max(most, std::min(TIFFGetStrileByteCount(tif, s), source.fileSize() - offset));
+    }
+    return most;
+}
+
 // Reads a page's rows in the order they are stored and hands them, as RGB,
 // to a reducer. Prepare works out the layout and what reading will cost;
 // nothing of the page's size is allocated before Read.
@@ -131,9 +150,10 @@ private:
 // tile by tile or row by row.
 class NativeReader final : public PageReader {
 public:
-    NativeReader(const TiffDiagnostics& diagnostics, TIFF* tif, const SampleLayout& layout, uint32_t width,
+    NativeReader(const TiffDiagnostics& diagnostics, TiffSource& source, const SampleLayout& layout, uint32_t width,
                  uint32_t height)
-        : PageReader(diagnostics), tif_(tif), layout_(layout), width_(width), height_(height) {}
+        : PageReader(diagnostics), source_(source), tif_(source.tiff()), layout_(layout), width_(width),
+          height_(height) {}
 
     bool Prepare(std::string& error) override {
         rowBytes_ = TIFFScanlineSize64(tif_);
@@ -162,18 +182,26 @@ public:
         const uint64_t strips = (uint64_t{height_} + rowsPerStrip_ - 1) / rowsPerStrip_;
         // One huge strip (or an odd strip layout): libtiff decodes it a row at a time.
         rowByRow_ = Times(rowBytes_, rowsPerStrip_) > kMaxBandBytes || TIFFNumberOfStrips(tif_) < strips;
+        // libtiff's reading of a row holds the whole stored strip; rows
+        // stored as they are can be read one by one instead.
+        uint16_t compression = COMPRESSION_NONE;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_COMPRESSION, &compression);
+        storedRows_ = rowByRow_ && compression == COMPRESSION_NONE && TIFFNumberOfStrips(tif_) >= strips;
         return true;
     }
 
     uint64_t WorkingBytes() const override {
+        const uint64_t stored = storedRows_ ? 0 : StoredSegmentBytes(source_);
         if (tiled_)
-            return Plus(tileBytes_, Times(Times(width_, 3), tileHeight_));
-        return rowByRow_ ? rowBytes_ : Times(rowBytes_, rowsPerStrip_);
+            return Plus(stored, Plus(tileBytes_, Times(Times(width_, 3), tileHeight_)));
+        return Plus(stored, rowByRow_ ? rowBytes_ : Times(rowBytes_, rowsPerStrip_));
     }
 
     bool Read(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) override {
         if (tiled_)
             return ReadTiles(reducer, cancel, error);
+        if (storedRows_)
+            return ReadStoredRows(reducer, cancel, error);
         if (rowByRow_)
             return ReadRows(reducer, cancel, error);
         return ReadStrips(reducer, cancel, error);
@@ -223,6 +251,35 @@ private:
         return true;
     }
 
+    // Uncompressed rows straight from the file, turned as libtiff turns
+    // them: bits reversed for the other fill order, 16-bit samples into
+    // the machine's order.
+    bool ReadStoredRows(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
+        std::vector<uint8_t> row(static_cast<size_t>(rowBytes_));
+        uint16_t fillOrder = FILLORDER_MSB2LSB;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_FILLORDER, &fillOrder);
+        const bool swapped = TIFFIsByteSwapped(tif_) != 0;
+        for (uint32_t y = 0; y < height_; ++y) {
+            if (y % kRowsPerCancelCheck == 0 && Cancelled(cancel))
+                return false;
+            const uint32_t strip = y / rowsPerStrip_;
+            const uint64_t at = Times(y % rowsPerStrip_, rowBytes_);
+            if (Plus(at, rowBytes_) > TIFFGetStrileByteCount(tif_, strip) ||
+                !source_.ReadAt(Plus(TIFFGetStrileOffset(tif_, strip), at), row.data(), row.size())) {
+                error = "A row of the page cannot be read.";
+                return false;
+            }
+            if (fillOrder == FILLORDER_LSB2MSB)
+                TIFFReverseBits(row.data(), static_cast<tmsize_t>(row.size()));
+            if (swapped && layout_.bps == 16)
+                TIFFSwabArrayOfShort(reinterpret_cast<uint16_t*>(row.data()), static_cast<tmsize_t>(row.size() / 2));
+            uint8_t* dst = reducer.NextRow();
+            ConvertRow(layout_, row.data(), dst, width_);
+            reducer.AddRow(dst);
+        }
+        return true;
+    }
+
     bool ReadStrips(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
         std::vector<uint8_t> strip(static_cast<size_t>(rowBytes_ * rowsPerStrip_));
         uint32_t s = 0;
@@ -244,10 +301,12 @@ private:
         return true;
     }
 
+    TiffSource& source_;
     TIFF* tif_;
     SampleLayout layout_;
     uint32_t width_, height_;
     uint64_t rowBytes_ = 0;
+    bool storedRows_ = false;
     bool tiled_ = false;
     uint32_t tileWidth_ = 0, tileHeight_ = 0;
     uint64_t tileRowBytes_ = 0, tileBytes_ = 0;
@@ -261,8 +320,8 @@ private:
 // is applied afterwards, as for every other page.
 class RgbaReader final : public PageReader {
 public:
-    RgbaReader(const TiffDiagnostics& diagnostics, TIFF* tif, uint32_t width, uint32_t height)
-        : PageReader(diagnostics), tif_(tif), width_(width), height_(height) {}
+    RgbaReader(const TiffDiagnostics& diagnostics, TiffSource& source, uint32_t width, uint32_t height)
+        : PageReader(diagnostics), source_(source), tif_(source.tiff()), width_(width), height_(height) {}
     ~RgbaReader() override {
         if (begun_)
             TIFFRGBAImageEnd(&image_);
@@ -289,9 +348,11 @@ public:
             TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &rows);
             libraryBytes_ = TIFFStripSize64(tif_);
         }
-        // libtiff decodes one strip or tile of each plane it draws from.
+        // libtiff decodes one strip or tile of each plane it draws from,
+        // from the stored bytes of one at a time.
         if (planar == PLANARCONFIG_SEPARATE)
             libraryBytes_ = Times(libraryBytes_, std::clamp<uint16_t>(samples, 1, 4));
+        libraryBytes_ = Plus(libraryBytes_, StoredSegmentBytes(source_));
         bandRows_ = std::clamp<uint32_t>(rows, 1, height_);
         return true;
     }
@@ -331,6 +392,7 @@ public:
     }
 
 private:
+    TiffSource& source_;
     TIFF* tif_;
     uint32_t width_, height_;
     TIFFRGBAImage image_{};
@@ -477,9 +539,9 @@ PageRaster Decode(const std::string& path, int pageIndex, const PageRasterLimits
     std::unique_ptr<PageReader> reader;
     SampleLayout layout;
     if (ReadSampleLayout(tif, layout))
-        reader = std::make_unique<NativeReader>(diagnostics, tif, layout, storedWidth, storedHeight);
+        reader = std::make_unique<NativeReader>(diagnostics, source, layout, storedWidth, storedHeight);
     else
-        reader = std::make_unique<RgbaReader>(diagnostics, tif, storedWidth, storedHeight);
+        reader = std::make_unique<RgbaReader>(diagnostics, source, storedWidth, storedHeight);
     if (!reader->Prepare(out.error))
         return out;
 

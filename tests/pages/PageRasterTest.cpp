@@ -373,6 +373,52 @@ TEST(PageRasterBudget, TheDictionaryOrWindowAStreamNamesCountsTowardsTheBudget) 
     EXPECT_TRUE(DecodePageRaster(hugeWindow, 0).ok());
 }
 
+TEST(PageRasterLimits, AnUncompressedStripOfManyMegabytesIsReadRowByRowAsLibtiffReadsIt) {
+    // One strip of 67 MB (over the 64 MB decoded whole), 16-bit, stored
+    // big-endian and in the other fill order; the same stored bytes in
+    // strips of 16 rows are libtiff's to read.
+    constexpr uint32_t w = 5800, h = 5800;
+    std::string stored(size_t{w} * h * 2, '\0');
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const auto v = static_cast<uint16_t>(x * 11 + y * 3);
+            stored[(size_t{y} * w + x) * 2] = static_cast<char>(v >> 8);
+            stored[(size_t{y} * w + x) * 2 + 1] = static_cast<char>(v & 0xFF);
+        }
+    TestPage page = Make(16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE,
+                         [](TIFF* t) { TIFFSetField(t, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB); });
+    page.width = w;
+    page.height = h;
+    test::TempFolder folder;
+    TestPage one = page, many = page;
+    one.rowsPerStrip = h;
+    one.rawStrips = [&](int) { return std::vector<std::string>{stored}; };
+    many.rowsPerStrip = 16;
+    many.rawStrips = [&](int) {
+        std::vector<std::string> strips;
+        for (size_t at = 0; at < stored.size(); at += size_t{w} * 2 * 16)
+            strips.push_back(stored.substr(at, size_t{w} * 2 * 16));
+        return strips;
+    };
+    ASSERT_TRUE(test::WriteTestTiff(folder / "one.tif", {one}, "wb"));
+    ASSERT_TRUE(test::WriteTestTiff(folder / "many.tif", {many}, "wb"));
+    PageRasterLimits limits;
+    limits.maxWidth = limits.maxHeight = 200;
+    const PageRaster byRows = DecodePageRaster(folder / "one.tif", 0, limits);
+    const PageRaster byStrips = DecodePageRaster(folder / "many.tif", 0, limits);
+    ASSERT_TRUE(byRows.ok()) << byRows.error;
+    ASSERT_TRUE(byStrips.ok()) << byStrips.error;
+    EXPECT_EQ(byRows.rgb, byStrips.rgb);
+    // A strip that the file ends in the middle of fails the page.
+    ASSERT_TRUE(test::WriteTestTiff(folder / "le.tif", {one}));
+    TiffPatcher cut(test::ReadBytes(folder / "le.tif"));
+    cut.SetValue(0, TIFFTAG_STRIPOFFSETS, static_cast<uint32_t>(cut.bytes().size() / 2));
+    ASSERT_TRUE(cut.Save(folder / "cut.tif"));
+    const PageRaster failed = DecodePageRaster(folder / "cut.tif", 0, limits);
+    EXPECT_NE(failed.error.find("cannot be read"), std::string::npos) << failed.error;
+    EXPECT_TRUE(failed.rgb.empty());
+}
+
 // A page of 5 x 3 grey pixels whose first stored pixel is red and second
 // green, RGB in one plane (decoded directly) or three (through libtiff's
 // RGBA reading).
