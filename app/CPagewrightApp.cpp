@@ -3,7 +3,10 @@
 #include "app/SelectUiLanguage.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/ProgramHelp.h"
+#include "platform/DebugTrace.h"
 #include "ui/XMessageBoxAnswers.h"
+
+#include <new>
 
 namespace pw {
 
@@ -12,6 +15,17 @@ bool g_ranMainWindow = false;
 }
 
 bool CPagewrightApp::RanMainWindow() { return g_ranMainWindow; }
+
+bool CPagewrightApp::OnExceptionInMainLoop() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        DebugTrace("a window event ran out of memory; the window goes on");
+        return true;
+    } catch (...) {
+        return wxApp::OnExceptionInMainLoop();
+    }
+}
 
 bool CPagewrightApp::OnInit() {
     SelectUiLanguage(LANG_ENGLISH, SUBLANG_ENGLISH_US);
