@@ -115,7 +115,7 @@ uint64_t WebpPictureBytes(uint64_t width, uint64_t height) {
 }  // namespace
 
 uint64_t LzmaDecoderBytes(uint64_t size, const StoredBytes& read) {
-    uint8_t head[12 + kMaxBlockHeader];
+    uint8_t head[12 + kMaxBlockHeader] = {};
     const size_t got = ReadSome(read, size, 0, head, sizeof head);
     static const uint8_t kMagic[6] = {0xFD, '7', 'z', 'X', 'Z', 0};
     if (got < 12 || std::memcmp(head, kMagic, 6) != 0)
@@ -140,7 +140,7 @@ uint64_t LzmaDecoderBytes(uint64_t size, const StoredBytes& read) {
     if (!Varint(index.data(), index.size(), pos, records) || records > kMaxLzmaBlocks)
         return kLzmaWorst;
     uint64_t at = 12;
-    uint8_t header[kMaxBlockHeader];
+    uint8_t header[kMaxBlockHeader] = {};
     for (uint64_t r = 0; r < records; ++r) {
         uint64_t unpadded = 0, uncompressed = 0;
         if (!Varint(index.data(), index.size(), pos, unpadded) || !Varint(index.data(), index.size(), pos, uncompressed))
@@ -155,12 +155,14 @@ uint64_t LzmaDecoderBytes(uint64_t size, const StoredBytes& read) {
 uint64_t ZstdDecoderBytes(uint64_t size, const StoredBytes& read) {
     uint64_t pos = 0, most = 0;
     int steps = 0;
-    uint8_t b[18];
-    while (pos < size && ReadSome(read, size, pos, b, 8) >= 4) {
+    uint8_t b[18] = {};
+    for (size_t got = 0; pos < size && (got = ReadSome(read, size, pos, b, 8)) >= 4;) {
         if (++steps > kMaxZstdSteps)
             return kZstdWorst;
         const uint32_t magic = Le32(b);
         if ((magic & 0xFFFFFFF0u) == 0x184D2A50u) {  // skippable frame
+            if (got < 8)
+                break;
             pos = Plus(pos, Plus(8, Le32(b + 4)));
             continue;
         }
