@@ -61,8 +61,10 @@ int main(int argc, char** argv)
             return RunCountCommand(options, signals);
         return RunBatchCommand(options, signals);
     } catch (const std::exception& e) {
+        signals.SetAction(nullptr);  // it may name what the command had
         std::fprintf(stderr, "pagewright-batch: %s\n", e.what());
     } catch (...) {
+        signals.SetAction(nullptr);
         std::fprintf(stderr, "pagewright-batch: an unknown error ended the command\n");
     }
     return kExitFailure;

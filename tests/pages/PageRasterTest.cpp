@@ -356,6 +356,15 @@ TEST(PageRasterBudget, TheDictionaryOrWindowAStreamNamesCountsTowardsTheBudget) 
     roomy.maxWorkingBytes = uint64_t{2} << 30;
     EXPECT_TRUE(DecodePageRaster(hugeDictionary, 0, roomy).ok()) << DecodePageRaster(hugeDictionary, 0, roomy).error;
 
+    // The same in a file made byte by byte (the window's and the fuzzers'
+    // hostile files): a sound stream, refused for its dictionary alone.
+    for (const test::HostileTiff& h : test::HostileTiffs())
+        if (h.name == "lzma-dictionary-1-gib") {
+            ASSERT_TRUE(test::WriteBytes(folder / "xz.tif", h.bytes));
+            EXPECT_NE(DecodePageRaster(folder / "xz.tif", 0).error.find("would take 1"), std::string::npos);
+            EXPECT_TRUE(DecodePageRaster(folder / "xz.tif", 0, roomy).ok()) << DecodePageRaster(folder / "xz.tif", 0, roomy).error;
+        }
+
     // A zstd frame whose window descriptor names 128 MiB, under a budget
     // of 64 MiB.
     const TestPage zstd = Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_ZSTD);
