@@ -8,6 +8,8 @@
 
 #include <wx/log.h>
 
+#include <new>
+
 namespace pw {
 
 namespace {
@@ -15,6 +17,17 @@ bool g_ranMainWindow = false;
 }
 
 bool CPagewrightApp::RanMainWindow() { return g_ranMainWindow; }
+
+bool CPagewrightApp::OnExceptionInMainLoop() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        DebugTrace("a window event ran out of memory; the window goes on");
+        return true;
+    } catch (...) {
+        return wxApp::OnExceptionInMainLoop();
+    }
+}
 
 bool CPagewrightApp::OnInit() {
     SelectUiLanguage(LANG_ENGLISH, SUBLANG_ENGLISH_US);

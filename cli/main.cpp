@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -49,11 +50,22 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     pw::RemoveStaleTemporaries();
-    if (options.command == "extract")
-        return RunExtractCommand(options, signals);
-    if (options.command == "info")
-        return RunInfoCommand(options, signals);
-    if (options.command == "count")
-        return RunCountCommand(options, signals);
-    return RunBatchCommand(options, signals);
+    // What escapes a command (from any of its worker threads, which hand it
+    // on) ends the program with a failure and a word, not an abort.
+    try {
+        if (options.command == "extract")
+            return RunExtractCommand(options, signals);
+        if (options.command == "info")
+            return RunInfoCommand(options, signals);
+        if (options.command == "count")
+            return RunCountCommand(options, signals);
+        return RunBatchCommand(options, signals);
+    } catch (const std::exception& e) {
+        signals.SetAction(nullptr);  // it may name what the command had
+        std::fprintf(stderr, "pagewright-batch: %s\n", e.what());
+    } catch (...) {
+        signals.SetAction(nullptr);
+        std::fprintf(stderr, "pagewright-batch: an unknown error ended the command\n");
+    }
+    return kExitFailure;
 }

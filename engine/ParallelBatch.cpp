@@ -4,20 +4,37 @@
 #include "engine/TempImages.h"
 #include "platform/ProtectedFiles.h"
 
+#include <exception>
+#include <mutex>
+#include <new>
+
 namespace pw {
 
 void ForEachEntryInParallel(size_t count, unsigned workers, const std::function<bool()>& stopRequested,
                             const std::function<void(size_t)>& entry)
 {
     std::atomic<size_t> next{0};
+    // The first exception an entry throws, on any thread: no further entry
+    // is started, and it reaches the caller once every thread has returned
+    // (one escaping a helper thread would end the program).
+    std::mutex failureMutex;
+    std::exception_ptr failure;
+    std::atomic<bool> failed{false};
     auto work = [&] {
-        for (;;) {
-            if (stopRequested())
-                return;
-            const size_t i = next.fetch_add(1);
-            if (i >= count)
-                return;
-            entry(i);
+        try {
+            for (;;) {
+                if (failed || stopRequested())
+                    return;
+                const size_t i = next.fetch_add(1);
+                if (i >= count)
+                    return;
+                entry(i);
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(failureMutex);
+            if (!failure)
+                failure = std::current_exception();
+            failed = true;
         }
     };
     const size_t threads = std::min<size_t>(std::max(1u, workers), std::max<size_t>(1, count));
@@ -27,11 +44,15 @@ void ForEachEntryInParallel(size_t count, unsigned workers, const std::function<
             helpers.emplace_back(work);
         } catch (const std::system_error&) {
             break;  // fewer threads, same work
+        } catch (const std::bad_alloc&) {
+            break;
         }
     }
     work();
     for (std::thread& helper : helpers)
         helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 unsigned WorkerCount(int requested)

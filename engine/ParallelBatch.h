@@ -21,7 +21,9 @@ namespace pw {
 // Calls entry(i) for every i below count on `workers` threads (at least
 // one, at most count), each thread taking the next i not yet taken, until
 // all are taken or stopRequested() answers true. Returns when all calls
-// have returned.
+// have returned. An exception from entry (on any thread) stops the taking
+// of further entries and is thrown on to the caller, the first one only,
+// once the calls under way have returned.
 void ForEachEntryInParallel(size_t count, unsigned workers, const std::function<bool()>& stopRequested,
                             const std::function<void(size_t)>& entry);
 

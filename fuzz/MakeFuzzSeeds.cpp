@@ -1,6 +1,6 @@
 // Writes the fuzzers' starting files into a folder: the test fixtures'
 // pages of every kind the program reads (bilevel, grey, RGB, colour maps,
-// alpha, four-colour, JPEG, tiles, both byte orders, BigTIFF), their
+// alpha, four-colour, JPEG, LZMA, Zstd, WebP, tiles, both byte orders, BigTIFF), their
 // damaged variants, and the files that once broke the page functions.
 //
 // Usage: make-fuzz-seeds FOLDER
@@ -103,6 +103,12 @@ int main(int argc, char** argv)
         {"orientation", Small(Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE, [](TIFF* t) {
              TIFFSetField(t, TIFFTAG_ORIENTATION, ORIENTATION_RIGHTTOP);
          }))},
+        // Codecs whose libraries keep buffers of their own, sized by the
+        // stream (a dictionary, a window, a whole picture).
+        {"grey8-lzma", Small(Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZMA))},
+        {"rgb8-zstd-tiles", Small(Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_ZSTD), 16)},
+        {"rgb8-webp", Small(Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_WEBP))},
+        {"rgba8-webp-tiles", Small(Make(8, 4, PHOTOMETRIC_RGB, COMPRESSION_WEBP, alpha), 16)},
     };
     for (const Kind& kind : kinds)
         for (const char* mode : {"w", "wb", "w8"}) {

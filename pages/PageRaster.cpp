@@ -1,5 +1,6 @@
 #include "pages/PageRaster.h"
 
+#include "pages/PageRasterCodecs.h"
 #include "pages/PageSamples.h"
 #include "pages/RasterOrientation.h"
 #include "pages/TiffDiagnostics.h"
@@ -103,6 +104,25 @@ private:
     int outRow_ = 0;
 };
 
+// The most stored bytes of one strip or tile libtiff holds while it decodes
+// it (the file is read, not mapped): what the file has of the largest one.
+// libtiff reads uncompressed strips and tiles straight into the buffer it
+// is handed.
+uint64_t StoredSegmentBytes(TiffSource& source) {
+    TIFF* tif = source.tiff();
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    if (compression == COMPRESSION_NONE)
+        return 0;
+    const uint32_t count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    uint64_t most = 0;
+    for (uint32_t s = 0; s < count; ++s) {
+        const uint64_t offset = std::min(TIFFGetStrileOffset(tif, s), source.fileSize());
+        most = std::max(most, std::min(TIFFGetStrileByteCount(tif, s), source.fileSize() - offset));
+    }
+    return most;
+}
+
 // Reads a page's rows in the order they are stored and hands them, as RGB,
 // to a reducer. Prepare works out the layout and what reading will cost;
 // nothing of the page's size is allocated before Read.
@@ -130,9 +150,10 @@ private:
 // tile by tile or row by row.
 class NativeReader final : public PageReader {
 public:
-    NativeReader(const TiffDiagnostics& diagnostics, TIFF* tif, const SampleLayout& layout, uint32_t width,
+    NativeReader(const TiffDiagnostics& diagnostics, TiffSource& source, const SampleLayout& layout, uint32_t width,
                  uint32_t height)
-        : PageReader(diagnostics), tif_(tif), layout_(layout), width_(width), height_(height) {}
+        : PageReader(diagnostics), source_(source), tif_(source.tiff()), layout_(layout), width_(width),
+          height_(height) {}
 
     bool Prepare(std::string& error) override {
         rowBytes_ = TIFFScanlineSize64(tif_);
@@ -161,18 +182,26 @@ public:
         const uint64_t strips = (uint64_t{height_} + rowsPerStrip_ - 1) / rowsPerStrip_;
         // One huge strip (or an odd strip layout): libtiff decodes it a row at a time.
         rowByRow_ = Times(rowBytes_, rowsPerStrip_) > kMaxBandBytes || TIFFNumberOfStrips(tif_) < strips;
+        // libtiff's reading of a row holds the whole stored strip; rows
+        // stored as they are can be read one by one instead.
+        uint16_t compression = COMPRESSION_NONE;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_COMPRESSION, &compression);
+        storedRows_ = rowByRow_ && compression == COMPRESSION_NONE && TIFFNumberOfStrips(tif_) >= strips;
         return true;
     }
 
     uint64_t WorkingBytes() const override {
+        const uint64_t stored = storedRows_ ? 0 : StoredSegmentBytes(source_);
         if (tiled_)
-            return Plus(tileBytes_, Times(Times(width_, 3), tileHeight_));
-        return rowByRow_ ? rowBytes_ : Times(rowBytes_, rowsPerStrip_);
+            return Plus(stored, Plus(tileBytes_, Times(Times(width_, 3), tileHeight_)));
+        return Plus(stored, rowByRow_ ? rowBytes_ : Times(rowBytes_, rowsPerStrip_));
     }
 
     bool Read(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) override {
         if (tiled_)
             return ReadTiles(reducer, cancel, error);
+        if (storedRows_)
+            return ReadStoredRows(reducer, cancel, error);
         if (rowByRow_)
             return ReadRows(reducer, cancel, error);
         return ReadStrips(reducer, cancel, error);
@@ -222,6 +251,35 @@ private:
         return true;
     }
 
+    // Uncompressed rows straight from the file, turned as libtiff turns
+    // them: bits reversed for the other fill order, 16-bit samples into
+    // the machine's order.
+    bool ReadStoredRows(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
+        std::vector<uint8_t> row(static_cast<size_t>(rowBytes_));
+        uint16_t fillOrder = FILLORDER_MSB2LSB;
+        TIFFGetFieldDefaulted(tif_, TIFFTAG_FILLORDER, &fillOrder);
+        const bool swapped = TIFFIsByteSwapped(tif_) != 0;
+        for (uint32_t y = 0; y < height_; ++y) {
+            if (y % kRowsPerCancelCheck == 0 && Cancelled(cancel))
+                return false;
+            const uint32_t strip = y / rowsPerStrip_;
+            const uint64_t at = Times(y % rowsPerStrip_, rowBytes_);
+            if (Plus(at, rowBytes_) > TIFFGetStrileByteCount(tif_, strip) ||
+                !source_.ReadAt(Plus(TIFFGetStrileOffset(tif_, strip), at), row.data(), row.size())) {
+                error = "A row of the page cannot be read.";
+                return false;
+            }
+            if (fillOrder == FILLORDER_LSB2MSB)
+                TIFFReverseBits(row.data(), static_cast<tmsize_t>(row.size()));
+            if (swapped && layout_.bps == 16)
+                TIFFSwabArrayOfShort(reinterpret_cast<uint16_t*>(row.data()), static_cast<tmsize_t>(row.size() / 2));
+            uint8_t* dst = reducer.NextRow();
+            ConvertRow(layout_, row.data(), dst, width_);
+            reducer.AddRow(dst);
+        }
+        return true;
+    }
+
     bool ReadStrips(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
         std::vector<uint8_t> strip(static_cast<size_t>(rowBytes_ * rowsPerStrip_));
         uint32_t s = 0;
@@ -243,10 +301,12 @@ private:
         return true;
     }
 
+    TiffSource& source_;
     TIFF* tif_;
     SampleLayout layout_;
     uint32_t width_, height_;
     uint64_t rowBytes_ = 0;
+    bool storedRows_ = false;
     bool tiled_ = false;
     uint32_t tileWidth_ = 0, tileHeight_ = 0;
     uint64_t tileRowBytes_ = 0, tileBytes_ = 0;
@@ -260,8 +320,8 @@ private:
 // is applied afterwards, as for every other page.
 class RgbaReader final : public PageReader {
 public:
-    RgbaReader(const TiffDiagnostics& diagnostics, TIFF* tif, uint32_t width, uint32_t height)
-        : PageReader(diagnostics), tif_(tif), width_(width), height_(height) {}
+    RgbaReader(const TiffDiagnostics& diagnostics, TiffSource& source, uint32_t width, uint32_t height)
+        : PageReader(diagnostics), source_(source), tif_(source.tiff()), width_(width), height_(height) {}
     ~RgbaReader() override {
         if (begun_)
             TIFFRGBAImageEnd(&image_);
@@ -288,9 +348,11 @@ public:
             TIFFGetFieldDefaulted(tif_, TIFFTAG_ROWSPERSTRIP, &rows);
             libraryBytes_ = TIFFStripSize64(tif_);
         }
-        // libtiff decodes one strip or tile of each plane it draws from.
+        // libtiff decodes one strip or tile of each plane it draws from,
+        // from the stored bytes of one at a time.
         if (planar == PLANARCONFIG_SEPARATE)
             libraryBytes_ = Times(libraryBytes_, std::clamp<uint16_t>(samples, 1, 4));
+        libraryBytes_ = Plus(libraryBytes_, StoredSegmentBytes(source_));
         bandRows_ = std::clamp<uint32_t>(rows, 1, height_);
         return true;
     }
@@ -330,6 +392,7 @@ public:
     }
 
 private:
+    TiffSource& source_;
     TIFF* tif_;
     uint32_t width_, height_;
     TIFFRGBAImage image_{};
@@ -341,7 +404,32 @@ private:
 // What libtiff's codec holds while it decodes, beside the buffer it is
 // handed: most schemes stream through state of a fixed size, some keep a
 // line, a band or a whole strip or tile of their own.
-uint64_t CodecWorkingBytes(TIFF* tif) {
+// The most that the library of a scheme that sizes its buffers by the
+// stream (below) takes for any stored strip or tile of the page.
+uint64_t StoredStreamBytes(TiffSource& source, uint16_t compression, const std::atomic<bool>* cancel) {
+    TIFF* tif = source.tiff();
+    const uint32_t count = TIFFIsTiled(tif) ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    uint64_t most = 0;
+    for (uint32_t s = 0; s < count; ++s) {
+        if (s % 1024 == 0 && Cancelled(cancel))
+            return most;
+        const uint64_t offset = TIFFGetStrileOffset(tif, s), size = TIFFGetStrileByteCount(tif, s);
+        if (size == 0 || offset >= source.fileSize())
+            continue;
+        const StoredBytes read = [&](uint64_t at, uint8_t* out, size_t n) {
+            return at <= source.fileSize() - offset && n <= source.fileSize() - offset - at &&
+                   source.ReadAt(offset + at, out, n);
+        };
+        const uint64_t bytes = compression == COMPRESSION_LZMA   ? LzmaDecoderBytes(size, read)
+                               : compression == COMPRESSION_ZSTD ? ZstdDecoderBytes(size, read)
+                                                                 : WebpDecoderBytes(size, read);
+        most = std::max(most, bytes);
+    }
+    return most;
+}
+
+uint64_t CodecWorkingBytes(TiffSource& source, const std::atomic<bool>* cancel) {
+    TIFF* tif = source.tiff();
     uint16_t compression = COMPRESSION_NONE, samples = 1;
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
@@ -367,8 +455,6 @@ uint64_t CodecWorkingBytes(TIFF* tif) {
     case COMPRESSION_ADOBE_DEFLATE:
     case COMPRESSION_DEFLATE:
     case COMPRESSION_PACKBITS:
-    case COMPRESSION_LZMA:
-    case COMPRESSION_ZSTD:
     case COMPRESSION_NEXT:
     case COMPRESSION_THUNDERSCAN:
         return 0;
@@ -382,11 +468,16 @@ uint64_t CodecWorkingBytes(TIFF* tif) {
         return Times(lineBytes, 64);  // a few rows of blocks
     case COMPRESSION_PIXARLOG:
         return Times(Times(Times(samples, width), rows), sizeof(uint16_t));
+    case COMPRESSION_LZMA:  // a dictionary the stream names
+    case COMPRESSION_ZSTD:  // a window the stream names
+        return StoredStreamBytes(source, compression, cancel);
+    case COMPRESSION_WEBP:  // libtiff's copy of the picture, and libwebp's own
+        return Plus(segmentBytes, StoredStreamBytes(source, compression, cancel));
     case COMPRESSION_SGILOG:
     case COMPRESSION_SGILOG24:
         return Times(Times(width, rows), 3 * sizeof(float));
     default:
-        return segmentBytes;  // decoded whole (old-style JPEG, WebP, LERC, JBIG...)
+        return segmentBytes;  // decoded whole (old-style JPEG, LERC, JBIG...)
     }
 }
 
@@ -448,9 +539,9 @@ PageRaster Decode(const std::string& path, int pageIndex, const PageRasterLimits
     std::unique_ptr<PageReader> reader;
     SampleLayout layout;
     if (ReadSampleLayout(tif, layout))
-        reader = std::make_unique<NativeReader>(diagnostics, tif, layout, storedWidth, storedHeight);
+        reader = std::make_unique<NativeReader>(diagnostics, source, layout, storedWidth, storedHeight);
     else
-        reader = std::make_unique<RgbaReader>(diagnostics, tif, storedWidth, storedHeight);
+        reader = std::make_unique<RgbaReader>(diagnostics, source, storedWidth, storedHeight);
     if (!reader->Prepare(out.error))
         return out;
 
@@ -458,7 +549,7 @@ PageRaster Decode(const std::string& path, int pageIndex, const PageRasterLimits
     // is allocated: a file of a few hundred bytes can claim gigabytes.
     const uint64_t rasterBytes = Times(Times(outWidth, outHeight), 3);
     const uint64_t needed =
-        Plus(Plus(Plus(reader->WorkingBytes(), CodecWorkingBytes(tif)), Times(rasterBytes, transposed ? 2 : 1)),
+        Plus(Plus(Plus(reader->WorkingBytes(), CodecWorkingBytes(source, cancel)), Times(rasterBytes, transposed ? 2 : 1)),
              BoxReducer::WorkingBytes(outWidth, storedWidth, out.reduction));
     if (needed > limits.maxWorkingBytes || outWidth > INT_MAX || outHeight > INT_MAX) {
         out.error = "The page is too large to show: decoding it would take " + Megabytes(needed) + " of memory.";

@@ -38,8 +38,12 @@ void ReapLater(pid_t pid, const std::string& program) {
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            DebugTrace(program + " ended with status " + std::to_string(WEXITSTATUS(status)));
+        try {
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+                DebugTrace(program + " ended with status " + std::to_string(WEXITSTATUS(status)));
+        } catch (...) {
+            // Nothing may escape the thread.
+        }
     }).detach();
 }
 

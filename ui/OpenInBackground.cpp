@@ -34,17 +34,27 @@ void OpenInBackground(std::vector<std::string> targets, wxWindow* owner,
         pending->done = std::move(done);
     }
     std::thread([targets = std::move(targets), pending] {
-        std::vector<int> results;
-        for (const std::string& target : targets)
-            results.push_back(ShellOpen(target));
+        // Nothing may escape the thread, which would end the program: a
+        // target that cannot be opened for any reason counts as failed.
+        std::vector<int> results(targets.size(), kShellOpenUnknownFailure);
+        for (size_t i = 0; i < targets.size(); ++i) {
+            try {
+                results[i] = ShellOpen(targets[i]);
+            } catch (...) {
+            }
+        }
         if (!pending)
             return;
         pending->results = std::move(results);
-        wxTheApp->CallAfter([pending] {
-            const std::unique_ptr<Pending> own(pending);
-            if (!own->hasOwner || own->owner)
-                own->done(own->results);
-        });
+        try {
+            wxTheApp->CallAfter([pending] {
+                const std::unique_ptr<Pending> own(pending);
+                if (!own->hasOwner || own->owner)
+                    own->done(own->results);
+            });
+        } catch (...) {
+            // Out of memory: the answer is lost (and the pending record with it).
+        }
     }).detach();
 }
 

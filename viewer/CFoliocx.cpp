@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
 
 namespace pw {
 
@@ -89,20 +90,27 @@ void CFoliocx::OnDecoded(unsigned ticket, std::shared_ptr<PageDecodeWorker::Resu
         return;  // a later file or page was asked for meanwhile
     std::shared_ptr<PageRaster> raster = result->raster;
     m_pageCount = raster->pageCount;
-    if (!raster->ok()) {
+    std::string error = raster->error;
+    if (raster->ok()) {
+        // The page's bitmaps are made here, on the window's thread.
+        try {
+            m_state = State::Shown;
+            m_pageIndex = std::clamp(m_pageIndex, 0, std::max(0, m_pageCount - 1));
+            m_raster = raster;
+            if (m_fitNextPage) {
+                m_fitNextPage = false;
+                m_canvas->FitPage();
+            }
+            m_canvas->SetPage(raster, std::move(result->fitRgb), result->fitWidth, result->fitHeight);
+        } catch (const std::bad_alloc&) {
+            error = "There is not enough memory to show the page.";
+        }
+    }
+    if (!error.empty() || !raster->ok()) {
         m_state = State::Failed;
         m_raster.reset();
         const wxString name = wxFileName(PathToWx(m_currentFile)).GetFullName();
-        m_canvas->SetMessage(wxString::Format("%s cannot be shown.\n%s", name, wxString::FromUTF8(raster->error)));
-    } else {
-        m_state = State::Shown;
-        m_pageIndex = std::clamp(m_pageIndex, 0, std::max(0, m_pageCount - 1));
-        m_raster = raster;
-        if (m_fitNextPage) {
-            m_fitNextPage = false;
-            m_canvas->FitPage();
-        }
-        m_canvas->SetPage(raster, std::move(result->fitRgb), result->fitWidth, result->fitHeight);
+        m_canvas->SetMessage(wxString::Format("%s cannot be shown.\n%s", name, wxString::FromUTF8(error)));
     }
     ShowPageNumber();
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 namespace pw {
 namespace {
@@ -77,6 +78,16 @@ std::vector<RasterCase> Cases() {
              TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
          })},
         {"JpegGreyTiles", Tiled(Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_JPEG))},
+        // Libraries that size their own buffers by what the stream names.
+        {"Grey8Lzma", Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZMA)},
+        {"Rgb8ZstdTiles", Tiled(Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_ZSTD))},
+        {"Rgb8WebpLossless", Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_WEBP, [](TIFF* t) {
+             TIFFSetField(t, TIFFTAG_WEBP_LOSSLESS, 1);
+         })},
+        {"Rgba8WebpTiles", Tiled(Make(8, 4, PHOTOMETRIC_RGB, COMPRESSION_WEBP, [](TIFF* t) {
+             const uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+             TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+         }))},
         // Not converted directly: these go through libtiff's RGBA reading.
         {"PlanarSeparate", [] {
              TestPage p = Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW);
@@ -292,6 +303,129 @@ TEST(PageRasterBudget, APageNeedingMoreThanTheBudgetIsRefusedBeforeItIsRead) {
     EXPECT_NE(DecodePageRaster(folder / "page.tif", 0, limits).error.find("too large"), std::string::npos);
     limits.maxWorkingBytes = 800000;
     EXPECT_TRUE(DecodePageRaster(folder / "page.tif", 0, limits).ok());
+}
+
+uint32_t Crc32(const std::string& bytes, size_t from, size_t to) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = from; i < to; ++i) {
+        crc ^= static_cast<uint8_t>(bytes[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A page whose every stored strip is the one of the plain page, edited.
+std::string EditedStrips(const test::TempFolder& folder, const TestPage& plain,
+                         const std::function<void(std::string&)>& edit) {
+    const std::string plainPath = folder / "plain.tif", editedPath = folder / "edited.tif";
+    EXPECT_TRUE(test::WriteTestTiff(plainPath, {plain}));
+    std::vector<std::string> strips = test::StoredStrips(plainPath, 0);
+    for (std::string& strip : strips)
+        edit(strip);
+    TestPage page = plain;
+    page.rawStrips = [strips](int) { return strips; };
+    EXPECT_TRUE(test::WriteTestTiff(editedPath, {page}));
+    return editedPath;
+}
+
+TEST(PageRasterBudget, TheDictionaryOrWindowAStreamNamesCountsTowardsTheBudget) {
+    test::TempFolder folder;
+    // An .xz stream whose block names a dictionary of 1 GiB (LZMA2's
+    // property 36), which liblzma allocates as it starts the block.
+    const TestPage lzma = Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZMA);
+    ASSERT_TRUE(DecodePageRaster(EditedStrips(folder, lzma, [](std::string&) {}), 0).ok());
+    const std::string hugeDictionary = EditedStrips(folder, lzma, [](std::string& xz) {
+        ASSERT_GT(xz.size(), 20u);
+        ASSERT_EQ(xz.substr(0, 6), std::string("\xFD" "7zXZ\0", 6));
+        const size_t headerEnd = 12 + (size_t{static_cast<uint8_t>(xz[12])} + 1) * 4 - 4;
+        // libtiff's filters: delta (0x03, one byte of properties), then
+        // LZMA2 (0x21, one byte: the dictionary).
+        const size_t lzma2 = xz.find("\x21\x01", 14);
+        ASSERT_LT(lzma2 + 2, headerEnd);
+        xz[lzma2 + 2] = 36;
+        const uint32_t crc = Crc32(xz, 12, headerEnd);
+        for (int i = 0; i < 4; ++i)
+            xz[headerEnd + i] = static_cast<char>(crc >> (8 * i));
+    });
+    PageRaster raster = DecodePageRaster(hugeDictionary, 0);
+    EXPECT_NE(raster.error.find("decoding it would take 1"), std::string::npos) << raster.error;
+    // Within the budget, the edited stream decodes as before: the count
+    // read the header liblzma reads.
+    PageRasterLimits roomy;
+    roomy.maxWorkingBytes = uint64_t{2} << 30;
+    EXPECT_TRUE(DecodePageRaster(hugeDictionary, 0, roomy).ok()) << DecodePageRaster(hugeDictionary, 0, roomy).error;
+
+    // The same in a file made byte by byte (the window's and the fuzzers'
+    // hostile files): a sound stream, refused for its dictionary alone.
+    for (const test::HostileTiff& h : test::HostileTiffs())
+        if (h.name == "lzma-dictionary-1-gib") {
+            ASSERT_TRUE(test::WriteBytes(folder / "xz.tif", h.bytes));
+            EXPECT_NE(DecodePageRaster(folder / "xz.tif", 0).error.find("would take 1"), std::string::npos);
+            EXPECT_TRUE(DecodePageRaster(folder / "xz.tif", 0, roomy).ok()) << DecodePageRaster(folder / "xz.tif", 0, roomy).error;
+        }
+
+    // A zstd frame whose window descriptor names 128 MiB, under a budget
+    // of 64 MiB.
+    const TestPage zstd = Make(8, 3, PHOTOMETRIC_RGB, COMPRESSION_ZSTD);
+    PageRasterLimits small;
+    small.maxWorkingBytes = 64 << 20;
+    ASSERT_TRUE(DecodePageRaster(EditedStrips(folder, zstd, [](std::string&) {}), 0, small).ok());
+    const std::string hugeWindow = EditedStrips(folder, zstd, [](std::string& frame) {
+        ASSERT_GT(frame.size(), 6u);
+        ASSERT_EQ(frame.substr(0, 4), std::string("\x28\xB5\x2F\xFD", 4));
+        ASSERT_EQ(frame[4] & 0x20, 0);  // a window descriptor follows
+        frame[5] = static_cast<char>(17 << 3);
+    });
+    raster = DecodePageRaster(hugeWindow, 0, small);
+    EXPECT_NE(raster.error.find("too large to show"), std::string::npos) << raster.error;
+    EXPECT_TRUE(DecodePageRaster(hugeWindow, 0).ok());
+}
+
+TEST(PageRasterLimits, AnUncompressedStripOfManyMegabytesIsReadRowByRowAsLibtiffReadsIt) {
+    // One strip of 67 MB (over the 64 MB decoded whole), 16-bit, stored
+    // big-endian and in the other fill order; the same stored bytes in
+    // strips of 16 rows are libtiff's to read.
+    constexpr uint32_t w = 5800, h = 5800;
+    std::string stored(size_t{w} * h * 2, '\0');
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const auto v = static_cast<uint16_t>(x * 11 + y * 3);
+            stored[(size_t{y} * w + x) * 2] = static_cast<char>(v >> 8);
+            stored[(size_t{y} * w + x) * 2 + 1] = static_cast<char>(v & 0xFF);
+        }
+    TestPage page = Make(16, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE,
+                         [](TIFF* t) { TIFFSetField(t, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB); });
+    page.width = w;
+    page.height = h;
+    test::TempFolder folder;
+    TestPage one = page, many = page;
+    one.rowsPerStrip = h;
+    one.rawStrips = [&](int) { return std::vector<std::string>{stored}; };
+    many.rowsPerStrip = 16;
+    many.rawStrips = [&](int) {
+        std::vector<std::string> strips;
+        for (size_t at = 0; at < stored.size(); at += size_t{w} * 2 * 16)
+            strips.push_back(stored.substr(at, size_t{w} * 2 * 16));
+        return strips;
+    };
+    ASSERT_TRUE(test::WriteTestTiff(folder / "one.tif", {one}, "wb"));
+    ASSERT_TRUE(test::WriteTestTiff(folder / "many.tif", {many}, "wb"));
+    PageRasterLimits limits;
+    limits.maxWidth = limits.maxHeight = 200;
+    const PageRaster byRows = DecodePageRaster(folder / "one.tif", 0, limits);
+    const PageRaster byStrips = DecodePageRaster(folder / "many.tif", 0, limits);
+    ASSERT_TRUE(byRows.ok()) << byRows.error;
+    ASSERT_TRUE(byStrips.ok()) << byStrips.error;
+    EXPECT_EQ(byRows.rgb, byStrips.rgb);
+    // A strip that the file ends in the middle of fails the page.
+    ASSERT_TRUE(test::WriteTestTiff(folder / "le.tif", {one}));
+    TiffPatcher cut(test::ReadBytes(folder / "le.tif"));
+    cut.SetValue(0, TIFFTAG_STRIPOFFSETS, static_cast<uint32_t>(cut.bytes().size() / 2));
+    ASSERT_TRUE(cut.Save(folder / "cut.tif"));
+    const PageRaster failed = DecodePageRaster(folder / "cut.tif", 0, limits);
+    EXPECT_NE(failed.error.find("cannot be read"), std::string::npos) << failed.error;
+    EXPECT_TRUE(failed.rgb.empty());
 }
 
 // A page of 5 x 3 grey pixels whose first stored pixel is red and second
