@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <future>
 #include <map>
 #include <optional>
@@ -27,6 +28,8 @@ constexpr const char* kTiffInfo = kInfoTool;
 constexpr const char* kTiffCp = kCopyTool;
 constexpr const char* kTiffSplit = kSplitTool;
 constexpr char kBitsPerSampleKey[] = "Bits/Sample:";
+
+std::atomic<bool> pageCheck{true};
 
 bool IsUsablePath(const std::string& path)
 {
@@ -199,9 +202,11 @@ class PrintAhead {
 public:
     PrintAhead(const std::string& source, StopSignal* stop)
     {
+        if (!pageCheck)
+            return;
         try {
             future_ = std::async(std::launch::async, [source, stop] {
-                return SourcePrint(source, 0, PageCount(source), [stop] { return Stopped(stop); });
+                return SourcePrint(source, 0, -1, [stop] { return Stopped(stop); });
             });
         } catch (const std::system_error&) {
         }
@@ -289,6 +294,11 @@ bool SplitKeptThePages(const std::string& source, const std::string& folder, con
 
 }  // namespace
 
+void SetToolPageCheck(bool on)
+{
+    pageCheck = on;
+}
+
 std::string FindTool(const char* tool)
 {
     const std::string exe = GetExecutablePath();
@@ -366,7 +376,7 @@ bool CompressFile(const std::string& source, const std::string& destination,
         reason = "tiffcp left no output";
         return false;
     }
-    if (!KeptThePages(kTiffCp, CompareFiles(source, target.path(), print.get()), reason))
+    if (pageCheck && !KeptThePages(kTiffCp, CompareFiles(source, target.path(), print.get()), reason))
         return false;
     if (!target.Commit()) {
         reason = target.reason();
@@ -430,7 +440,7 @@ bool MergeFile(const std::string& source, const std::string& output,
         reason = "tiffcp left no output";
         ok = false;
     }
-    if (ok) {
+    if (ok && pageCheck) {
         const int pages = PageCount(source);
         ok = KeptThePages(kTiffCp, ComparePages(source, 0, output, pagesBefore, pages, print.get()), reason);
         if (ok && PageCount(output) != pagesBefore + pages) {
@@ -474,7 +484,7 @@ bool SplitFile(const std::string& source, const std::string& output, StopSignal*
         reason = "tiffsplit left no page file";
         return false;
     }
-    if (!SplitKeptThePages(source, parts.drive + parts.dir, written, print.get(), reason)) {
+    if (pageCheck && !SplitKeptThePages(source, parts.drive + parts.dir, written, print.get(), reason)) {
         for (const std::string& name : written)
             ::unlink((parts.drive + parts.dir + name).c_str());
         return false;

@@ -21,6 +21,10 @@ inline constexpr char kInfoTool[] = "tiffinfo";
 inline constexpr char kCopyTool[] = "tiffcp";
 inline constexpr char kSplitTool[] = "tiffsplit";
 
+// Whether the runs are checked page by page, as they are unless turned
+// off; only the benchmark that measures the check's cost turns it off.
+void SetToolPageCheck(bool on);
+
 // The path of the tool beside the running program, or "" when the program's
 // path cannot be read or the tool is not there.
 std::string FindTool(const char* tool);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "pages/TiffSource.h"
@@ -377,6 +378,7 @@ struct SourcePrint::Pages {
         std::vector<uint64_t> rows;  // plane after plane
     };
     int first = 0;
+    int total = -1;  // the pages of the source, when it was read to its end
     std::vector<std::unique_ptr<Page>> pages;  // null: not taken
 
     const Page* Find(int index) const
@@ -475,23 +477,45 @@ SourcePrint::SourcePrint(const std::string& source, int first, int count, const 
     TiffDiagnostics diagnostics;
     TiffSource in(source, diagnostics);
     size_t rowsLeft = kMaxPrintedRows;
-    for (int i = 0; i < count && !(stopped && stopped()); ++i)
+    if (count < 0)
+        count = std::max(in.pageCount() - first, 0);
+    int i = 0;
+    for (; i < count && !(stopped && stopped()); ++i)
         pages->pages.push_back(in.SelectPage(first + i) ? TakePage(in.tiff(), diagnostics, rowsLeft) : nullptr);
+    if (i == count)
+        pages->total = in.pageCount();
     pages_ = std::move(pages);
 }
 
-PageComparison ComparePages(const std::string& source, int sourceFirst, const std::string& output, int outputFirst,
-                            int count, const SourcePrint* print)
+namespace {
+
+// The source is opened only for a page the print does not hold.
+class LazySource {
+public:
+    explicit LazySource(const std::string& path) : path_(path) {}
+    TiffSource& get()
+    {
+        if (!source_)
+            source_.emplace(path_, diagnostics_);
+        return *source_;
+    }
+    TiffDiagnostics& diagnostics() { return diagnostics_; }
+
+private:
+    std::string path_;
+    TiffDiagnostics diagnostics_;
+    std::optional<TiffSource> source_;
+};
+
+PageComparison CompareOpened(LazySource& source, int sourceFirst, TiffSource& out, TiffDiagnostics& outputDiagnostics,
+                             int outputFirst, int count, const SourcePrint::Pages* print)
 {
-    TiffDiagnostics sourceDiagnostics, outputDiagnostics;
-    TiffSource in(source, sourceDiagnostics);
-    TiffSource out(output, outputDiagnostics);
+    TiffDiagnostics& sourceDiagnostics = source.diagnostics();
     for (int i = 0; i < count; ++i) {
         const int page = sourceFirst + i + 1;
         if (outputFirst + i >= out.pageCount() || !out.SelectPage(outputFirst + i))
             return {PageComparison::Result::Differs, page, "it is missing from the output"};
-        const SourcePrint::Pages::Page* printed =
-            print != nullptr && print->pages_ ? print->pages_->Find(sourceFirst + i) : nullptr;
+        const SourcePrint::Pages::Page* printed = print != nullptr ? print->Find(sourceFirst + i) : nullptr;
         if (printed != nullptr) {
             const Layout layout(out.tiff());
             if (printed->layout.SameSamples(layout)) {
@@ -506,6 +530,7 @@ PageComparison ComparePages(const std::string& source, int sourceFirst, const st
             }
             // Another layout: both sides are decoded below.
         }
+        TiffSource& in = source.get();
         if (!in.SelectPage(sourceFirst + i))
             return {PageComparison::Result::SourceUnreadable, page, DecodeError(sourceDiagnostics)};
         PageComparison result = ComparePage({in.tiff(), sourceDiagnostics}, {out.tiff(), outputDiagnostics});
@@ -517,15 +542,28 @@ PageComparison ComparePages(const std::string& source, int sourceFirst, const st
     return {};
 }
 
+}  // namespace
+
+PageComparison ComparePages(const std::string& source, int sourceFirst, const std::string& output, int outputFirst,
+                            int count, const SourcePrint* print)
+{
+    LazySource in(source);
+    TiffDiagnostics outputDiagnostics;
+    TiffSource out(output, outputDiagnostics);
+    return CompareOpened(in, sourceFirst, out, outputDiagnostics, outputFirst, count,
+                         print != nullptr ? print->pages_.get() : nullptr);
+}
+
 PageComparison CompareFiles(const std::string& source, const std::string& output, const SourcePrint* print)
 {
-    int sourcePages = 0, outputPages = 0;
-    {
-        TiffDiagnostics diagnostics;
-        sourcePages = TiffSource(source, diagnostics).pageCount();
-        outputPages = TiffSource(output, diagnostics).pageCount();
-    }
-    PageComparison result = ComparePages(source, 0, output, 0, sourcePages, print);
+    LazySource in(source);
+    TiffDiagnostics outputDiagnostics;
+    TiffSource out(output, outputDiagnostics);
+    const SourcePrint::Pages* pages = print != nullptr ? print->pages_.get() : nullptr;
+    const int sourcePages = pages != nullptr && pages->first == 0 && pages->total >= 0 ? pages->total
+                                                                                      : in.get().pageCount();
+    const int outputPages = out.pageCount();
+    PageComparison result = CompareOpened(in, 0, out, outputDiagnostics, 0, sourcePages, pages);
     if (result.result == PageComparison::Result::Same && outputPages != sourcePages)
         return {PageComparison::Result::Differs, 0,
                 "the output has " + std::to_string(outputPages) + " pages instead of " + std::to_string(sourcePages)};

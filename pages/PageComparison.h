@@ -43,14 +43,15 @@ struct PageComparison {
 class SourcePrint {
 public:
     SourcePrint() = default;
-    // Pages [first, first + count) of source; stopped, when given, is asked
-    // between pages.
+    // Pages [first, first + count) of source, every page from first when
+    // count is negative; stopped, when given, is asked between pages.
     SourcePrint(const std::string& source, int first, int count, const std::function<bool()>& stopped = {});
 
     struct Pages;
 
 private:
     friend PageComparison ComparePages(const std::string&, int, const std::string&, int, int, const SourcePrint*);
+    friend PageComparison CompareFiles(const std::string&, const std::string&, const SourcePrint*);
     std::shared_ptr<const Pages> pages_;
 };
 
