@@ -327,9 +327,15 @@ TEST_F(ToolPixelCheck, ASplitThatChangesAPageLeavesNothingBehind)
 }
 
 // tiffcp writes a G4 page without Photometric as LZW without Photometric,
-// which libtiff reads as the negative.
-TEST_F(ToolPixelCheck, ACompressThatInvertsAPageFailsAndWritesNothing)
+// which libtiff reads as the negative, and LogLuv samples as LZW data.
+TEST_F(ToolPixelCheck, ACompressThatChangesAPageFailsAndWritesNothing)
 {
+    const std::string logLuv = work / "logluv.tif";
+    ASSERT_TRUE(WriteLogLuv24(logLuv));
+    ToolOutcome logLuvOutcome;
+    EXPECT_FALSE(CompressFile(logLuv, work / "lzw.tif", R"("-c" "lzw")", "lzw", nullptr, &logLuvOutcome));
+    EXPECT_EQ(logLuvOutcome.reason, "tiffcp changed page 1: it is no longer stored in an SGILog encoding (compression 5)");
+
     const std::string g4 = work / "g4.tif";
     ASSERT_TRUE(WriteG4WithoutPhotometric(g4));
     const std::string before = ReadBytes(g4);
