@@ -139,6 +139,19 @@ OutputEntry NumberEntry(uint16_t tag, uint16_t type, const std::vector<uint64_t>
     return entry;
 }
 
+// What describes a page's stored data: left out of the entries one page
+// lends another (RawTiffOutput::EntriesOf). Sorted.
+constexpr uint16_t kStoredDataTags[] = {
+    256, 257, 258, 259, 262, 263, 265, 266, 273, 277, 278, 279, 280, 281, 284, 288, 289, 290, 291, 292, 293,
+    297, 301, 317, 320, 322, 323, 324, 325, 326, 327, 328, 332, 334, 336, 338, 339, 340, 341, 342, 347, 512,
+    513, 514, 515, 517, 518, 519, 520, 521, 529, 530, 531, 532, 32995, 32996, 32997, 32998, 37439, 50674,
+};
+
+bool DescribesStoredData(uint16_t tag)
+{
+    return std::binary_search(std::begin(kStoredDataTags), std::end(kStoredDataTags), tag);
+}
+
 uint64_t Align2(uint64_t at)
 {
     return at + at % 2;
@@ -197,6 +210,22 @@ public:
         total_ = total;
         return Directory(source_.directoryOffset(index), 0, written);
     }
+
+    // The entries page index lends another page, their sub-directories
+    // written.
+    RawPageResult Lent(int index, std::vector<OutputEntry>& lent)
+    {
+        index_ = index;
+        std::vector<SourceEntry> entries;
+        RawPageResult result = ReadEntries(source_.directoryOffset(index), entries);
+        for (size_t i = 0; result == RawPageResult::Written && i < entries.size(); ++i) {
+            if (!DescribesStoredData(entries[i].tag))
+                result = Entry(entries[i], 0, nullptr, {}, lent);
+        }
+        return result;
+    }
+
+    void Lend(std::vector<OutputEntry> entries) { lent_ = std::move(entries); }
 
 private:
     std::string PageText() const { return " of page " + std::to_string(index_ + 1); }
@@ -420,6 +449,39 @@ private:
         return RawPageResult::Written;
     }
 
+    // Adds entry to out as the output writes it: the strip offsets as
+    // moved, the directories a pointer points to copied.
+    RawPageResult Entry(const SourceEntry& entry, int depth, const SourceEntry* offsets,
+                        const std::vector<uint64_t>& moved, std::vector<OutputEntry>& out)
+    {
+        if (entry.tag == kFreeOffsets || entry.tag == kFreeByteCounts)
+            return RawPageResult::Written;
+        if (&entry == offsets) {
+            out.push_back(NumberEntry(entry.tag, OffsetType(kLong, moved), moved, to_.big));
+            return RawPageResult::Written;
+        }
+        if (IsPointerTag(entry.tag) &&
+            (entry.type == kLong || entry.type == kIfd || entry.type == kLong8 || entry.type == kIfd8)) {
+            std::vector<uint64_t> targets = entry.Numbers(in_.big);
+            for (uint64_t& target : targets) {
+                Written sub;
+                if (target == 0)
+                    continue;
+                const RawPageResult result = Directory(target, depth + 1, sub);
+                if (result != RawPageResult::Written)
+                    return result;
+                target = sub.offset;
+            }
+            out.push_back(NumberEntry(entry.tag, OffsetType(entry.type, targets), targets, to_.big));
+            return RawPageResult::Written;
+        }
+        OutputEntry converted;
+        if (!Convert(entry, converted))
+            return RawPageResult::NotHandled;
+        out.push_back(std::move(converted));
+        return RawPageResult::Written;
+    }
+
     RawPageResult Directory(uint64_t offset, int depth, Written& written)
     {
         const bool isPage = depth == 0;
@@ -485,31 +547,17 @@ private:
         // The entries, sub-directories copied first.
         std::vector<OutputEntry> out;
         for (const SourceEntry& entry : entries) {
-            if (entry.tag == kFreeOffsets || entry.tag == kFreeByteCounts || (isPage && entry.tag == kPageNumber))
+            if (isPage && entry.tag == kPageNumber)
                 continue;
-            if (&entry == offsets) {
-                out.push_back(NumberEntry(entry.tag, OffsetType(kLong, moved), moved, to_.big));
-                continue;
+            result = Entry(entry, depth, offsets, moved, out);
+            if (result != RawPageResult::Written)
+                return result;
+        }
+        if (isPage) {
+            for (OutputEntry& entry : lent_) {
+                if (std::none_of(out.begin(), out.end(), [&entry](const OutputEntry& e) { return e.tag == entry.tag; }))
+                    out.push_back(std::move(entry));
             }
-            if (IsPointerTag(entry.tag) && (entry.type == kLong || entry.type == kIfd || entry.type == kLong8 ||
-                                            entry.type == kIfd8)) {
-                std::vector<uint64_t> targets = entry.Numbers(in_.big);
-                for (uint64_t& target : targets) {
-                    Written sub;
-                    if (target == 0)
-                        continue;
-                    result = Directory(target, depth + 1, sub);
-                    if (result != RawPageResult::Written)
-                        return result;
-                    target = sub.offset;
-                }
-                out.push_back(NumberEntry(entry.tag, OffsetType(entry.type, targets), targets, to_.big));
-                continue;
-            }
-            OutputEntry converted;
-            if (!Convert(entry, converted))
-                return RawPageResult::NotHandled;
-            out.push_back(std::move(converted));
         }
         if (isPage && number_ <= 0xFFFF && total_ <= 0xFFFF)
             out.push_back(NumberEntry(kPageNumber, kShort, {number_, total_}, to_.big));
@@ -567,6 +615,7 @@ private:
     uint32_t number_ = 0;
     uint32_t total_ = 0;
     std::set<uint64_t> visited_;
+    std::vector<OutputEntry> lent_;
 };
 
 RawTiffOutput::~RawTiffOutput()
@@ -653,16 +702,27 @@ bool RawTiffOutput::OpenForAppend(const std::string& path, std::string& error)
 }
 
 RawPageResult RawTiffOutput::AppendPage(TiffSource& source, int index, uint32_t pageNumber, uint32_t pageTotal,
-                                        std::string& error)
+                                        std::string& error, const EntriesOf* more)
 {
     if (fd_ < 0 || source.tiff() == nullptr || index < 0 || index >= source.pageCount())
         return RawPageResult::NotHandled;
-    if (!source.SelectPage(index))
-        return RawPageResult::NotHandled;  // libtiff cannot read the page's directory
+    if (more != nullptr && (more->source.tiff() == nullptr || more->index < 0 || more->index >= more->source.pageCount()))
+        return RawPageResult::NotHandled;
     const uint64_t before = end_;
     RawDirectoryCopy copy(source, *this, error);
+    RawPageResult result = RawPageResult::Written;
+    if (more != nullptr) {
+        RawDirectoryCopy lender(more->source, *this, error);
+        std::vector<OutputEntry> lent;
+        result = lender.Lent(more->index, lent);
+        copy.Lend(std::move(lent));
+    }
+    // libtiff must read the page's directory.
+    if (result == RawPageResult::Written && !source.SelectPage(index))
+        result = RawPageResult::NotHandled;
     RawDirectoryCopy::Written written;
-    RawPageResult result = copy.Page(index, pageNumber, pageTotal, written);
+    if (result == RawPageResult::Written)
+        result = copy.Page(index, pageNumber, pageTotal, written);
     if (result == RawPageResult::Written) {
         uint8_t link[8];
         const size_t size = bigTiff_ ? 8 : 4;

@@ -55,12 +55,22 @@ public:
     bool bigTiff() const { return bigTiff_; }
     uint64_t size() const { return end_; }
 
+    // Another page whose entries are added to the one appended: each entry
+    // of a tag the appended page lacks, except those that describe stored
+    // data (its size, samples, colours, compression and strips), with the
+    // directories its EXIF, GPS and SubIFDs entries point to. For a page
+    // decoded and stored anew, which keeps what else its source had.
+    struct EntriesOf {
+        TiffSource& source;
+        int index;
+    };
+
     // Appends page index of source as the file's last directory, numbered
     // pageNumber of pageTotal (without a PageNumber entry when they do not
     // fit one). On anything but Written the file is cut back to what it
     // was and left linked as it was.
     RawPageResult AppendPage(TiffSource& source, int index, uint32_t pageNumber, uint32_t pageTotal,
-                             std::string& error);
+                             std::string& error, const EntriesOf* more = nullptr);
 
     // Closes the file; false, with error set, when the system reports that
     // what was written did not reach it.

@@ -54,8 +54,10 @@ public:
 
     enum class Result { Written, SourceFailed, OutputFailed };
 
-    Result Append(PageCopier& copier, const PagePlan& plan, RawTiffOutput& out, uint32_t number, uint32_t total,
-                  TiffDiagnostics& diagnostics, std::string& error)
+    // The page keeps the entries of the source's page that do not describe
+    // its stored data.
+    Result Append(PageCopier& copier, TiffSource& source, const PagePlan& plan, RawTiffOutput& out, uint32_t number,
+                  uint32_t total, TiffDiagnostics& diagnostics, std::string& error)
     {
         if (path_.empty()) {
             error = std::strerror(errno);
@@ -79,7 +81,9 @@ public:
         }
         page.reset();
         TiffSource copy(path_, writing, TiffSource::Chain::Whole);
-        if (copy.pageCount() != 1 || out.AppendPage(copy, 0, number, total, error) != RawPageResult::Written) {
+        const RawTiffOutput::EntriesOf entries{source, plan.index};
+        if (copy.pageCount() != 1 || (out.AppendPage(copy, 0, number, total, error, &entries) != RawPageResult::Written &&
+                                      out.AppendPage(copy, 0, number, total, error) != RawPageResult::Written)) {
             if (error.empty())
                 error = "the page written by libtiff cannot be copied";
             return Result::OutputFailed;
@@ -208,7 +212,7 @@ int ExtractPagesOf(const std::string& source, const std::string& output, const c
         if (!viaLibtiff)
             viaLibtiff = std::make_unique<LibtiffPage>(target.path());
         std::string error;
-        const auto result = viaLibtiff->Append(copier, plans[i], out, number, total, diagnostics, error);
+        const auto result = viaLibtiff->Append(copier, input, plans[i], out, number, total, diagnostics, error);
         if (result == LibtiffPage::Result::Written)
             continue;
         if (result == LibtiffPage::Result::SourceFailed) {

@@ -608,6 +608,18 @@ bool WriteTaggedTiff(const std::string& path, int pages, const char* mode, uint1
             std::vector<uint8_t> data(static_cast<size_t>(stripSize));
             for (size_t i = 0; i < data.size(); ++i)
                 data[i] = static_cast<uint8_t>(i * 7 + strip * 13 + static_cast<size_t>(page) * 29);
+            if (compression == COMPRESSION_NEXT) {
+                // Every row a literal one: a 0 byte, then the row.
+                const size_t rowBytes = static_cast<size_t>(TIFFScanlineSize(tif));
+                std::vector<uint8_t> rows;
+                for (size_t at = 0; at < data.size(); at += rowBytes) {
+                    rows.push_back(0);
+                    rows.insert(rows.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
+                                data.begin() + static_cast<std::ptrdiff_t>(at + rowBytes));
+                }
+                ok = TIFFWriteRawStrip(tif, strip, rows.data(), static_cast<tmsize_t>(rows.size())) >= 0;
+                continue;
+            }
             ok = TIFFWriteEncodedStrip(tif, strip, data.data(), stripSize) >= 0;
         }
         ok = ok && TIFFWriteDirectory(tif);

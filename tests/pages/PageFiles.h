@@ -54,6 +54,7 @@ std::map<std::string, std::string> PageTags(const std::string& path, int pageInd
 // Pages of 40 x 30 grey samples of bits with every kind of entry: GeoTIFF's
 // tags, two private ones (65000, 65001), ICC profile, XMP, IPTC,
 // Photoshop, and an EXIF and a GPS directory written before each page.
+// NeXT pages (of 2 bits) are written as literal rows.
 bool WriteTaggedTiff(const std::string& path, int pages, const char* mode, uint16_t bits = 8,
                      uint16_t compression = COMPRESSION_LZW);
 
