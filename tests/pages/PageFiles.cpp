@@ -562,9 +562,13 @@ bool WriteTaggedTiff(const std::string& path, int pages, const char* mode, uint1
              TIFFSetField(tif, EXIFTAG_DATETIMEORIGINAL, "2024:05:06 07:08:09") &&
              TIFFWriteCustomDirectory(tif, &exif);
         const uint8_t version[4] = {2, 3, 0, 0};
+        // libtiff 4.5 leaks a custom directory's values unless it is freed
+        // before the next one is made.
+        TIFFFreeDirectory(tif);
         ok = ok && TIFFCreateGPSDirectory(tif) == 0 && TIFFSetField(tif, GPSTAG_VERSIONID, version) &&
              TIFFSetField(tif, GPSTAG_LATITUDEREF, "N") && TIFFSetField(tif, GPSTAG_ALTITUDE, 123.5) &&
              TIFFWriteCustomDirectory(tif, &gps);
+        TIFFFreeDirectory(tif);
         ok = ok && TIFFCreateDirectory(tif) == 0 && TIFFMergeFieldInfo(tif, kCustomFields, std::size(kCustomFields)) == 0;
         if (!ok)
             break;

@@ -107,6 +107,52 @@ TEST(TagListing, APageInTheOtherByteOrderHasEveryValueSwapped)
     ExpectSameEntries(little, 0, output, 2);
 }
 
+// A page with a reduced-resolution image in a SubIFDs directory: the
+// sub-image arrives with its own strips.
+TEST(TagListing, ASubImageArrivesWithItsData)
+{
+    TempFolder folder;
+    const std::string source = folder / "sub.tif";
+    TestPage page = Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW, [](TIFF* t) {
+        uint64_t none = 0;
+        TIFFSetField(t, TIFFTAG_SUBIFD, 1, &none);
+    });
+    TestPage thumbnail = Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS);
+    thumbnail.width = 20;
+    thumbnail.height = 15;
+    ASSERT_TRUE(WriteTestTiff(source, {page, thumbnail, Make(8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE)}));
+    ASSERT_EQ(CountDirectories(source), 2) << "the sub-image is not a page";
+
+    const std::string output = folder / "page.tif";
+    TiffDiagnostics diagnostics;
+    TiffSource input(source, diagnostics);
+    std::string error;
+    ASSERT_EQ(WriteRawPageFile(input, 0, output, error), RawPageResult::Written) << error;
+    ExpectSameEntries(source, 0, output, 0);
+    auto subImage = [](const std::string& path) {
+        TIFFSetWarningHandler(nullptr);
+        TIFF* tif = TIFFOpen(path.c_str(), "r");
+        uint16_t count = 0;
+        uint64_t* offsets = nullptr;
+        std::vector<uint8_t> pixels;
+        if (tif != nullptr && TIFFGetField(tif, TIFFTAG_SUBIFD, &count, &offsets) && count == 1 &&
+            TIFFSetSubDirectory(tif, offsets[0])) {
+            std::vector<uint8_t> strip(static_cast<size_t>(TIFFStripSize(tif)));
+            for (uint32_t s = 0; s < TIFFNumberOfStrips(tif); ++s) {
+                const tmsize_t got = TIFFReadEncodedStrip(tif, s, strip.data(), -1);
+                if (got > 0)
+                    pixels.insert(pixels.end(), strip.begin(), strip.begin() + got);
+            }
+        }
+        if (tif != nullptr)
+            TIFFClose(tif);
+        return pixels;
+    };
+    const std::vector<uint8_t> expected = subImage(source);
+    ASSERT_EQ(expected.size(), 20u * 15);
+    EXPECT_EQ(subImage(output), expected);
+}
+
 // Strips that share bytes or overlap, as a writer saving space may store
 // them: the bytes they cover are copied once and shared alike.
 TEST(TagListing, SharedAndOverlappingStripsAreCopiedOnce)
