@@ -107,6 +107,27 @@ TEST(TagListing, APageInTheOtherByteOrderHasEveryValueSwapped)
     ExpectSameEntries(little, 0, output, 2);
 }
 
+// Entries and pointers written as BigTIFF's: 8-byte counts and offsets.
+TEST(TagListing, ABigTiffOutputHoldsTheSameEntries)
+{
+    TempFolder folder;
+    const std::string source = folder / "tagged.tif";
+    ASSERT_TRUE(WriteTaggedTiff(source, 2, "wb"));
+    const std::string output = folder / "big.tif";
+    RawTiffOutput out;
+    std::string error;
+    ASSERT_TRUE(out.Create(output, false, true, error)) << error;
+    TiffDiagnostics diagnostics;
+    TiffSource input(source, diagnostics);
+    for (int page = 0; page < 2; ++page)
+        ASSERT_EQ(out.AppendPage(input, page, static_cast<uint32_t>(page), 2, error), RawPageResult::Written) << error;
+    ASSERT_TRUE(out.Close(error)) << error;
+    EXPECT_EQ(ReadBytes(output).substr(0, 4), std::string("II+\0", 4));
+    ASSERT_EQ(CountDirectories(output), 2);
+    ExpectSameEntries(source, 0, output, 0);
+    ExpectSameEntries(source, 1, output, 1);
+}
+
 // A page with a reduced-resolution image in a SubIFDs directory: the
 // sub-image arrives with its own strips.
 TEST(TagListing, ASubImageArrivesWithItsData)
