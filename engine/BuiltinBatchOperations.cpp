@@ -29,6 +29,16 @@ bool IsUsablePath(const std::string& path)
     return !path.empty() && path.find('\0') == std::string::npos;
 }
 
+// The words of the tool route for a source that cannot be taken: missing,
+// or not a regular file (a FIFO, a device); empty when it can.
+std::string SourceProblem(const std::string& source)
+{
+    struct stat st;
+    if (!IsUsablePath(source) || ::stat(source.c_str(), &st) != 0)
+        return "source missing";
+    return S_ISREG(st.st_mode) ? std::string() : "not a regular file";
+}
+
 bool Stopped(const StopSignal* stop)
 {
     return stop != nullptr && stop->IsRequested();
@@ -268,10 +278,8 @@ bool BuiltinBatchOperations::Merge(const std::string& source, const std::string&
     reason.clear();
     std::lock_guard<std::mutex> lock(mergeMutex_);
 
-    if (!IsUsablePath(source) || !PathExists(source)) {
-        reason = "source missing";
+    if (reason = SourceProblem(source); !reason.empty())
         return false;
-    }
     if (!IsUsablePath(output) || IsFolder(output)) {
         reason = "no output file";
         return false;
@@ -394,10 +402,8 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
     std::string& reason = (outcome != nullptr ? *outcome : ignored).reason;
     reason.clear();
 
-    if (!IsUsablePath(source) || !PathExists(source)) {
-        reason = "source missing";
+    if (reason = SourceProblem(source); !reason.empty())
         return false;
-    }
     const PathParts parts = SplitPath(output);
     const std::string prefix = parts.drive + parts.dir + parts.fname;
     if (!IsUsablePath(prefix)) {

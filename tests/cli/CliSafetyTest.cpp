@@ -64,7 +64,7 @@ TEST_F(CliSafety, AMergeThatMergesNothingKeepsTheOldOutput)
         EXPECT_EQ(FilesIn(work_ / "ov"), std::set<std::string>{"merged.tif"});
     }
     CliProgram bare(false);
-    const CliResult result = bare.Run({"merge", "--out", merged, File("good.tif", 1)});
+    const CliResult result = bare.Run({"merge", "--engine", "tools", "--out", merged, File("good.tif", 1)});
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(ReadBytes(merged) == before);
     EXPECT_EQ(FilesIn(work_ / "ov"), std::set<std::string>{"merged.tif"});
@@ -97,7 +97,7 @@ TEST_F(CliSafety, AMergeOutputThatAnotherBatchWritesIsRefused)
     ReplaceTool("tiffcp", "#!/bin/sh\ncase \"$*\" in *a.tif*) touch '" + running + "'\nwhile [ ! -e '" + release +
                               "' ]; do sleep 0.05; done;; esac\nexec '" + SystemToolPath("tiffcp") + "' \"$@\"\n");
     const std::string a = File("a.tif", 1);
-    CliProgram::Running first = program_.Start({"merge", "--out", merged, a});
+    CliProgram::Running first = program_.Start({"merge", "--engine", "tools", "--out", merged, a});
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(running); }));
     ASSERT_EQ(::rename(File("other.tif", 3).c_str(), merged.c_str()), 0);
     const std::string before = ReadBytes(merged);

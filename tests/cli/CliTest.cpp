@@ -335,9 +335,12 @@ TEST(CliTools, MissingToolsFailEveryEntryWithAReason)
     ASSERT_EQ(compress.OutLines().size(), 1u);
     EXPECT_THAT(compress.OutLines()[0], StartsWith("Failed\t" + a + "\t"));
     EXPECT_THAT(compress.OutLines()[0], HasSubstr("tiffcp"));
-    const CliResult split = bare.Run({"split", "--out", out, a});
+    const CliResult split = bare.Run({"split", "--engine", "tools", "--out", out, a});
     EXPECT_EQ(split.status, 1);
     EXPECT_THAT(split.out, HasSubstr("tiffsplit"));
+    // The default engine copies the pages itself.
+    EXPECT_EQ(bare.Run({"split", "--out", out, a}).status, 0) << "the builtin split needs no tool";
+    EXPECT_EQ(bare.Run({"merge", "--out", out + "/m.tif", a}).status, 0) << "nor does the builtin merge";
     EXPECT_EQ(bare.Run({"info", a}).status, 1);
     EXPECT_EQ(bare.Run({"count", a}).status, 0) << "counting needs no tool";
     EXPECT_EQ(bare.Run({"extract", "--out", out, "--pages", "2", a}).status, 0) << "nor does extraction";
