@@ -16,9 +16,11 @@ namespace pw {
 
 namespace {
 
-// A decoded strip larger than this is read a row at a time.
-constexpr uint64_t kMaxBandBytes = uint64_t{64} << 20;
-// Rows between two looks at the cancel flag when reading row by row.
+// A decoded strip larger than this is read a row at a time (which can be
+// cancelled between rows).
+constexpr uint64_t kMaxBandBytes = uint64_t{16} << 20;
+// Rows between two looks at the cancel flag within a strip, tile row or
+// page read row by row.
 constexpr uint32_t kRowsPerCancelCheck = 64;
 constexpr int kMaxReduction = 4096;  // keeps the sums of one box within 32 bits
 
@@ -218,6 +220,8 @@ private:
                 return false;
             const auto rows = static_cast<uint32_t>(std::min<uint64_t>(tileHeight_, height_ - y));
             for (uint64_t x = 0; x < width_; x += tileWidth_) {
+                if (Cancelled(cancel))
+                    return false;
                 const uint32_t index = TIFFComputeTile(tif_, static_cast<uint32_t>(x), static_cast<uint32_t>(y), 0, 0);
                 if (TIFFReadEncodedTile(tif_, index, tile.data(), static_cast<tmsize_t>(tileBytes_)) !=
                         static_cast<tmsize_t>(tileBytes_) ||
@@ -229,8 +233,11 @@ private:
                 for (uint32_t r = 0; r < rows; ++r)
                     ConvertRow(layout_, &tile[r * tileRowBytes_], &band[(size_t{r} * width_ + x) * 3], cols);
             }
-            for (uint32_t r = 0; r < rows; ++r)
+            for (uint32_t r = 0; r < rows; ++r) {
+                if (r % kRowsPerCancelCheck == kRowsPerCancelCheck - 1 && Cancelled(cancel))
+                    return false;
                 reducer.AddRow(&band[size_t{r} * width_ * 3]);
+            }
         }
         return true;
     }
@@ -292,7 +299,10 @@ private:
                 error = "A strip of the page cannot be decoded.";
                 return false;
             }
+            // A strip can hold a whole page of many millions of pixels.
             for (uint32_t r = 0; r < rows; ++r) {
+                if (r % kRowsPerCancelCheck == kRowsPerCancelCheck - 1 && Cancelled(cancel))
+                    return false;
                 uint8_t* dst = reducer.NextRow();
                 ConvertRow(layout_, &strip[r * rowBytes_], dst, width_);
                 reducer.AddRow(dst);
@@ -379,6 +389,8 @@ public:
                 return false;
             }
             for (uint32_t r = 0; r < rows; ++r) {
+                if (r % kRowsPerCancelCheck == kRowsPerCancelCheck - 1 && Cancelled(cancel))
+                    return false;
                 const uint32_t* abgr = &band[size_t{r} * width_];
                 for (uint32_t x = 0; x < width_; ++x) {
                     rgb[x * 3] = static_cast<uint8_t>(TIFFGetR(abgr[x]));

@@ -383,7 +383,7 @@ TEST(PageRasterBudget, TheDictionaryOrWindowAStreamNamesCountsTowardsTheBudget) 
 }
 
 TEST(PageRasterLimits, AnUncompressedStripOfManyMegabytesIsReadRowByRowAsLibtiffReadsIt) {
-    // One strip of 67 MB (over the 64 MB decoded whole), 16-bit, stored
+    // One strip of 67 MB (over the 16 MB decoded whole), 16-bit, stored
     // big-endian and in the other fill order; the same stored bytes in
     // strips of 16 rows are libtiff's to read.
     constexpr uint32_t w = 5800, h = 5800;
