@@ -8,10 +8,12 @@
 // Two pages of the same sample layout (bits, samples, sample format,
 // planar configuration, photometric interpretation as libtiff's RGBA
 // reading takes it when the tag is missing, extra samples, colour map)
-// have their decoded samples compared row by row. Pages whose layouts
-// differ, and YCbCr and LogLuv pages (whose samples mean nothing without
-// their tags), are compared as libtiff's 8-bit RGBA rendering of them.
-// Size, orientation and the ICC profile must match as well. Memory stays
+// have their decoded samples compared row by row (LogLuv pages only in an
+// SGILog encoding on both sides). Pages whose layouts differ, and YCbCr
+// pages (whose samples mean nothing without their subsampling and
+// coefficients), are compared as libtiff's 8-bit RGBA rendering of them;
+// a LogLuv page in another layout differs. Size, orientation and the ICC
+// profile must match as well. Memory stays
 // bounded whatever the page size (one strip, one row of tiles or one band
 // of RGBA rows per side), and the walk stops at the first difference.
 
@@ -21,13 +23,10 @@
 
 namespace pw {
 
-struct PageComparison;
-class SourcePrint;
-
 struct PageComparison {
     enum class Result {
         Same,
-        Differs,           // what says how, e.g. "its pixels differ from row 3, column 17 on"
+        Differs,           // what says how, e.g. "its pixels differ from the source's from row 3, column 17 on"
         SourceUnreadable,  // the source page cannot be decoded; what says why
     };
     Result result = Result::Same;

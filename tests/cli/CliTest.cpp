@@ -498,10 +498,12 @@ TEST_P(CliSignal, StopsTheBatchAsTheStopCommandDoes)
         EXPECT_EQ(written, expected) << "no partial or temporary output";
     } else {
         // Every split folder was prepared before the start; only the
-        // processed files' folders hold pages.
+        // processed files' folders hold pages (the one the stop cut short
+        // went with its pages).
         for (size_t i = 0; i < files.size(); ++i) {
             const std::string folder = out + "/in" + std::to_string(i) + "_" + std::to_string(i + 1);
-            EXPECT_EQ(FilesIn(folder).size(), i < lines.size() ? 1u : 0u) << folder;
+            const size_t pages = fs::exists(folder) ? FilesIn(folder).size() : 0;
+            EXPECT_EQ(pages, i < lines.size() ? 1u : 0u) << folder;
         }
     }
 }
