@@ -6,8 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <set>
+#include <system_error>
 #include <vector>
+
+#include "platform/Paths.h"
 
 namespace pw {
 namespace {
@@ -320,7 +324,7 @@ private:
     bool WriteAt(uint64_t at, const uint8_t* bytes, size_t size)
     {
         while (size > 0) {
-            const ssize_t written = ::pwrite(out_.fd_, bytes, size, static_cast<off_t>(at));
+            const ssize_t written = ::pwrite(out_.fd_, bytes, size, static_cast<int64_t>(at));
             if (written < 0 && errno == EINTR)
                 continue;
             if (written <= 0) {
@@ -660,9 +664,11 @@ bool RawTiffOutput::OpenForAppend(const std::string& path, std::string& error)
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    const off_t fileEnd = ::lseek(fd_, 0, SEEK_END);
+    // Sizes beyond 2 GiB where off_t is 32 bits too.
+    std::error_code sizeError;
+    const uintmax_t fileEnd = std::filesystem::file_size(FileSystemPath(path), sizeError);
     uint8_t header[16] = {};
-    if (fileEnd < 8 || ::pread(fd_, header, 16, 0) < 8 || header[0] != header[1] || (header[0] != 'I' && header[0] != 'M')) {
+    if (sizeError || fileEnd < 8 || ::pread(fd_, header, 16, 0) < 8 || header[0] != header[1] || (header[0] != 'I' && header[0] != 'M')) {
         error = path + " is not a TIFF file";
         return false;
     }
@@ -679,7 +685,7 @@ bool RawTiffOutput::OpenForAppend(const std::string& path, std::string& error)
     std::set<uint64_t> seen;
     for (;;) {
         uint8_t field[8];
-        if (::pread(fd_, field, format.valueSize(), static_cast<off_t>(lastLink_)) != static_cast<ssize_t>(format.valueSize())) {
+        if (::pread(fd_, field, format.valueSize(), static_cast<int64_t>(lastLink_)) != static_cast<ssize_t>(format.valueSize())) {
             error = "cannot read the directories of " + path;
             return false;
         }
@@ -688,7 +694,7 @@ bool RawTiffOutput::OpenForAppend(const std::string& path, std::string& error)
             return true;
         uint8_t count[8];
         if (next >= end_ || !seen.insert(next).second ||
-            ::pread(fd_, count, format.countSize(), static_cast<off_t>(next)) != static_cast<ssize_t>(format.countSize())) {
+            ::pread(fd_, count, format.countSize(), static_cast<int64_t>(next)) != static_cast<ssize_t>(format.countSize())) {
             error = "the directory chain of " + path + " is damaged";
             return false;
         }
@@ -727,7 +733,7 @@ RawPageResult RawTiffOutput::AppendPage(TiffSource& source, int index, uint32_t 
         uint8_t link[8];
         const size_t size = bigTiff_ ? 8 : 4;
         Put(link, size, written.offset, bigEndian_);
-        if (::pwrite(fd_, link, size, static_cast<off_t>(lastLink_)) == static_cast<ssize_t>(size)) {
+        if (::pwrite(fd_, link, size, static_cast<int64_t>(lastLink_)) == static_cast<ssize_t>(size)) {
             lastLink_ = written.linkAt;
             return result;
         }
@@ -735,8 +741,10 @@ RawPageResult RawTiffOutput::AppendPage(TiffSource& source, int index, uint32_t 
         result = RawPageResult::OutputFailed;
     }
     end_ = before;
-    if (::ftruncate(fd_, static_cast<off_t>(before)) != 0 && result != RawPageResult::OutputFailed) {
-        error = "cannot cut " + path_ + " back: " + std::strerror(errno);
+    std::error_code cutError;
+    std::filesystem::resize_file(FileSystemPath(path_), before, cutError);
+    if (cutError && result != RawPageResult::OutputFailed) {
+        error = "cannot cut " + path_ + " back: " + cutError.message();
         result = RawPageResult::OutputFailed;
     }
     return result;
