@@ -22,7 +22,8 @@ inline constexpr char kCopyTool[] = "tiffcp";
 inline constexpr char kSplitTool[] = "tiffsplit";
 
 // Whether the runs are checked page by page, as they are unless turned
-// off; only the benchmark that measures the check's cost turns it off.
+// off; the benchmark of its cost and tests that need the bare tool turn it
+// off.
 void SetToolPageCheck(bool on);
 
 // The path of the tool beside the running program, or "" when the program's

@@ -402,7 +402,12 @@ TEST_F(BuiltinEngine, SplitCopiesThePagesTiffsplitCopies)
         ::mkdir(byTool.c_str(), 0777);
         ::mkdir(byCopy.c_str(), 0777);
         ToolOutcome tool, copy;
-        ASSERT_TRUE(SplitFile(source, byTool + "/p.tif", nullptr, &tool)) << tool.reason;
+        // The reference is what tiffsplit itself writes, without the check of
+        // its pages that a split through the tools gets.
+        SetToolPageCheck(false);
+        const bool toolSplit = SplitFile(source, byTool + "/p.tif", nullptr, &tool);
+        SetToolPageCheck(true);
+        ASSERT_TRUE(toolSplit) << tool.reason;
         const bool copied = builtin.Split(source, byCopy + "/p.tif", nullptr, &copy);
         if (cases[k].name == "four billion rows of one row each") {
             EXPECT_FALSE(copied);
