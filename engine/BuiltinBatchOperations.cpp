@@ -436,9 +436,12 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
         }
         // A page is copied entry by entry whatever its scheme, its stored
         // data not decoded, as long as libtiff reads its directory.
+        if (!input.SelectPage(i)) {
+            reason = PageError(diagnostics, static_cast<size_t>(i));
+            return false;
+        }
         uint16_t compression = COMPRESSION_NONE;
-        if (input.SelectPage(i))
-            TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_COMPRESSION, &compression);
+        TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_COMPRESSION, &compression);
         const std::string name = prefix + SplitPageSuffix(static_cast<size_t>(i)) + ".tif";
         if (!TagsPointIntoTheFile(compression)) {
             const RawPageResult raw = WriteRawPageFile(input, i, name, reason);

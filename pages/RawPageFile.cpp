@@ -266,7 +266,9 @@ private:
                 return RawPageResult::NotHandled;
             const uint64_t bytes = entry.count * size;
             entry.value.resize(static_cast<size_t>(bytes));
-            if (bytes <= in_.valueSize()) {
+            if (bytes == 0) {
+                // an entry of no values: nothing to copy
+            } else if (bytes <= in_.valueSize()) {
                 std::memcpy(entry.value.data(), field, static_cast<size_t>(bytes));
             } else {
                 const uint64_t valueAt = Get(field, in_.valueSize(), in_.big);
@@ -592,7 +594,9 @@ private:
             Put(entry + 2, 2, out[i].type, to_.big);
             Put(entry + 4, to_.bigTiff ? 8 : 4, out[i].count, to_.big);
             uint8_t* field = entry + (to_.bigTiff ? 12 : 8);
-            if (valueAt[i] == 0) {
+            if (out[i].value.empty()) {
+                // no values, no bytes to place
+            } else if (valueAt[i] == 0) {
                 std::memcpy(field, out[i].value.data(), out[i].value.size());
             } else {
                 Put(field, to_.valueSize(), valueAt[i], to_.big);

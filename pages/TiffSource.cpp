@@ -102,9 +102,11 @@ bool TiffSource::SelectPage(int index)
 {
     if (index < 0 || index >= pageCount())
         return false;
-    if (TIFFCurrentDirOffset(tif_.get()) == directories_[static_cast<size_t>(index)])
+    if (selected_ == index && TIFFCurrentDirOffset(tif_.get()) == directories_[static_cast<size_t>(index)])
         return true;
-    return TIFFSetSubDirectory(tif_.get(), directories_[static_cast<size_t>(index)]) != 0;
+    const bool read = TIFFSetSubDirectory(tif_.get(), directories_[static_cast<size_t>(index)]) != 0;
+    selected_ = read ? index : -1;
+    return read;
 }
 
 bool TiffSource::ReadAt(uint64_t offset, void* buffer, size_t size)

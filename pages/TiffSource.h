@@ -49,7 +49,8 @@ public:
     // also for a file libtiff does not open at all.
     static std::string ChainFault(const std::string& path);
 
-    // Makes page index (from 0) libtiff's current directory.
+    // Makes page index (from 0) libtiff's current directory; false when
+    // libtiff cannot read that directory, every time it is asked.
     bool SelectPage(int index);
 
     // Reads size bytes at offset; false on a short read.
@@ -67,6 +68,9 @@ private:
     TiffHandle tif_;
     uint64_t fileSize_ = 0;
     std::vector<uint64_t> directories_;
+    // The page SelectPage last read, -1 after a failed read: libtiff's
+    // current offset names a directory it failed to read too.
+    int selected_ = -1;
 };
 
 }  // namespace pw

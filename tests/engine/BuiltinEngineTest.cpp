@@ -12,6 +12,7 @@
 #include "engine/BuiltinBatchOperations.h"
 #include "engine/ParallelBatch.h"
 #include "engine/ToolInvocations.h"
+#include "pages/TiffPages.h"
 #include "platform/ProcessRunner.h"
 #include "tests/engine/ToolTestSupport.h"
 #include "tests/fixtures/HostileTiffs.h"
@@ -529,6 +530,49 @@ TEST_F(BuiltinEngine, SplitNamesItsPagesAsTiffsplitDoesAndFailsCleanly)
     EXPECT_FALSE(builtin.Split(source, byCopy + "/s.tif", &stop, &outcome));
     EXPECT_EQ(outcome.reason, "stopped");
     EXPECT_EQ(FolderEntries(byCopy).size(), 30u);
+}
+
+// Two files the fuzzers found: a second page whose directory libtiff
+// cannot read (no width) once gave a page file of no pages, and an entry of
+// no values made the entry copy hand a null pointer to memcpy.
+TEST_F(BuiltinEngine, APageLibtiffCannotReadFailsTheSplitAndAnEntryOfNoValuesIsCopied)
+{
+    RawTiff tiff;
+    tiff.Page()
+        .Long(TIFFTAG_IMAGEWIDTH, {8})
+        .Long(TIFFTAG_IMAGELENGTH, {8})
+        .Short(TIFFTAG_BITSPERSAMPLE, {8})
+        .Short(TIFFTAG_PHOTOMETRIC, {PHOTOMETRIC_MINISBLACK})
+        .Short(TIFFTAG_SAMPLESPERPIXEL, {1})
+        .Long(TIFFTAG_ROWSPERSTRIP, {8})
+        .Short(50000, {})
+        .Data({std::string(64, '\x40')});
+    tiff.Page()
+        .Long(TIFFTAG_IMAGELENGTH, {8})
+        .Short(TIFFTAG_BITSPERSAMPLE, {8})
+        .Short(TIFFTAG_PHOTOMETRIC, {PHOTOMETRIC_MINISBLACK})
+        .Short(TIFFTAG_SAMPLESPERPIXEL, {1})
+        .Long(TIFFTAG_ROWSPERSTRIP, {8})
+        .Data({std::string(64, '\x80')});
+    const std::string source = work_ / "no-width.tif";
+    ASSERT_TRUE(WriteBytes(source, tiff.Bytes()));
+    const std::string folder = work_ / "pages";
+    ::mkdir(folder.c_str(), 0777);
+    BuiltinBatchOperations builtin;
+    ToolOutcome outcome;
+    EXPECT_FALSE(builtin.Split(source, folder + "/p.tif", nullptr, &outcome));
+    EXPECT_THAT(outcome.reason, HasSubstr("page 2"));
+    for (const std::string& name : FolderEntries(folder))
+        EXPECT_EQ(GetTiffPageCount(folder + "/" + name), 1) << name;
+
+    ExtractControl control;
+    FILE* sink = std::fopen("/dev/null", "w");
+    control.messages = sink;
+    const std::string extracted = work_ / "first.tif";
+    EXPECT_EQ(ExtractPages(source, extracted, "1", control), 1) << control.reason;
+    std::fclose(sink);
+    EXPECT_EQ(GetTiffPageCount(extracted), 1);
+    EXPECT_EQ(ReadPagePixels(extracted, 0), ReadPagePixels(source, 0));
 }
 
 // Several workers: every file once, statuses by list index.
