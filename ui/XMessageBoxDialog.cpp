@@ -427,7 +427,7 @@ std::string XMessageBoxDialog::CopyText() const {
     std::vector<std::string> buttons;
     // The check box counts as a button here, as its caption belongs to the box.
     for (const wxWindow* child : GetChildren())
-        if (dynamic_cast<wxButton*>(child) || dynamic_cast<wxCheckBox*>(child))
+        if (dynamic_cast<const wxButton*>(child) || dynamic_cast<const wxCheckBox*>(child))
             buttons.push_back(child->GetLabel().utf8_string());
     std::optional<std::string> message;
     if (message_) message = ValidUtf8(content_.text);
