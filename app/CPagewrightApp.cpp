@@ -6,6 +6,8 @@
 #include "platform/DebugTrace.h"
 #include "ui/XMessageBoxAnswers.h"
 
+#include <wx/log.h>
+
 #include <new>
 
 namespace pw {
@@ -31,6 +33,13 @@ bool CPagewrightApp::OnInit() {
     SelectUiLanguage(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     UseDesktopConfigurationFile(GetAppName().utf8_string());
     InstallProgramHelp();
+    // The program's diagnostics go to the log's "pagewright" trace mask
+    // (WXTRACE=pagewright shows them); wxLog queues what other threads send.
+    SetDebugTraceSink([](const std::string& text) {
+        std::string line = text;
+        while (!line.empty() && line.back() == '\n') line.pop_back();
+        wxLogTrace("pagewright", "%s", wxString::FromUTF8(line));
+    });
     g_ranMainWindow = true;
     {
         CMainDlg dialog(nullptr);
@@ -38,6 +47,7 @@ bool CPagewrightApp::OnInit() {
         dialog.ShowModal();
         SetTopWindow(nullptr);
     }
+    SetDebugTraceSink({});
     return false;
 }
 

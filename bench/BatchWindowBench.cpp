@@ -1,8 +1,16 @@
-// A merge of 200 A4 G4 files started with the main window's Merge All
-// button (the save dialog answered by the benchmark) against the same merge
-// through pagewright-batch, and how long the window's event loop went
-// without handling a 10 ms timer while the batch ran. Rounds alternate which
-// of the two goes first; medians are reported.
+// The window's batches on its default engine, the builtin one, in one run
+// on a corpus of A4 300 dpi G4 letters:
+// - Merge All of FILES files (the save dialog answered by the benchmark)
+//   against the same merge through pagewright-batch, against Merge All
+//   through the tools (Engine=tools, one round: it takes long), and against
+//   cp of the same bytes; and how long the window's event loop went without
+//   handling a 10 ms timer while the batch ran;
+// - Split All of a 400-page file (the folder chooser answered) against
+//   tiffsplit, and against writing the same page files from memory; once
+//   with the row unselected before, so that the preview opens the file
+//   while it is split (the batch selects its running row), and once with
+//   the file in the preview already.
+// Rounds alternate which goes first; medians are reported.
 //
 // Usage: bench_batch_window [FILES [ROUNDS]]   (needs a display)
 
@@ -14,12 +22,15 @@
 #include "mainwnd/MergeOutputFile.h"
 #include "platform/UserFolders.h"
 #include "res/ResourceIds.h"
+#include "viewer/CFoliocx.h"
 #include "settings/ProgramSettings.h"
+#include "ui/ChooseFolder.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <wx/app.h>
+#include <wx/control.h>
 #include <wx/init.h>
 #include <wx/stattext.h>
 #include <wx/timer.h>
@@ -29,6 +40,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,7 +69,8 @@ struct CliRound {
 };
 
 CliRound CliMerge(const std::vector<std::string>& files, const std::string& output) {
-    std::vector<std::string> arguments = {PAGEWRIGHT_BATCH_EXE, "merge", "--no-use-compression", "--out", output, "--"};
+    std::vector<std::string> arguments = {PAGEWRIGHT_BATCH_EXE, "merge", "--no-use-compression", "--engine", "builtin",
+                                          "--out", output, "--"};
     arguments.insert(arguments.end(), files.begin(), files.end());
     const ProcessTimes times = RunProcess(arguments);
     CliRound r;
@@ -73,12 +87,17 @@ struct WindowRound {
     std::vector<double> gapsMs;  // between consecutive 10 ms timer events
 };
 
-// Shows a main window with the files listed and presses Merge All from
-// inside its event loop, as a user would once the window is up.
-WindowRound WindowMerge(const std::vector<std::string>& files, const std::string& output) {
+// Shows a main window with the files listed and presses the batch button
+// (Merge All or Split All) from inside its event loop, as a user would once
+// the window is up; the save dialog or the folder chooser answers place.
+// With previewFirst the first row is selected, and the button pressed once
+// the preview shows it.
+WindowRound WindowBatch(int buttonId, const std::vector<std::string>& files, const std::string& place,
+                        bool previewFirst = false) {
     WindowRound r;
     auto* dlg = new pw::CMainDlg(nullptr);
-    pw::SetSaveDialogRunner([&](wxWindow*) { return std::optional<std::string>(output); });
+    pw::SetSaveDialogRunner([&](wxWindow*) { return std::optional<std::string>(place); });
+    pw::SetFolderDialogRunner([&](wxWindow*, const std::string&) { return std::optional<std::string>(place); });
     Clock::time_point begin;
     Clock::time_point lastTick;
     wxTimer ticker;
@@ -96,16 +115,22 @@ WindowRound WindowMerge(const std::vector<std::string>& files, const std::string
         }
     });
     wxTimer start;
+    const Clock::time_point shown = Clock::now();
     start.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        wxWindow* button = dlg->FindWindow(pw::IDC_MERGEALL);
-        wxCommandEvent click(wxEVT_BUTTON, pw::IDC_MERGEALL);
+        if (previewFirst && dlg->GetViewer() && dlg->GetViewer()->GetPageCount() == 0 &&
+            Clock::now() - shown < std::chrono::seconds(20)) {
+            start.StartOnce(100);
+            return;
+        }
+        wxWindow* button = dlg->FindWindow(buttonId);
+        wxCommandEvent click(wxEVT_BUTTON, buttonId);
         click.SetEventObject(button);
         begin = lastTick = Clock::now();
         r.ownProcessor = -ProcessorSeconds(RUSAGE_SELF);
         r.toolsProcessor = -ProcessorSeconds(RUSAGE_CHILDREN);
         ticker.Start(10);
         button->ProcessWindowEvent(click);
-        if (button->GetLabel() != "Stop") {
+        if (wxControl::RemoveMnemonics(button->GetLabel()) != "Stop") {
             ticker.Stop();
             dlg->EndModal(wxID_CANCEL);
         }
@@ -113,15 +138,69 @@ WindowRound WindowMerge(const std::vector<std::string>& files, const std::string
     dlg->Bind(wxEVT_SHOW, [&](wxShowEvent& e) {
         if (e.IsShown() && dlg->GetFileList()->GetItemCount() == 0) {
             dlg->AddFiles(files);
-            start.StartOnce(500);
+            if (previewFirst)
+                dlg->GetFileList()->SelectItem(0);
+            start.StartOnce(previewFirst ? 1500 : 500);
         }
         e.Skip();
     });
     dlg->ShowModal();
     dlg->Destroy();
     pw::SetSaveDialogRunner(nullptr);
+    pw::SetFolderDialogRunner(nullptr);
     wxTheApp->ProcessIdle();
     return r;
+}
+
+// Wall seconds of a program run; -1 when it failed.
+double RunSeconds(const std::vector<std::string>& arguments) {
+    const ProcessTimes times = RunProcess(arguments);
+    return times.status == 0 ? times.wall : -1.0;
+}
+
+// cp of the files into a new folder: the same bytes as the merge copies.
+double CopySeconds(const std::vector<std::string>& files, const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::vector<std::string> arguments = {"/bin/cp", "--"};
+    arguments.insert(arguments.end(), files.begin(), files.end());
+    arguments.push_back(folder.string());
+    return RunSeconds(arguments);
+}
+
+// The files of a folder, read into memory.
+std::vector<std::pair<std::string, std::string>> ReadFolder(const fs::path& folder) {
+    std::vector<std::pair<std::string, std::string>> contents;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        contents.emplace_back(entry.path().filename().string(),
+                              std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    }
+    return contents;
+}
+
+// Writing those files anew into an empty folder: what a split cannot do
+// faster.
+double WriteSeconds(const std::vector<std::pair<std::string, std::string>>& contents, const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const auto begin = Clock::now();
+    for (const auto& [name, bytes] : contents) {
+        std::FILE* file = std::fopen((folder / name).c_str(), "wb");
+        if (!file)
+            return -1.0;
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        if (std::fclose(file) != 0 || !written)
+            return -1.0;
+    }
+    return Seconds(Clock::now() - begin);
+}
+
+size_t CountFiles(const fs::path& folder) {
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        return 0;
+    return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 }  // namespace
@@ -132,12 +211,15 @@ int main(int argc, char** argv) {
     const fs::path dir = fs::path(pw::GetTempFolder()) / ("pagewright-window-bench-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const std::vector<std::string> files = WriteA4G4Files(dir.string(), count);
-    if (files.empty()) {
+    const std::string big = (dir / "big.tif").string();
+    constexpr int kSplitPages = 400;
+    if (files.empty() || !WriteA4G4(big, kSplitPages, 7)) {
         std::fprintf(stderr, "bench_batch_window: cannot write the corpus in %s\n", dir.c_str());
         return 1;
     }
     // The window merges as the command line is told to: without compression.
     pw::WriteUseCompressMethod(false);
+    pw::WriteNamingRule("s");
 
     wxApp::SetInstance(new wxApp());
     int wxArgc = 1;
@@ -147,53 +229,138 @@ int main(int argc, char** argv) {
         return 1;
     }
     pw::SetProgramArguments(0, nullptr);
+    const std::string tools = fs::path(PAGEWRIGHT_BATCH_EXE).parent_path().string() + "/";
 
+    // Merge All on the default engine.
+    pw::WriteEngineSetting(true);
     const std::string viaWindow = (dir / "window.tif").string();
     const std::string viaCli = (dir / "cli.tif").string();
-    std::vector<double> windowTimes, cliTimes, allGaps;
+    std::vector<double> windowTimes, cliTimes, copyTimes, allGaps;
     double windowProcessor = 0, cliProcessor = 0;
     double longestGap = 0;
     bool ok = true;
     for (int round = 0; round < kRounds; ++round) {
         WindowRound w;
         CliRound c;
+        double cp = 0;
         if (round % 2 == 0) {
             c = CliMerge(files, viaCli);
-            w = WindowMerge(files, viaWindow);
+            cp = CopySeconds(files, dir / "copy");
+            w = WindowBatch(pw::IDC_MERGEALL, files, viaWindow);
         } else {
-            w = WindowMerge(files, viaWindow);
+            w = WindowBatch(pw::IDC_MERGEALL, files, viaWindow);
+            cp = CopySeconds(files, dir / "copy");
             c = CliMerge(files, viaCli);
         }
-        ok = ok && w.seconds > 0 && c.seconds > 0 && fs::exists(viaWindow) &&
+        ok = ok && w.seconds > 0 && c.seconds > 0 && cp > 0 && fs::exists(viaWindow) &&
              fs::file_size(viaWindow) == fs::file_size(viaCli);
         windowTimes.push_back(w.seconds);
         cliTimes.push_back(c.seconds);
+        copyTimes.push_back(cp);
         windowProcessor += w.ownProcessor + w.toolsProcessor;
         cliProcessor += c.processor;
         allGaps.insert(allGaps.end(), w.gapsMs.begin(), w.gapsMs.end());
         const double longest = w.gapsMs.empty() ? 0 : *std::max_element(w.gapsMs.begin(), w.gapsMs.end());
         longestGap = std::max(longestGap, longest);
-        std::printf("batch_window: round %d: window %.2f s, pagewright-batch %.2f s; processor: window process %.2f s "
-                    "+ tools %.2f s, pagewright-batch with tools %.2f s; timer events %zu, median gap %.1f ms, "
-                    "longest gap %.1f ms\n",
-                    round + 1, w.seconds, c.seconds, w.ownProcessor, w.toolsProcessor, c.processor, w.gapsMs.size(),
-                    Median(w.gapsMs), longest);
+        std::printf("batch_window: merge round %d: window %.3f s, pagewright-batch %.3f s, cp %.3f s; processor: "
+                    "window process %.2f s + tools %.2f s, pagewright-batch with tools %.2f s; timer events %zu, "
+                    "median gap %.1f ms, longest gap %.1f ms\n",
+                    round + 1, w.seconds, c.seconds, cp, w.ownProcessor, w.toolsProcessor, c.processor,
+                    w.gapsMs.size(), Median(w.gapsMs), longest);
     }
+
+    // The same Merge All through the tools, once.
+    pw::WriteEngineSetting(false);
+    const std::string viaTools = (dir / "tools.tif").string();
+    const WindowRound t = WindowBatch(pw::IDC_MERGEALL, files, viaTools);
+    ok = ok && t.seconds > 0 && fs::exists(viaTools);
+    std::printf("batch_window: merge through the tools: window %.2f s\n", t.seconds);
+    pw::WriteEngineSetting(true);
+
+    // Split All of one 400-page file against tiffsplit and the writing of
+    // the page files; each starts with an empty folder.
+    const fs::path splitPlace = dir / "split";
+    const fs::path splitFolder = splitPlace / "s_1";
+    const fs::path toolPlace = dir / "tiffsplit";
+    const fs::path cliPlace = dir / "cli-split";
+    std::vector<double> splitTimes, previewedTimes, tiffsplitTimes, cliSplitTimes, writeTimes, splitProcessor,
+        previewedProcessor;
+    const int splitRounds = std::max(kRounds, 5);
+    for (int round = 0; round < splitRounds; ++round) {
+        const auto windowSplit = [&](bool previewFirst, std::vector<double>& processor) {
+            fs::remove_all(splitPlace);
+            fs::create_directories(splitPlace);
+            const WindowRound w = WindowBatch(pw::IDC_SPLITALL, {big}, splitPlace.string(), previewFirst);
+            ok = ok && w.seconds > 0 && CountFiles(splitFolder) == kSplitPages;
+            processor.push_back(w.ownProcessor);
+            return w.seconds;
+        };
+        const auto toolSplit = [&] {
+            fs::remove_all(toolPlace);
+            fs::create_directories(toolPlace);
+            const double seconds = RunSeconds({tools + "tiffsplit", big, (toolPlace / "p").string()});
+            ok = ok && seconds > 0 && CountFiles(toolPlace) == kSplitPages;
+            return seconds;
+        };
+        const auto cliSplit = [&] {
+            fs::remove_all(cliPlace);
+            fs::create_directories(cliPlace);
+            const double seconds = RunSeconds({PAGEWRIGHT_BATCH_EXE, "split", "--engine", "builtin", "--name", "s",
+                                               "--out", cliPlace.string(), big});
+            ok = ok && seconds > 0 && CountFiles(cliPlace / "s_1") == kSplitPages;
+            return seconds;
+        };
+        double window = 0, previewed = 0, tool = 0, cli = 0;
+        if (round % 2 == 0) {
+            tool = toolSplit();
+            cli = cliSplit();
+            window = windowSplit(false, splitProcessor);
+            previewed = windowSplit(true, previewedProcessor);
+        } else {
+            previewed = windowSplit(true, previewedProcessor);
+            window = windowSplit(false, splitProcessor);
+            cli = cliSplit();
+            tool = toolSplit();
+        }
+        const double write = WriteSeconds(ReadFolder(splitFolder), dir / "written");
+        ok = ok && write > 0;
+        splitTimes.push_back(window);
+        previewedTimes.push_back(previewed);
+        tiffsplitTimes.push_back(tool);
+        cliSplitTimes.push_back(cli);
+        writeTimes.push_back(write);
+        std::printf("batch_window: split round %d: window %.3f s (processor %.3f s), with the file previewed before "
+                    "%.3f s (processor %.3f s), pagewright-batch %.3f s, tiffsplit %.3f s, writing the page files %.3f s\n",
+                    round + 1, window, splitProcessor.back(), previewed, previewedProcessor.back(), cli, tool, write);
+    }
+
     wxTheApp->OnExit();
     wxEntryCleanup();
     fs::remove_all(dir);
 
-    const double window = Median(windowTimes), cli = Median(cliTimes);
-    std::printf("batch_window: merge of %d A4 300 dpi G4 files, medians of %d rounds: Merge All in the window %.2f s, "
-                "pagewright-batch %.2f s, ratio %.3f (target <= 1.05)\n",
+    const double window = Median(windowTimes), cli = Median(cliTimes), cp = Median(copyTimes);
+    std::printf("batch_window: merge of %d A4 300 dpi G4 files, medians of %d rounds: Merge All in the window %.3f s, "
+                "pagewright-batch %.3f s, ratio %.3f (target <= 1.05)\n",
                 count, kRounds, window, cli, window / cli);
+    std::printf("batch_window: Merge All through the tools %.2f s / builtin %.3f s = %.0fx (target >= 50); "
+                "builtin / cp of the same files %.3f s = %.2f (target <= 3)\n",
+                t.seconds, window, t.seconds / window, cp, window / cp);
     std::printf("batch_window: processor time, tools included, all rounds: window %.2f s, pagewright-batch %.2f s, "
                 "ratio %.3f\n",
                 windowProcessor, cliProcessor, windowProcessor / cliProcessor);
-    std::printf("batch_window: 10 ms timer on the window's thread during the batches: median gap %.1f ms, "
+    std::printf("batch_window: 10 ms timer on the window's thread during the merges: median gap %.1f ms, "
                 "longest gap %.1f ms (target <= 100 ms)\n",
                 Median(allGaps), longestGap);
+    const double split = Median(splitTimes), previewed = Median(previewedTimes), tiffsplit = Median(tiffsplitTimes),
+                 write = Median(writeTimes);
+    std::printf("batch_window: split of a %d-page file, medians of %d rounds: Split All in the window %.3f s "
+                "(processor %.3f s), with the file previewed before %.3f s (processor %.3f s), pagewright-batch %.3f s, "
+                "tiffsplit %.3f s, "
+                "writing the page files %.3f s; window / tiffsplit %.2f, previewed / tiffsplit %.2f (target <= 1), "
+                "window / writing %.2f, previewed / writing %.2f\n",
+                kSplitPages, splitRounds, split, Median(splitProcessor), previewed, Median(previewedProcessor),
+                Median(cliSplitTimes), tiffsplit, write, split / tiffsplit, previewed / tiffsplit, split / write, previewed / write);
     if (!ok)
-        std::fprintf(stderr, "bench_batch_window: a merge failed or the outputs differ\n");
+        std::fprintf(stderr, "bench_batch_window: a batch failed or the outputs differ\n");
     return ok ? 0 : 1;
 }

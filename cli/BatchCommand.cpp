@@ -1,10 +1,12 @@
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "cli/Commands.h"
 #include "cli/ConsoleReporter.h"
 #include "cli/FileRecords.h"
 #include "cli/FileResults.h"
+#include "engine/BatchEngine.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSession.h"
 #include "engine/BuiltinBatchOperations.h"
@@ -38,6 +40,8 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
         overrides.compressMethod = FindCompressionMethod(*options.method)->index;
     overrides.useCompression = options.useCompression;
     overrides.namingRule = options.name;
+    if (options.engine)
+        overrides.engine = BatchEngineFromText(*options.engine);
 
     BatchSession& session = BatchSession::Instance();
     // As a batch button does: whatever runs is stopped first.
@@ -67,8 +71,9 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
             return JsonLine(record);
         });
     }
-    std::optional<BuiltinBatchOperations> builtin;
-    BatchOperations& operations = options.engine == "builtin" ? builtin.emplace() : ToolBatchOperations();
+    const std::shared_ptr<BatchOperations> kept = MakeBatchOperations(plan.engine);
+    BatchOperations& operations = *kept;
+    const auto* builtin = dynamic_cast<const BuiltinBatchOperations*>(kept.get());
 
     if (options.jobs != 1 && operation != std::string(kOperationMerge)) {
         ParallelBatch batch;
@@ -76,7 +81,7 @@ int RunBatchCommand(const CliOptions& options, SignalWatcher& signals)
         batch.Run(operation, job, results, operations, WorkerCount(options.jobs));
         signals.SetAction(nullptr);
     } else {
-        if (!session.Start(std::move(plan.job), results, operations)) {
+        if (!session.Start(std::move(plan.job), results, kept)) {
             std::fprintf(stderr, "pagewright-batch: the batch could not be started\n");
             return kExitFailure;
         }

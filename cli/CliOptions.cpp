@@ -35,17 +35,19 @@ const std::array<CommandSpec, 6>& Commands()
          "override \"UseCompressMethod\" for this run; --method overrides\n"
          "\"CompressMethod\". The output may not be one of the inputs, nor a file another\n"
          "batch is writing.\n"
-         "--engine builtin copies the pages' stored data without running tiffcp: the\n"
-         "same pixels, JPEG pages not re-encoded, much faster. A file it cannot copy as\n"
-         "stored (the merge recompresses it, or a page is in a scheme libtiff only\n"
-         "reads) goes through tiffcp; a note at the end names those files."},
+         "The builtin engine copies the pages' stored data without running tiffcp:\n"
+         "the same pixels, JPEG pages not re-encoded, much faster. A file it cannot\n"
+         "copy as stored (the merge recompresses it, or a page is in a scheme libtiff\n"
+         "only reads) goes through tiffcp; a note at the end names those files.\n"
+         "--engine overrides \"Engine\" (builtin when unset) for this run."},
         {"split", {"--out", "--name", "--engine", "--jobs", "--json"},
          "pagewright-batch split    --out DIR  [--name RULE] [--engine builtin|tools] [--jobs N] [--json] FILE...",
          "Splits each FILE into single-page files in its own folder DIR/<RULE>_<n>\n"
          "(n counts the files from 1), which is emptied first. RULE comes from \"Name\"\n"
          "in Pagewright.ini unless --name gives it; without one, the file's base name\n"
-         "is used. --engine builtin copies the pages' stored data without running\n"
-         "tiffsplit (same page-file names). --jobs N splits N files at a time."},
+         "is used. The builtin engine copies the pages' stored data without running\n"
+         "tiffsplit (same page-file names); --engine overrides \"Engine\" (builtin\n"
+         "when unset) for this run. --jobs N splits N files at a time."},
         {"extract", {"--out", "--pages", "--jobs", "--json"},
          "pagewright-batch extract  --out DIR  --pages RANGE [--jobs N] [--json] FILE...",
          "Copies the pages RANGE selects out of each FILE into\n"
@@ -120,9 +122,10 @@ std::string HelpText(const std::string& name)
                "            tab lines (compress, merge, split, extract, count)\n"
                "  --jobs N  work on N files at a time, 0: one per processor core (compress,\n"
                "            split, extract, count; results still come in the order given)\n"
-               "  --engine builtin\n"
-               "            merge and split by copying the pages' stored data, without the\n"
-               "            tools (default: tools, as the window does)\n"
+               "  --engine builtin|tools\n"
+               "            merge and split by copying the pages' stored data (builtin), or\n"
+               "            with tiffcp and tiffsplit (tools); default: \"Engine\" in\n"
+               "            Pagewright.ini, as the window does, builtin when unset\n"
                "  --trace   write the tool command lines to standard error\n"
                "  --help    show the help of a command\n"
                "  --        end of options: every later argument is a FILE\n"

@@ -14,7 +14,7 @@ struct CliOptions {
     std::optional<bool> useCompression;  // --use-compression / --no-use-compression
     std::optional<std::string> name;     // --name
     std::optional<std::string> pages;    // --pages
-    std::string engine = "tools";        // --engine: tools or builtin (merge, split)
+    std::optional<std::string> engine;   // --engine: tools or builtin (merge, split); unset: "Engine"
     int jobs = 1;                        // --jobs: files at a time; 0 = one per core
     bool json = false;                   // --json: a JSON object per file instead of the tab lines
     bool trace = false;                  // --trace

@@ -27,6 +27,7 @@ COptionsDlg::COptionsDlg(wxWindow* parent) {
     if (const DialogTemplate* tmpl = FindDialogTemplate(IDD_OPTIONS))
         CreateDialogFromTemplate(this, parent, *tmpl);
     m_useCompression = wxDynamicCast(FindWindow(IDC_OPTIONS_USECOMPRESSION), wxCheckBox);
+    m_engine = wxDynamicCast(FindWindow(IDC_OPTIONS_ENGINE), wxCheckBox);
     m_name = wxDynamicCast(FindWindow(IDC_OPTIONS_NAME), wxTextCtrl);
     m_method = wxDynamicCast(FindWindow(IDC_OPTIONS_COMPRESSION), wxComboBox);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ResetOptions(); }, IDC_OPTIONS_RESET);
@@ -76,6 +77,8 @@ void COptionsDlg::LoadOptions() {
 
     if (m_useCompression)
         m_useCompression->SetValue(IsUseCompressionOn(ReadUseCompressMethod()));
+    if (m_engine)
+        m_engine->SetValue(IsBuiltinEngine(ReadEngineSetting()));
 }
 
 void COptionsDlg::ShowName(const wxString& name) {
@@ -118,6 +121,7 @@ void COptionsDlg::SaveOptions() {
     WriteNamingRule(name);
     WriteCompressMethodSetting(method == wxNOT_FOUND ? 0 : method);
     WriteUseCompressMethod(m_useCompression && m_useCompression->GetValue());
+    WriteEngineSetting(!m_engine || m_engine->GetValue());
 }
 
 }  // namespace pw

@@ -120,6 +120,7 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
     const bool useCompression = overrides.useCompression ? *overrides.useCompression
                                                          : IsUseCompressionOn(settings.useCompressMethod);
     const std::string arguments = overrides.compressMethod ? overrideArguments : CompressionArgumentsOf(settings);
+    plan.engine = overrides.engine ? *overrides.engine : BatchEngineFromText(settings.engine);
 
     std::vector<std::string> splitFolders;
     for (size_t i = 0; i < sources.size(); ++i) {
@@ -195,8 +196,9 @@ BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>
     RemoveStaleTemporariesIn(written.empty() ? "." : written);
     if (merge)
         OutputLock::RemoveStaleIn(written.empty() ? "." : written);
-    // Without the tool every entry fails; the old split folders then stay.
-    if (split && !FindTool(kSplitTool).empty()) {
+    // Where every entry would fail for want of the tool, the old split
+    // folders stay.
+    if (split && (plan.engine == BatchEngine::Builtin || !FindTool(kSplitTool).empty())) {
         for (const std::string& splitFolder : splitFolders) {
             if (!CreateSplitFolder(splitFolder, &plan.error)) {
                 plan.splitFolderNotCreated = true;

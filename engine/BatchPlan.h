@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/BatchEngine.h"
 #include "engine/BatchJob.h"
 
 namespace pw {
@@ -17,6 +18,7 @@ struct BatchSettingsOverrides {
     std::optional<std::string> namingRule;  // instead of "Name"
     std::optional<int> compressMethod;      // a table index, instead of "CompressMethod"
     std::optional<bool> useCompression;     // instead of "UseCompressMethod"
+    std::optional<BatchEngine> engine;      // instead of "Engine"
 };
 
 struct BatchPlan {
@@ -25,6 +27,9 @@ struct BatchPlan {
     // The refusal came from a split folder that could not be created (the
     // folders of earlier entries are already made).
     bool splitFolderNotCreated = false;
+    // What merges and splits the job: "Engine", read with the other keys,
+    // or the override.
+    BatchEngine engine = BatchEngine::Builtin;
     // Something the user should know that did not stop the plan (a settings
     // file that cannot be read); also written to the debug trace.
     std::string warning;
@@ -42,8 +47,9 @@ struct BatchPlan {
 // writing the merge output (the job then holds the lock on it until it is
 // released). Temporaries that killed runs left in the output folder are
 // removed. For Split, each entry's folder is removed with its contents and
-// created anew, in list order, when tiffsplit is at hand; when one cannot be
-// created the plan stops there (earlier folders stay).
+// created anew, in list order, when the builtin engine splits or tiffsplit
+// is at hand; when one cannot be created the plan stops there (earlier
+// folders stay).
 BatchPlan PlanBatch(const std::string& operation, const std::vector<std::string>& sources,
                     const std::string& outputPlace,
                     const BatchSettingsOverrides& overrides = BatchSettingsOverrides());

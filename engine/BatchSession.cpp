@@ -47,6 +47,14 @@ bool BatchSession::IsRunning() const
 
 bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations& operations, NoticeCarrier carry)
 {
+    // Borrowed: the caller keeps them alive.
+    return Start(std::move(job), observer, std::shared_ptr<BatchOperations>(std::shared_ptr<void>(), &operations),
+                 std::move(carry));
+}
+
+bool BatchSession::Start(BatchJob job, BatchObserver& observer, std::shared_ptr<BatchOperations> operations,
+                         NoticeCarrier carry)
+{
     std::lock_guard<std::mutex> threadLock(threadMutex_);
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -66,7 +74,7 @@ bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations&
         workerEnded_ = false;
     }
     try {
-        thread_ = std::thread(&BatchSession::WorkerMain, this, std::move(job), &observer, &operations,
+        thread_ = std::thread(&BatchSession::WorkerMain, this, std::move(job), &observer, std::move(operations),
                               std::move(toolStop));
     } catch (const std::system_error&) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -78,7 +86,7 @@ bool BatchSession::Start(BatchJob job, BatchObserver& observer, BatchOperations&
     return true;
 }
 
-void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, BatchOperations* operations,
+void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, std::shared_ptr<BatchOperations> operations,
                               std::shared_ptr<StopSignal> toolStop)
 {
     std::string operation;
@@ -93,6 +101,9 @@ void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, BatchOperat
         // An observer that throws ends the batch; the session must still
         // come back to idle.
     }
+    // Released before the batch counts as ended: whoever waits for the end
+    // finds nothing of it left open.
+    operations.reset();
     std::lock_guard<std::mutex> lock(mutex_);
     if (workerId_ != std::this_thread::get_id())
         return;  // left behind by a Stop: the session is another batch's now

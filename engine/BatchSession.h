@@ -52,6 +52,10 @@ public:
     // Without a carrier the notices are made on the worker thread.
     bool Start(BatchJob job, BatchObserver& observer,
                BatchOperations& operations = ToolBatchOperations(), NoticeCarrier carry = {});
+    // The same with operations the worker keeps until it has ended, also
+    // when a Stop left it behind.
+    bool Start(BatchJob job, BatchObserver& observer, std::shared_ptr<BatchOperations> operations,
+               NoticeCarrier carry = {});
 
     // Stops the batch, safe when none runs: sets the stop request - which
     // also ends the batch's running tool and lets no further tool start -,
@@ -80,7 +84,7 @@ public:
 private:
     bool Notify(const std::function<void()>& notice) override;
     StopSignal* ToolStopSignal() override;
-    void WorkerMain(BatchJob job, BatchObserver* observer, BatchOperations* operations,
+    void WorkerMain(BatchJob job, BatchObserver* observer, std::shared_ptr<BatchOperations> operations,
                     std::shared_ptr<StopSignal> toolStop);
     void JoinEndedWorker();
 

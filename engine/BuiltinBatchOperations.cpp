@@ -29,6 +29,16 @@ bool IsUsablePath(const std::string& path)
     return !path.empty() && path.find('\0') == std::string::npos;
 }
 
+// The words of the tool route for a source that cannot be taken: missing,
+// or not a regular file (a FIFO, a device); empty when it can.
+std::string SourceProblem(const std::string& source)
+{
+    struct stat st;
+    if (!IsUsablePath(source) || ::stat(source.c_str(), &st) != 0)
+        return "source missing";
+    return S_ISREG(st.st_mode) ? std::string() : "not a regular file";
+}
+
 bool Stopped(const StopSignal* stop)
 {
     return stop != nullptr && stop->IsRequested();
@@ -110,13 +120,26 @@ std::vector<SourcePage> PlanPages(TiffSource& input, PageCopier& copier, TiffDia
     return pages;
 }
 
-// Why a page cannot be stored as it is, or empty.
+// Old-style JPEG keeps parts of its data where tags point (its
+// interchange format and tables): a page of it cannot be copied entry by
+// entry.
+bool TagsPointIntoTheFile(uint16_t compression)
+{
+    return compression == COMPRESSION_OJPEG;
+}
+
+std::string ReadOnlySchemeText(size_t page, uint16_t compression)
+{
+    return "page " + std::to_string(page + 1) + " is in compression scheme " + std::to_string(compression) +
+           ", which libtiff only reads";
+}
+
+// Why a page cannot be copied as stored, or empty.
 std::string ReadOnlyScheme(const std::vector<SourcePage>& pages)
 {
     for (size_t i = 0; i < pages.size(); ++i) {
-        if (pages[i].plan.method != PagePlan::Method::CopyStored)
-            return "page " + std::to_string(i + 1) + " is in compression scheme " +
-                   std::to_string(pages[i].compression) + ", which libtiff only reads";
+        if (TagsPointIntoTheFile(pages[i].compression))
+            return ReadOnlySchemeText(i, pages[i].compression);
     }
     return std::string();
 }
@@ -152,8 +175,7 @@ public:
     ~MergeOutput() { Close(); }
 
     const std::string& path() const { return path_; }
-    TIFF* tiff() const { return tif_.get(); }
-    const TiffDiagnostics& diagnostics() const { return diagnostics_; }
+    RawTiffOutput& file() { return *file_; }
     bool bigEndian() const { return bigEndian_; }
     uint32_t pages() const { return pages_; }
 
@@ -161,7 +183,7 @@ public:
     bool IsCurrent() const
     {
         off_t size = 0;
-        return tif_ && StatIdentity(path_, &size) == inode_ && size == size_;
+        return file_ && StatIdentity(path_, &size) == inode_ && size == size_;
     }
 
     // Opens the file for appending, or creates it in the given byte order
@@ -177,19 +199,19 @@ public:
                 error = "the output is not a TIFF file";
                 return false;
             }
-            bigEndian_ = order == 'b';
             TiffDiagnostics counting;
             pages_ = static_cast<uint32_t>(TiffSource(path_, counting).pageCount());
-            tif_.reset(diagnostics_.Open(path_, "a"));
         } else {
-            bigEndian_ = bigEndianIfNew;
             pages_ = 0;
-            tif_.reset(diagnostics_.Open(path_, bigEndian_ ? "wb" : "wl"));
         }
-        if (!tif_) {
-            error = "cannot open the output: " + diagnostics_.lastError();
+        file_ = std::make_unique<RawTiffOutput>();
+        std::string why;
+        if (exists ? !file_->OpenForAppend(path_, why) : !file_->Create(path_, bigEndianIfNew, false, why)) {
+            file_.reset();
+            error = "cannot open the output: " + why;
             return false;
         }
+        bigEndian_ = file_->bigEndian();
         Mark();
         return true;
     }
@@ -200,20 +222,19 @@ public:
         Mark();
     }
 
-    // Closes without writing the directory under construction.
     void Close()
     {
-        if (tif_)
-            TIFFSetMode(tif_.get(), O_RDONLY);
-        tif_.reset();
+        std::string ignored;
+        if (file_)
+            file_->Close(ignored);
+        file_.reset();
     }
 
 private:
     void Mark() { inode_ = StatIdentity(path_, &size_); }
 
     std::string path_;
-    TiffDiagnostics diagnostics_;
-    TiffHandle tif_;
+    std::unique_ptr<RawTiffOutput> file_;
     bool bigEndian_ = false;
     uint32_t pages_ = 0;
     uint64_t inode_ = 0;
@@ -257,10 +278,8 @@ bool BuiltinBatchOperations::Merge(const std::string& source, const std::string&
     reason.clear();
     std::lock_guard<std::mutex> lock(mergeMutex_);
 
-    if (!IsUsablePath(source) || !PathExists(source)) {
-        reason = "source missing";
+    if (reason = SourceProblem(source); !reason.empty())
         return false;
-    }
     if (!IsUsablePath(output) || IsFolder(output)) {
         reason = "no output file";
         return false;
@@ -316,8 +335,8 @@ bool BuiltinBatchOperations::Merge(const std::string& source, const std::string&
         outputBigEndian = mergeOutput_->bigEndian();
     else if (const char order = ByteOrderOfFile(output))
         outputBigEndian = order == 'b';
-    for (size_t i = 0; fallback.empty() && i < pages.size(); ++i) {
-        if (pages[i].bitsPerSample > 8 && outputBigEndian != sourceBigEndian)
+    for (size_t i = 0; fallback.empty() && outputBigEndian != sourceBigEndian && i < pages.size(); ++i) {
+        if (CopyIntoOtherByteOrder(pages[i].compression, pages[i].bitsPerSample) == OtherByteOrder::NotPossible)
             fallback = "page " + std::to_string(i + 1) + " has samples of more than 8 bits in the other byte order";
     }
 
@@ -344,15 +363,26 @@ bool BuiltinBatchOperations::Merge(const std::string& source, const std::string&
             reason = "stopped";
             break;
         }
-        const PageCopier::Result result =
-            copier.Write(pages[i].plan, mergeOutput_->tiff(), mergeOutput_->pages(), 0);
-        if (result == PageCopier::Result::SourceFailed) {
-            reason = PageError(diagnostics, i);
+        std::string error;
+        const RawPageResult result =
+            mergeOutput_->file().AppendPage(input, static_cast<int>(i), mergeOutput_->pages(), 0, error);
+        if (result == RawPageResult::NotHandled) {
+            // Found on a later page: the file is the tools' alone.
+            mergeOutput_.reset();
+            if (!rollback.Restore()) {
+                reason = "the output could not be restored";
+                return false;
+            }
+            NoteFallback(source, "page " + std::to_string(i + 1) + " cannot be copied as stored");
+            return ToolBatchOperations().Merge(source, output, compressionArguments, useCompression, methodName,
+                                               stop, outcome);
+        }
+        if (result == RawPageResult::SourceFailed) {
+            reason = "page " + std::to_string(i + 1) + ": " + error;
             break;
         }
-        if (result == PageCopier::Result::OutputFailed) {
-            const std::string& error = mergeOutput_->diagnostics().lastError();
-            reason = "cannot write the output" + (error.empty() ? std::string() : ": " + error);
+        if (result == RawPageResult::OutputFailed) {
+            reason = "cannot write the output: " + error;
             break;
         }
         mergeOutput_->PageWritten();
@@ -372,10 +402,8 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
     std::string& reason = (outcome != nullptr ? *outcome : ignored).reason;
     reason.clear();
 
-    if (!IsUsablePath(source) || !PathExists(source)) {
-        reason = "source missing";
+    if (reason = SourceProblem(source); !reason.empty())
         return false;
-    }
     const PathParts parts = SplitPath(output);
     const std::string prefix = parts.drive + parts.dir + parts.fname;
     if (!IsUsablePath(prefix)) {
@@ -406,27 +434,31 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
             reason = "stopped";
             return false;
         }
+        // A page is copied entry by entry whatever its scheme, its stored
+        // data not decoded, as long as libtiff reads its directory.
+        uint16_t compression = COMPRESSION_NONE;
+        if (input.SelectPage(i))
+            TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_COMPRESSION, &compression);
+        const std::string name = prefix + SplitPageSuffix(static_cast<size_t>(i)) + ".tif";
+        if (!TagsPointIntoTheFile(compression)) {
+            const RawPageResult raw = WriteRawPageFile(input, i, name, reason);
+            if (raw != RawPageResult::NotHandled) {
+                if (raw != RawPageResult::Written)
+                    return false;
+                written.push_back(name);
+                continue;
+            }
+        }
         PagePlan plan;
         if (!copier.Plan(i, plan)) {
             reason = PageError(diagnostics, static_cast<size_t>(i));
             return false;
         }
         if (plan.method != PagePlan::Method::CopyStored) {
-            for (const std::string& name : written)
-                ::unlink(name.c_str());
-            uint16_t compression = COMPRESSION_NONE;
-            TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_COMPRESSION, &compression);
-            NoteFallback(source, "page " + std::to_string(i + 1) + " is in compression scheme " +
-                                     std::to_string(compression) + ", which libtiff only reads");
+            for (const std::string& file : written)
+                ::unlink(file.c_str());
+            NoteFallback(source, ReadOnlySchemeText(static_cast<size_t>(i), compression));
             return ToolBatchOperations().Split(source, output, stop, outcome);
-        }
-        const std::string name = prefix + SplitPageSuffix(static_cast<size_t>(i)) + ".tif";
-        const RawPageResult raw = WriteRawPageFile(input, i, name, reason);
-        if (raw != RawPageResult::NotHandled) {
-            if (raw != RawPageResult::Written)
-                return false;
-            written.push_back(name);
-            continue;
         }
         TiffDiagnostics writing;
         TiffHandle out(writing.Open(name, (plan.outputBytesBound > kClassicTiffLimit - 16 ? mode + '8' : mode).c_str()));

@@ -1,15 +1,21 @@
 #pragma once
 // The batch operations of pagewright-batch's builtin engine. Merge and split
 // copy every page's stored data, in this process and without a tool: the
-// same pixels, JPEG pages not re-encoded, the page numbers rewritten. A
-// merge appends with the page copier; a split writes each page file by
-// copying the page's directory entries (RawPageFile), or with the page
-// copier where that cannot serve (BigTIFF sources). A file whose pages cannot be copied as stored goes
+// same pixels, JPEG pages not re-encoded, every directory entry kept (EXIF
+// and GPS directories with them), the page numbers rewritten. Both copy
+// entry by entry (RawPageFile); a split page that copy does not take goes
+// through the page copier. A page of the other byte order than the merge
+// output's is copied as stored when its codec stores a byte stream or its
+// samples are of 8 bits or fewer, and with its samples swapped when they
+// are uncompressed. A file whose pages cannot be copied as stored goes
 // through the tools instead (ToolBatchOperations), and is noted:
 // - the merge compresses and a page is not stored with the chosen method;
-// - a page is in a scheme libtiff can only read (old-style JPEG, ...);
-// - a merge page of more than 8 bits per sample whose byte order differs
-//   from the output's (its stored samples would be read swapped);
+// - a page is old-style JPEG, whose tags point at parts of its data;
+// - a merge page of compressed samples of 16, 24, 32, 64 or 128 bits whose
+//   byte order differs from the output's (the byte order is inside the
+//   compressed stream);
+// - a merge page the entry copy does not take (strip tables libtiff reads
+//   otherwise than they are stored, an entry outside the file);
 // - a split of more page files than tiffsplit's names reach.
 // Compress always goes through the tools.
 //

@@ -51,6 +51,10 @@ SplitStaging::~SplitStaging()
 {
     if (!folder_.empty())
         RemoveTemp(folder_);
+    // The batch made the split folder for this entry: one that got no page
+    // file goes again (only an empty folder can be removed).
+    if (placed_.empty() && !splitFolder_.empty())
+        ::rmdir(splitFolder_.c_str());
 }
 
 bool SplitStaging::Commit()

@@ -15,7 +15,9 @@ public:
     // output: the entry's output path (its split folder, a separator, the
     // base name the page files begin with).
     explicit SplitStaging(const std::string& output);
-    // Removes the private folder with what is in it, unless committed.
+    // Removes the private folder with what is in it, unless committed, and
+    // the split folder when it is left empty (no page file was put there,
+    // or they were taken back).
     ~SplitStaging();
     SplitStaging(const SplitStaging&) = delete;
     SplitStaging& operator=(const SplitStaging&) = delete;

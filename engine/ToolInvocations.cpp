@@ -2,15 +2,20 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <future>
 #include <map>
 #include <optional>
 #include <tuple>
+#include <vector>
 
 #include "engine/AppendRollback.h"
 #include "engine/CommandTemplates.h"
 #include "engine/TiffcpSource.h"
 #include "engine/ToolOutputFile.h"
+#include "pages/PageComparison.h"
 #include "pages/TiffSource.h"
 #include "platform/Paths.h"
 #include "platform/ProcessRunner.h"
@@ -23,6 +28,8 @@ constexpr const char* kTiffInfo = kInfoTool;
 constexpr const char* kTiffCp = kCopyTool;
 constexpr const char* kTiffSplit = kSplitTool;
 constexpr char kBitsPerSampleKey[] = "Bits/Sample:";
+
+std::atomic<bool> pageCheck{true};
 
 bool IsUsablePath(const std::string& path)
 {
@@ -70,12 +77,11 @@ bool IsWarning(const std::string& line)
     return line.find("Warning") != std::string::npos;
 }
 
-// The first line of the tool's output that is not a warning, or the first
-// warning when there is nothing else: libtiff tools print their harmless
-// warnings before the error that made them fail.
+// The first line of the tool's output that is not a warning: libtiff tools
+// print their harmless warnings before the error that made them fail. Empty
+// when there is no such line.
 std::string FirstLine(const std::string& text)
 {
-    std::string firstWarning;
     size_t begin = 0;
     while (begin < text.size()) {
         size_t end = text.find('\n', begin);
@@ -88,11 +94,9 @@ std::string FirstLine(const std::string& text)
             line = line.substr(0, 200) + "...";
         if (!line.empty() && !IsWarning(line))
             return line;
-        if (!line.empty() && firstWarning.empty())
-            firstWarning = line;
         begin = end + 1;
     }
-    return firstWarning;
+    return std::string();
 }
 
 bool Stopped(const StopSignal* stop)
@@ -113,10 +117,9 @@ bool RanCleanly(const char* tool, const RunStatus& status, const std::string& ou
     else if (!status.exited)
         reason = std::string(tool) + " ended by signal " + std::to_string(status.signal);
     else {
-        reason = std::string(tool) + " failed";
         const std::string line = FirstLine(output);
-        if (!line.empty())
-            reason += ": " + line;
+        reason = std::string(tool) + " failed" +
+                 (line.empty() ? " with exit status " + std::to_string(status.exitCode) : ": " + line);
     }
     return false;
 }
@@ -126,24 +129,107 @@ bool IsBilevelOnlyMethod(const std::string& methodName)
     return methodName == "g3" || methodName == "g4";
 }
 
-// tiffinfo's report on source, for the bilevel test before a copy. None,
-// with the reason set, when the report cannot be had.
+// The bit depth as ScanBitsPerSample gives it, read by libtiff: 1 when
+// every page has one bit per sample, otherwise the first other depth.
+std::optional<unsigned> LibtiffBitsPerSample(const std::string& source, std::string& reason)
+{
+    TiffDiagnostics diagnostics;
+    TiffSource input(source, diagnostics, TiffSource::Chain::Whole);
+    if (input.pageCount() == 0) {
+        const std::string& error = diagnostics.lastError();
+        reason = "the bit depth cannot be read: " + (error.empty() ? std::string("not a TIFF file") : error);
+        return std::nullopt;
+    }
+    for (int i = 0; i < input.pageCount(); ++i) {
+        uint16_t bits = 1;
+        if (!input.SelectPage(i)) {
+            reason = "the bit depth of page " + std::to_string(i + 1) + " cannot be read: " + diagnostics.lastError();
+            return std::nullopt;
+        }
+        TIFFGetFieldDefaulted(input.tiff(), TIFFTAG_BITSPERSAMPLE, &bits);
+        if (bits != 1)
+            return bits;
+    }
+    return 1;
+}
+
+// tiffinfo's report on source, for the bilevel test before a copy. When the
+// report cannot be had (the tool is missing, or exits with an error over a
+// part of the file the copy does not need), libtiff reads the bit depth.
+// None, with the reason set, when neither can.
 std::optional<unsigned> SourceBitsPerSample(const std::string& source, StopSignal* stop, std::string& reason)
 {
     bool ranCleanly = false;
     const std::string report = RunTiffInfo(source, stop, &ranCleanly);
-    if (!ranCleanly) {
-        const std::string line = report == "ERROR" ? std::string() : FirstLine(report);
-        if (Stopped(stop))
-            reason = "stopped";
-        else if (FindTool(kTiffInfo).empty())
-            reason = "tiffinfo missing: the bit depth cannot be read";
-        else
-            reason = "the bit depth cannot be read" + (line.empty() ? std::string() : ": " + line);
+    if (Stopped(stop)) {
+        reason = "stopped";
         return std::nullopt;
     }
+    if (!ranCleanly)
+        return LibtiffBitsPerSample(source, reason);
     return ScanBitsPerSample(report, kBitsPerSampleKey);
 }
+
+// After a run the tool reported as a success: its pages decoded against
+// the source's. False with the reason when the tool changed a page.
+bool KeptThePages(const char* tool, const PageComparison& check, std::string& reason)
+{
+    const std::string page = "page " + std::to_string(check.page);
+    switch (check.result) {
+    case PageComparison::Result::Same:
+        return true;
+    case PageComparison::Result::Differs:
+        reason = std::string(tool) + " changed " + (check.page > 0 ? page : std::string("the file")) + ": " +
+                 check.what;
+        return false;
+    case PageComparison::Result::SourceUnreadable:
+        reason = page + " cannot be checked after " + tool + ": the source's page cannot be decoded: " + check.what;
+        return false;
+    }
+    return false;
+}
+
+int PageCount(const std::string& path)
+{
+    TiffDiagnostics diagnostics;
+    return TiffSource(path, diagnostics).pageCount();
+}
+
+// The source's pages decoded on a thread of their own while the tools run,
+// so that after the run only the output is left to decode. Without the
+// thread the check decodes both sides itself.
+class PrintAhead {
+public:
+    PrintAhead(const std::string& source, StopSignal* stop)
+    {
+        if (!pageCheck)
+            return;
+        try {
+            future_ = std::async(std::launch::async, [source, stop] {
+                return SourcePrint(source, 0, -1, [stop] { return Stopped(stop); });
+            });
+        } catch (const std::system_error&) {
+        }
+    }
+    ~PrintAhead()
+    {
+        if (future_.valid())
+            future_.wait();
+    }
+    PrintAhead(const PrintAhead&) = delete;
+    PrintAhead& operator=(const PrintAhead&) = delete;
+
+    const SourcePrint* get()
+    {
+        if (future_.valid())
+            print_ = future_.get();
+        return &print_;
+    }
+
+private:
+    std::future<SourcePrint> future_;
+    SourcePrint print_;
+};
 
 // Identity of a file, to tell the page files a split wrote from ones that
 // were there before.
@@ -170,17 +256,48 @@ std::map<std::string, FileStamp> FilesWithPrefix(const std::string& prefix)
     return files;
 }
 
-bool WroteNewPageFile(const std::map<std::string, FileStamp>& before, const std::map<std::string, FileStamp>& after)
+// The page files a split wrote, in name order (which is page order).
+std::vector<std::string> NewPageFiles(const std::map<std::string, FileStamp>& before,
+                                      const std::map<std::string, FileStamp>& after)
 {
+    std::vector<std::string> written;
     for (const auto& [name, stamp] : after) {
         const auto old = before.find(name);
         if (old == before.end() || old->second != stamp)
-            return true;
+            written.push_back(name);
     }
-    return false;
+    return written;
+}
+
+// Each page file a split wrote holds one page, the source's page of its place.
+bool SplitKeptThePages(const std::string& source, const std::string& folder, const std::vector<std::string>& written,
+                       const SourcePrint* print, std::string& reason)
+{
+    const int pages = PageCount(source);
+    for (size_t i = 0; i < written.size() && static_cast<int>(i) < pages; ++i) {
+        const std::string file = folder + written[i];
+        if (!KeptThePages(kTiffSplit, ComparePages(source, static_cast<int>(i), file, 0, 1, print), reason))
+            return false;
+        if (PageCount(file) != 1) {
+            reason = "tiffsplit changed page " + std::to_string(i + 1) + ": its file " + written[i] + " holds " +
+                     std::to_string(PageCount(file)) + " pages";
+            return false;
+        }
+    }
+    if (static_cast<int>(written.size()) != pages) {
+        reason = "tiffsplit wrote " + std::to_string(written.size()) + " page files for " + std::to_string(pages) +
+                 " pages";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
+
+void SetToolPageCheck(bool on)
+{
+    pageCheck = on;
+}
 
 std::string FindTool(const char* tool)
 {
@@ -235,6 +352,7 @@ bool CompressFile(const std::string& source, const std::string& destination,
         return false;
     }
 
+    PrintAhead print(source, stop);
     CommandLine line = RecompressCommandLine(tool, compressionArguments, input.path(), target.path());
     // The report runs for every file, whatever the method; only a bilevel
     // method needs its answer.
@@ -258,6 +376,8 @@ bool CompressFile(const std::string& source, const std::string& destination,
         reason = "tiffcp left no output";
         return false;
     }
+    if (pageCheck && !KeptThePages(kTiffCp, CompareFiles(source, target.path(), print.get()), reason))
+        return false;
     if (!target.Commit()) {
         reason = target.reason();
         return false;
@@ -293,6 +413,7 @@ bool MergeFile(const std::string& source, const std::string& output,
         return false;
     }
 
+    PrintAhead print(source, stop);
     const bool compress = useCompression == "TRUE";
     CommandLine line = compress ? AppendCompressedCommandLine(tool, compressionArguments, input.path(), output)
                                 : AppendCommandLine(tool, input.path(), output);
@@ -310,6 +431,7 @@ bool MergeFile(const std::string& source, const std::string& output,
     }
 
     const AppendRollback rollback(output);
+    const int pagesBefore = IsNonEmptyFile(output) ? PageCount(output) : 0;
     std::string captured;
     RunStatus status;
     RunAndCapture(line, captured, &status, stop);
@@ -317,6 +439,15 @@ bool MergeFile(const std::string& source, const std::string& output,
     if (ok && !IsNonEmptyFile(output)) {
         reason = "tiffcp left no output";
         ok = false;
+    }
+    if (ok && pageCheck) {
+        const int pages = PageCount(source);
+        ok = KeptThePages(kTiffCp, ComparePages(source, 0, output, pagesBefore, pages, print.get()), reason);
+        if (ok && PageCount(output) != pagesBefore + pages) {
+            reason = "tiffcp changed the file: the output has " + std::to_string(PageCount(output)) +
+                     " pages instead of " + std::to_string(pagesBefore + pages);
+            ok = false;
+        }
     }
     if (!ok && !rollback.Restore())
         reason += "; the output could not be restored";
@@ -342,13 +473,20 @@ bool SplitFile(const std::string& source, const std::string& output, StopSignal*
     }
 
     const auto before = FilesWithPrefix(prefix);
+    PrintAhead print(source, stop);
     std::string captured;
     RunStatus status;
     RunAndCapture(SplitPagesCommandLine(tool, source, prefix), captured, &status, stop);
     if (!RanCleanly(kTiffSplit, status, captured, stop, reason))
         return false;
-    if (!WroteNewPageFile(before, FilesWithPrefix(prefix))) {
+    const std::vector<std::string> written = NewPageFiles(before, FilesWithPrefix(prefix));
+    if (written.empty()) {
         reason = "tiffsplit left no page file";
+        return false;
+    }
+    if (pageCheck && !SplitKeptThePages(source, parts.drive + parts.dir, written, print.get(), reason)) {
+        for (const std::string& name : written)
+            ::unlink((parts.drive + parts.dir + name).c_str());
         return false;
     }
     return true;

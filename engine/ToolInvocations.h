@@ -10,7 +10,8 @@ class StopSignal;
 // What a file operation leaves for callers that want more than true/false:
 // the reason of a failure, in a few words, for the per-entry report
 // ("source missing", "tiffcp missing", "tiffcp failed: <its first line>",
-// "stopped", ...).
+// "stopped", ...). A tool that fails without an error line gives
+// "<tool> failed with exit status N"; its warnings are never the reason.
 struct ToolOutcome {
     std::string reason;  // empty on success
 };
@@ -19,6 +20,11 @@ struct ToolOutcome {
 inline constexpr char kInfoTool[] = "tiffinfo";
 inline constexpr char kCopyTool[] = "tiffcp";
 inline constexpr char kSplitTool[] = "tiffsplit";
+
+// Whether the runs are checked page by page, as they are unless turned
+// off; the benchmark of its cost and tests that need the bare tool turn it
+// off.
+void SetToolPageCheck(bool on);
 
 // The path of the tool beside the running program, or "" when the program's
 // path cannot be read or the tool is not there.
@@ -41,9 +47,17 @@ unsigned ScanBitsPerSample(const std::string& report, const char* key);
 // The file operations below refuse, with the reason, a source whose
 // directory chain breaks off (TiffSource::ChainFault): the tools would copy
 // the pages before the break and exit 0.
-
-// A g3 or g4 request fails when the source's bit depth cannot be read (the
-// report tool is missing or fails).
+//
+// A run the tool reports as a success counts only when the pages it wrote
+// decode to the source's (ComparePages): the tools re-encode JPEG and WebP
+// pages, drop tags the pixels depend on and invert pages without a
+// Photometric tag, all with exit status 0. A page that differs fails the
+// operation with "<tool> changed page N: ..." and undoes its output like
+// any other failure.
+//
+// A g3 or g4 request needs the source's bit depth: from the report, or read
+// through libtiff when the report tool is missing or exits with an error;
+// it fails only when libtiff cannot read the file either.
 // Recompresses source into destination. True only when tiffcp was started,
 // exited with status 0 and left a non-empty file. tiffcp writes a temporary
 // beside the destination (ToolOutputFile), which takes the destination's

@@ -63,8 +63,9 @@ public:
     // How long StopBatch waits for the worker to end before the window goes
     // on without it.
     static constexpr int kStopWaitMs = 5000;
-    // The work the batches do: the tool invocations unless set (tests put
-    // their own in). Must outlive every batch started with it.
+    // The work the batches do: unless set (tests put their own in), the
+    // engine the "Engine" setting names, made anew for each batch. Must
+    // outlive every batch started with it.
     void SetBatchOperations(BatchOperations* operations) { m_operations = operations; }
     // True while one of the batch buttons reads "Stop".
     bool IsBatchRunning() const;

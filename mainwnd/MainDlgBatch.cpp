@@ -4,6 +4,7 @@
 
 #include "mainwnd/MainDlgBatch.h"
 
+#include "engine/BatchEngine.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSession.h"
 #include "mainwnd/CMainDlg.h"
@@ -201,8 +202,12 @@ bool CMainDlg::StartBatch() {
         m_progress->SetValue(5);
     ClearInformationColumn();
     m_batch->BatchStarted(plan.job.sources);
-    BatchOperations& operations = m_operations ? *m_operations : ToolBatchOperations();
-    if (!session.Start(std::move(plan.job), *m_batch, operations, m_batch->Carrier())) {
+    // Merge and split on the engine of the "Engine" setting, read with the
+    // other keys; operations put in by a test take its place.
+    std::shared_ptr<BatchOperations> operations =
+        m_operations ? std::shared_ptr<BatchOperations>(std::shared_ptr<void>(), m_operations)
+                     : MakeBatchOperations(plan.engine);
+    if (!session.Start(std::move(plan.job), *m_batch, std::move(operations), m_batch->Carrier())) {
         m_batch->BatchStopped();
         XMessageBox(nullptr, "CreateThread error.", "Error", MB_ICONERROR);
         return false;

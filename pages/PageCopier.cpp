@@ -152,7 +152,8 @@ bool PageCopier::PlanStoredCopy(TIFF* in, uint16_t compression, PagePlan& plan)
     if (count > fileSize / 4 + 1)
         return Fail("The page claims more strips than the file can hold");
 
-    uint64_t total = 0;
+    std::vector<std::pair<uint64_t, uint64_t>> stretches;
+    stretches.reserve(count);
     for (uint32_t strip = 0; strip < count; ++strip) {
         int offsetError = 0, sizeError = 0;
         const uint64_t offset = TIFFGetStrileOffsetWithErr(in, strip, &offsetError);
@@ -165,7 +166,16 @@ bool PageCopier::PlanStoredCopy(TIFF* in, uint16_t compression, PagePlan& plan)
             return Fail("Strip " + std::to_string(strip) + " lies beyond the end of the file");
         if (compression == COMPRESSION_NONE && size < UncompressedStripSize(in, strip))
             return Fail("Strip " + std::to_string(strip) + " is shorter than its rows");
-        total += size;
+        stretches.emplace_back(offset, offset + size);
+    }
+    // Strips that share or overlap bytes are copied as the bytes they
+    // cover, once.
+    std::sort(stretches.begin(), stretches.end());
+    uint64_t total = 0;
+    uint64_t covered = 0;
+    for (const auto& [start, end] : stretches) {
+        total += end - std::max(start, std::min(covered, end));
+        covered = std::max(covered, end);
     }
     storedBytesPlanned_ += total;
     if (storedBytesPlanned_ > fileSize)
@@ -248,7 +258,9 @@ PageCopier::Result PageCopier::WriteConversion(TIFF* in, TIFF* out)
 {
     char message[1024] = "";
     TIFFRGBAImage image;
-    if (!TIFFRGBAImageBegin(&image, in, 0, message)) {
+    // Stopping at the first damaged strip or tile: a page that libtiff
+    // cannot decode whole is not passed on as if it were.
+    if (!TIFFRGBAImageBegin(&image, in, 1, message)) {
         diagnostics_.SetError(message);
         return Result::SourceFailed;
     }

@@ -60,10 +60,11 @@ private:
 
     TiffSource& source_;
     TiffDiagnostics& diagnostics_;
-    // Stored data of all pages planned so far. In a sound file pages do not
-    // share data, so more than the file's size means that strip tables
-    // point to the same bytes over and over, and the copy could grow
-    // without end.
+    // Stored data of all pages planned so far, each stretch of bytes that a
+    // page's strips share or overlap counted once. In a sound file pages do
+    // not share data, so more than the file's size means that the pages'
+    // strip tables point to the same bytes over and over, and the copy
+    // could grow without end.
     uint64_t storedBytesPlanned_ = 0;
 };
 

@@ -5,18 +5,23 @@
 #include <algorithm>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <filesystem>
 #include <vector>
 
 #include "pages/FileTypes.h"
 #include "pages/PageCopier.h"
 #include "pages/PageRange.h"
+#include "pages/RawPageFile.h"
 #include "pages/TiffDiagnostics.h"
 #include "pages/TiffSource.h"
 #include "platform/AsciiText.h"
 #include "platform/Paths.h"
 #include "platform/ReplacementFile.h"
+#include "platform/TempFiles.h"
 
 namespace pw {
 namespace {
@@ -29,57 +34,65 @@ bool IsAll(const std::string& text)
     return EqualsIgnoringAsciiCase(text, "all");
 }
 
-uint64_t EndOfFile(TIFF* tif)
-{
-    return TIFFGetSeekProc(tif)(TIFFClientdata(tif), 0, SEEK_END);
-}
-
-// The output, written page by page. When a page fails half way, the pages
-// before it stay and the half-written one goes.
-class OutputFile {
+// A page that cannot be copied entry by entry (converted, or stored in a
+// way the entry copy does not take) is written by libtiff's writer into a
+// file of its own beside the output, and copied from there.
+class LibtiffPage {
 public:
-    OutputFile(const std::string& path, TiffDiagnostics& diagnostics) : path_(path), diagnostics_(diagnostics) {}
-
-    // Creates the file or empties an existing one.
-    bool Create(bool bigTiff, bool bigEndian)
+    explicit LibtiffPage(const std::string& output)
     {
-        std::error_code error;
-        const bool existed = std::filesystem::exists(FileSystemPath(path_), error);
-        std::string mode = "w";
-        mode += bigTiff ? '8' : '4';
-        mode += bigEndian ? 'b' : 'l';
-        tif_.reset(diagnostics_.Open(path_, mode.c_str()));
-        if (!tif_) {
-            // The file may have been created before libtiff gave up on it.
-            if (!existed)
-                std::filesystem::remove(FileSystemPath(path_), error);
-            return false;
-        }
-        completeSize_ = EndOfFile(tif_.get());
-        return true;
+        const PathParts parts = SplitPath(output);
+        path_ = CreateTempFile(parts.drive + parts.dir, ".tif");
     }
-
-    TIFF* tiff() const { return tif_.get(); }
-
-    void PageDone() { completeSize_ = EndOfFile(tif_.get()); }
-
-    void Close() { tif_.reset(); }
-
-    // Closes without the directory under construction, and cuts off what
-    // was written of it.
-    void CloseAbandoningPage()
+    ~LibtiffPage()
     {
-        TIFFSetMode(tif_.get(), O_RDONLY);  // closing must not write the directory
-        tif_.reset();
-        std::error_code error;
-        std::filesystem::resize_file(FileSystemPath(path_), completeSize_, error);
+        if (!path_.empty())
+            RemoveTemp(path_);
+    }
+    LibtiffPage(const LibtiffPage&) = delete;
+    LibtiffPage& operator=(const LibtiffPage&) = delete;
+
+    enum class Result { Written, SourceFailed, OutputFailed };
+
+    // The page keeps the entries of the source's page that do not describe
+    // its stored data.
+    Result Append(PageCopier& copier, TiffSource& source, const PagePlan& plan, RawTiffOutput& out, uint32_t number,
+                  uint32_t total, TiffDiagnostics& diagnostics, std::string& error)
+    {
+        if (path_.empty()) {
+            error = std::strerror(errno);
+            return Result::OutputFailed;
+        }
+        TiffDiagnostics writing;
+        std::string mode = "w";
+        mode += out.bigTiff() ? '8' : '4';
+        mode += out.bigEndian() ? 'b' : 'l';
+        TiffHandle page(writing.Open(path_, mode.c_str()));
+        if (!page) {
+            error = writing.lastError();
+            return Result::OutputFailed;
+        }
+        const PageCopier::Result written = copier.Write(plan, page.get(), number, total);
+        if (written != PageCopier::Result::Written) {
+            TIFFSetMode(page.get(), O_RDONLY);
+            page.reset();
+            error = written == PageCopier::Result::SourceFailed ? diagnostics.lastError() : writing.lastError();
+            return written == PageCopier::Result::SourceFailed ? Result::SourceFailed : Result::OutputFailed;
+        }
+        page.reset();
+        TiffSource copy(path_, writing, TiffSource::Chain::Whole);
+        const RawTiffOutput::EntriesOf entries{source, plan.index};
+        if (copy.pageCount() != 1 || (out.AppendPage(copy, 0, number, total, error, &entries) != RawPageResult::Written &&
+                                      out.AppendPage(copy, 0, number, total, error) != RawPageResult::Written)) {
+            if (error.empty())
+                error = "the page written by libtiff cannot be copied";
+            return Result::OutputFailed;
+        }
+        return Result::Written;
     }
 
 private:
     std::string path_;
-    TiffDiagnostics& diagnostics_;
-    TiffHandle tif_;
-    uint64_t completeSize_ = 0;
 };
 
 void ReportLoadFailure(ExtractControl& control, const std::string& error, const std::string& source)
@@ -161,37 +174,62 @@ int ExtractPagesOf(const std::string& source, const std::string& output, const c
         reason = target.reason();
         return 0;
     }
-    OutputFile out(target.path(), diagnostics);
-    if (!out.Create(outputBound > bigTiffThreshold, TIFFIsBigEndian(input.tiff()) != 0)) {
-        reason = "cannot write the output: " + diagnostics.lastError();
+    // The output keeps the source's byte order, so that no page's data
+    // needs to change.
+    RawTiffOutput out;
+    std::string writeError;
+    if (!out.Create(target.path(), TIFFIsBigEndian(input.tiff()) != 0, outputBound > bigTiffThreshold, writeError)) {
+        reason = "cannot write the output: " + writeError;
         return 0;
     }
 
     bool writeFailed = false;
     bool stopped = false;
+    std::unique_ptr<LibtiffPage> viaLibtiff;
     for (size_t i = 0; i < plans.size(); ++i) {
         if (control.stopRequested && control.stopRequested()) {
             stopped = true;
             break;
         }
-        const auto result = copier.Write(plans[i], out.tiff(), static_cast<uint32_t>(i),
-                                         static_cast<uint32_t>(plans.size()));
-        if (result == PageCopier::Result::Written) {
-            out.PageDone();
-            continue;
+        const auto number = static_cast<uint32_t>(i);
+        const auto total = static_cast<uint32_t>(plans.size());
+        if (plans[i].method == PagePlan::Method::CopyStored) {
+            std::string error;
+            const RawPageResult raw = out.AppendPage(input, plans[i].index, number, total, error);
+            if (raw == RawPageResult::Written)
+                continue;
+            if (raw == RawPageResult::SourceFailed) {
+                loadFailed = true;
+                loadError = error;
+                break;
+            }
+            if (raw == RawPageResult::OutputFailed) {
+                writeFailed = true;
+                writeError = error;
+                break;
+            }
         }
-        if (result == PageCopier::Result::SourceFailed) {
+        if (!viaLibtiff)
+            viaLibtiff = std::make_unique<LibtiffPage>(target.path());
+        std::string error;
+        const auto result = viaLibtiff->Append(copier, input, plans[i], out, number, total, diagnostics, error);
+        if (result == LibtiffPage::Result::Written)
+            continue;
+        if (result == LibtiffPage::Result::SourceFailed) {
             loadFailed = true;
-            loadError = diagnostics.lastError();
+            loadError = error;
         } else {
             writeFailed = true;
+            writeError = error;
         }
         break;
     }
-    if (loadFailed || writeFailed || stopped)
-        out.CloseAbandoningPage();
-    else
-        out.Close();
+    viaLibtiff.reset();
+    std::string closeError;
+    if (!out.Close(closeError) && !writeFailed && !loadFailed) {
+        writeFailed = true;
+        writeError = closeError;
+    }
 
     if (loadFailed) {
         ReportLoadFailure(control, loadError, source);
@@ -202,7 +240,7 @@ int ExtractPagesOf(const std::string& source, const std::string& output, const c
         return 0;
     }
     if (writeFailed) {
-        reason = "cannot write the output: " + diagnostics.lastError();
+        reason = "cannot write the output: " + writeError;
         return 0;
     }
     if (KeepOutputIfLarge(target.path()) != 1) {

@@ -41,6 +41,7 @@ inline constexpr int IDC_OPTIONS_NAME = 1083;
 inline constexpr int IDC_OPTIONS_COMPRESSION = 1084;
 inline constexpr int IDC_OPTIONS_USECOMPRESSION = 1087;
 inline constexpr int IDC_OPTIONS_RESET = 1060;
+inline constexpr int IDC_OPTIONS_ENGINE = 1089;
 
 // TIFF Information dialog.
 inline constexpr int IDD_TIFFINFO = 220;

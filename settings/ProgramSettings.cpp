@@ -28,13 +28,14 @@ ProgramSettingsValues ReadProgramSettings()
     values.fileExists = PathExists(file);
     std::vector<std::string> read;
     std::string problem;
-    ReadPrivateProfileStrings(kSection, {"Name", "CompressMethod", "UseCompressMethod"}, "ERROR",
+    ReadPrivateProfileStrings(kSection, {"Name", "CompressMethod", "UseCompressMethod", "Engine"}, "ERROR",
                               kProfileBufferSize, file, read, &problem);
     if (!problem.empty())
         values.problem = "the settings file " + file + " cannot be read (" + problem + "); the defaults are used";
     values.namingRule = read[0];
     values.compressMethod = read[1];
     values.useCompressMethod = read[2];
+    values.engine = read[3];
     return values;
 }
 
@@ -76,6 +77,21 @@ bool WriteUseCompressMethod(bool use)
 bool IsUseCompressionOn(const std::string& value)
 {
     return value == "TRUE";
+}
+
+std::string ReadEngineSetting()
+{
+    return Read("Engine");
+}
+
+bool WriteEngineSetting(bool builtin)
+{
+    return Write("Engine", builtin ? kEngineBuiltin : kEngineTools);
+}
+
+bool IsBuiltinEngine(const std::string& value)
+{
+    return value != kEngineTools;
 }
 
 }  // namespace pw

@@ -96,6 +96,33 @@ TEST_F(CliEngine, BuiltinMergeGivesThePagesOfTheToolRouteAndNamesTheFilesLeftToT
     EXPECT_EQ(ReadPagePixels(folder + "/s_2/baaa.tif", 0), PagePixels(lzw, 0));
 }
 
+// Without --engine a run takes "Engine" from Pagewright.ini, as the window
+// does, and builtin when it is not set; --engine wins for one run. Told
+// apart by a program folder without the tools.
+TEST_F(CliEngine, TheEngineComesFromTheSettingsUnlessGiven)
+{
+    CliProgram bare(false);
+    const std::string a = File("a.tif", 2, Page(8, COMPRESSION_NONE));
+    const std::string merged = work_ / "m.tif";
+    const std::string settings = bare.folder() + "/Pagewright.ini";
+    const auto merge = [&](std::vector<std::string> engine) {
+        std::vector<std::string> arguments = {"merge", "--out", merged};
+        arguments.insert(arguments.end(), engine.begin(), engine.end());
+        arguments.push_back(a);
+        return bare.Run(arguments);
+    };
+    EXPECT_EQ(merge({}).status, 0);
+    EXPECT_EQ(merge({"--engine", "tools"}).status, 1);
+    ASSERT_TRUE(WriteBytes(settings, "[Pagewright]\nEngine=tools\n"));
+    const CliResult tools = merge({});
+    EXPECT_EQ(tools.status, 1);
+    EXPECT_THAT(tools.out, StartsWith("Failed\t" + a + "\t"));
+    EXPECT_EQ(merge({"--engine", "builtin"}).status, 0);
+    ASSERT_TRUE(WriteBytes(settings, "[Pagewright]\nEngine=Tools\n"));
+    EXPECT_EQ(merge({}).status, 0) << "only exactly \"tools\" chooses the tools";
+    EXPECT_EQ(ReadBytes(settings), "[Pagewright]\nEngine=Tools\n") << "the run writes no setting";
+}
+
 TEST_F(CliEngine, SeveralJobsPrintTheirResultsInListOrder)
 {
     std::vector<std::string> files;

@@ -91,6 +91,16 @@ TEST(DialogTemplates, OptionsDialog) {
     EXPECT_EQ(dlg.GetEscapeId(), IDC_DIALOG_CANCEL);
     EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_OPTIONS_NAME)), "Name");
     EXPECT_EQ(GetAccessibleName(dlg.FindWindow(IDC_OPTIONS_COMPRESSION)), "Compression Method");
+    // The copy box comes last of the settings, below the compression box and
+    // before the buttons, in place and in keyboard order.
+    const wxWindow* use = dlg.FindWindow(IDC_OPTIONS_USECOMPRESSION);
+    const wxWindow* engine = dlg.FindWindow(IDC_OPTIONS_ENGINE);
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(wxControl::RemoveMnemonics(static_cast<const wxControl*>(engine)->GetLabel()), "Copy pages as stored");
+    EXPECT_EQ(engine->GetPrevSibling(), use);
+    EXPECT_GE(engine->GetRect().y, use->GetRect().GetBottom());
+    for (int button : {IDC_DIALOG_CANCEL, IDC_OPTIONS_RESET, IDC_DIALOG_OK})
+        EXPECT_GT(dlg.FindWindow(button)->GetRect().y, engine->GetRect().GetBottom()) << button;
 }
 
 TEST(DialogTemplates, TiffInformationDialog) {

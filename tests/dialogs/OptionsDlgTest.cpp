@@ -55,28 +55,39 @@ TEST_F(Options, FirstOpeningShowsTheDefaultsAndOKWritesThemInOrder) {
         EXPECT_EQ(d->GetMethodList()->GetString(5), "g4");
         EXPECT_EQ(d->GetMethodList()->GetSelection(), 0);
         EXPECT_FALSE(d->GetUseCompressionBox()->GetValue());
+        EXPECT_TRUE(d->GetEngineBox()->GetValue());
         return PressOK(d);
     });
-    EXPECT_EQ(test::ReadBytes(File()), "[Pagewright]\nName=Demo1_\nCompressMethod=0\nUseCompressMethod=FALSE\n");
+    EXPECT_EQ(test::ReadBytes(File()),
+              "[Pagewright]\nName=Demo1_\nCompressMethod=0\nUseCompressMethod=FALSE\nEngine=builtin\n");
 
     EXPECT_EQ(Open([](COptionsDlg* d) {
                   d->GetNameEdit()->ChangeValue("");
                   d->GetMethodList()->SetSelection(4);
                   d->GetUseCompressionBox()->SetValue(true);
+                  d->GetEngineBox()->SetValue(false);
                   return PressOK(d);
               }),
               wxID_OK);
-    EXPECT_EQ(test::ReadBytes(File()), "[Pagewright]\nName=Demo1_\nCompressMethod=4\nUseCompressMethod=TRUE\n");
+    EXPECT_EQ(test::ReadBytes(File()),
+              "[Pagewright]\nName=Demo1_\nCompressMethod=4\nUseCompressMethod=TRUE\nEngine=tools\n");
+    // Cleared, it stays cleared the next time.
+    Open([](COptionsDlg* d) {
+        EXPECT_FALSE(d->GetEngineBox()->GetValue());
+        return wxID_CANCEL;
+    });
 }
 
 TEST_F(Options, ResetKeepsTheCheckBoxAndCancelLeavesTheFileAsItWas) {
     const std::string stored =
-        "[Pagewright]\nName=A name longer than the thirty-five characters typed\nCompressMethod=3\nUseCompressMethod=TRUE\n";
+        "[Pagewright]\nName=A name longer than the thirty-five characters typed\nCompressMethod=3\nUseCompressMethod=TRUE\n"
+        "Engine=tools\n";
     Store(stored);
     Open([](COptionsDlg* d) {
         EXPECT_EQ(d->GetNameEdit()->GetValue(), "A name longer than the thirty-five characters typed");
         EXPECT_EQ(d->GetMethodList()->GetSelection(), 3);
         EXPECT_TRUE(d->GetUseCompressionBox()->GetValue());
+        EXPECT_FALSE(d->GetEngineBox()->GetValue());
         // Over the limit nothing more can be typed; deleting still works.
         d->GetNameEdit()->AppendText("x");
         EXPECT_EQ(d->GetNameEdit()->GetValue(), "A name longer than the thirty-five characters typed");
@@ -88,6 +99,7 @@ TEST_F(Options, ResetKeepsTheCheckBoxAndCancelLeavesTheFileAsItWas) {
         EXPECT_EQ(d->GetMethodList()->GetSelection(), 0);
         EXPECT_EQ(d->GetMethodList()->GetCount(), 6u);
         EXPECT_TRUE(d->GetUseCompressionBox()->GetValue());
+        EXPECT_FALSE(d->GetEngineBox()->GetValue());
         // Typing stops at 35 characters.
         d->GetNameEdit()->AppendText(wxString('a', 40));
         EXPECT_EQ(d->GetNameEdit()->GetValue(), "Demo1_" + wxString('a', 29));
@@ -97,23 +109,28 @@ TEST_F(Options, ResetKeepsTheCheckBoxAndCancelLeavesTheFileAsItWas) {
 }
 
 TEST_F(Options, StoredValuesAreReadLeniently) {
-    const std::tuple<std::string, int, bool> cases[] = {
-        {"CompressMethod=7\nUseCompressMethod=True\n", 0, false},
-        {"CompressMethod=-1\nUseCompressMethod=true\n", 0, false},
-        {"CompressMethod=2\nUseCompressMethod=TRUE\n", 2, true},
-        {"CompressMethod=5abc\nUseCompressMethod=FALSE\n", 5, false},
-        {"CompressMethod=abc\n", 0, false},
+    // The copy box is cleared only by exactly "tools"; any other engine
+    // text is the builtin one and is written back as "builtin".
+    const std::tuple<std::string, int, bool, bool> cases[] = {
+        {"CompressMethod=7\nUseCompressMethod=True\nEngine=Tools\n", 0, false, true},
+        {"CompressMethod=-1\nUseCompressMethod=true\nEngine=\n", 0, false, true},
+        {"CompressMethod=2\nUseCompressMethod=TRUE\nEngine=tools\n", 2, true, false},
+        {"CompressMethod=5abc\nUseCompressMethod=FALSE\nEngine=tools.\n", 5, false, true},
+        {"CompressMethod=abc\nEngine=builtin\n", 0, false, true},
     };
-    for (const auto& [text, method, use] : cases) {
+    for (const auto& [text, method, use, builtin] : cases) {
         Store("[Pagewright]\n" + text);
-        Open([&, method = method, use = use](COptionsDlg* d) {
+        Open([&, method = method, use = use, builtin = builtin](COptionsDlg* d) {
             EXPECT_EQ(d->GetMethodList()->GetSelection(), method) << text;
             EXPECT_EQ(d->GetUseCompressionBox()->GetValue(), use) << text;
+            EXPECT_EQ(d->GetEngineBox()->GetValue(), builtin) << text;
             return PressOK(d);
         });
         if (!use) {
             EXPECT_NE(test::ReadBytes(File()).find("UseCompressMethod=FALSE\n"), std::string::npos) << text;
         }
+        EXPECT_NE(test::ReadBytes(File()).find(builtin ? "Engine=builtin\n" : "Engine=tools\n"), std::string::npos)
+            << text;
     }
 }
 
@@ -127,7 +144,8 @@ TEST_F(Options, TheMainWindowsOptionsButtonOpensTheDialog) {
     });
     wxCommandEvent press(wxEVT_BUTTON, IDC_OPTIONS);
     main->ProcessWindowEvent(press);
-    EXPECT_EQ(test::ReadBytes(File()), "[Pagewright]\nName=Demo1_\nCompressMethod=0\nUseCompressMethod=FALSE\n");
+    EXPECT_EQ(test::ReadBytes(File()),
+              "[Pagewright]\nName=Demo1_\nCompressMethod=0\nUseCompressMethod=FALSE\nEngine=builtin\n");
 }
 
 }  // namespace

@@ -365,17 +365,52 @@ TEST_F(BatchPlanTest, AZeroByteInTheNamingRuleNeverEmptiesAnotherFolder)
     EXPECT_EQ(ReadBytes(photos + "/holiday.tif"), "keep");
 }
 
-// Without tiffsplit every entry will fail: the old split folders stay.
-TEST_F(BatchPlanTest, WithoutTheSplitToolNoFolderIsEmptied)
+// Without tiffsplit every entry of the tools will fail: the old split
+// folders stay. The builtin engine needs no tool and empties them.
+TEST_F(BatchPlanTest, WithoutTheSplitToolNoFolderIsEmptiedForTheTools)
 {
-    Settings("Name=Demo1_\n");
+    Settings("Name=Demo1_\nEngine=tools\n");
     const std::string stale = Out() + "/Demo1__1";
     ASSERT_EQ(::mkdir(stale.c_str(), 0755), 0);
     ASSERT_TRUE(WriteBytes(stale + "/page.tif", "a page of the last split"));
     program_.RemoveTool("tiffsplit");
     const BatchPlan plan = PlanBatch("Split", {sources_[0]}, Out());
     ASSERT_TRUE(plan.ok) << plan.error;
+    EXPECT_EQ(plan.engine, BatchEngine::Tools);
     EXPECT_EQ(ReadBytes(stale + "/page.tif"), "a page of the last split");
+
+    Settings("Name=Demo1_\n");
+    const BatchPlan builtin = PlanBatch("Split", {sources_[0]}, Out());
+    ASSERT_TRUE(builtin.ok) << builtin.error;
+    EXPECT_EQ(builtin.engine, BatchEngine::Builtin);
+    EXPECT_TRUE(IsRealFolder(stale));
+    EXPECT_FALSE(Exists(stale + "/page.tif"));
+}
+
+// "Engine" is read with the other keys; only exactly "tools" is the tools,
+// and an override wins for one run.
+TEST_F(BatchPlanTest, TheEngineComesFromTheSettingOrTheOverride)
+{
+    const std::string merged = Out() + "/m.tif";
+    EXPECT_EQ(PlanBatch("Merge", sources_, merged).engine, BatchEngine::Builtin) << "no settings file";
+    for (const auto& [stored, engine] : std::vector<std::pair<std::string, BatchEngine>>{
+             {"", BatchEngine::Builtin},
+             {"Engine=\n", BatchEngine::Builtin},
+             {"Engine=builtin\n", BatchEngine::Builtin},
+             {"Engine=tools\n", BatchEngine::Tools},
+             {"Engine=TOOLS\n", BatchEngine::Builtin},
+             {"Engine=tool\n", BatchEngine::Builtin}}) {
+        Settings(stored);
+        const BatchPlan plan = PlanBatch("Merge", sources_, merged);
+        ASSERT_TRUE(plan.ok) << plan.error;
+        EXPECT_EQ(plan.engine, engine) << stored;
+    }
+    BatchSettingsOverrides overrides;
+    overrides.engine = BatchEngine::Builtin;
+    EXPECT_EQ(PlanBatch("Split", sources_, Out(), overrides).engine, BatchEngine::Builtin);
+    Settings("");
+    overrides.engine = BatchEngine::Tools;
+    EXPECT_EQ(PlanBatch("Split", sources_, Out(), overrides).engine, BatchEngine::Tools);
 }
 
 TEST_F(BatchPlanTest, OverridesReplaceTheSettingsForThisRunOnly)

@@ -237,7 +237,9 @@ TEST_P(StoppedBatch, SplitLeavesPagesOnlyForReportedEntries)
     const auto statuses = RunAndStop("Split", sources, out_, GetParam());
     for (size_t i = 0; i < sources.size(); ++i) {
         const std::string folder = out_ + "/in" + std::to_string(i) + "_" + std::to_string(i + 1);
-        EXPECT_EQ(FilesIn(folder).size(), i < statuses.size() ? 2u : 0u) << folder;
+        // The folder of the entry the stop cut short goes with its pages.
+        const size_t files = std::filesystem::exists(folder) ? FilesIn(folder).size() : 0;
+        EXPECT_EQ(files, i < statuses.size() ? 2u : 0u) << folder;
     }
 }
 

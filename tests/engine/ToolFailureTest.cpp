@@ -131,7 +131,8 @@ TEST_P(DamagedSourceTest, SplitFailsUnlessTheDirectoryIsIntact)
     ToolOutcome outcome;
     const bool ok = SplitFile(src, files / "page.tif", nullptr, &outcome);
     if (GetParam() == Damage::CorruptPixels) {
-        // tiffsplit copies the compressed data as it is, without decoding it.
+        // tiffsplit copies the compressed data as it is, without decoding it;
+        // the check finds the same stored bytes where it cannot decode them.
         EXPECT_TRUE(ok) << outcome.reason;
         EXPECT_EQ(FolderEntries(files.path()), (std::vector<std::string>{"damaged.tif", "pageaaa.tif"}));
     } else {
@@ -241,7 +242,7 @@ TEST_F(ToolFailureTest, TheReasonIsTheToolsErrorNotItsWarnings)
     EXPECT_EQ(outcome.reason, "tiffcp failed: in.tif: Cannot handle different values per sample for \"SampleFormat\".");
     FakeTool("tiffcp", "echo 'TIFFReadDirectory: Warning, only a warning.' >&2\nexit 1");
     EXPECT_FALSE(CompressFile(src, files / "o.tif", kLzw, "lzw", nullptr, &outcome));
-    EXPECT_EQ(outcome.reason, "tiffcp failed: TIFFReadDirectory: Warning, only a warning.");
+    EXPECT_EQ(outcome.reason, "tiffcp failed with exit status 1");
 }
 
 TEST_F(ToolFailureTest, FailedCompressLeavesAnExistingDestinationAlone)
@@ -297,7 +298,7 @@ TEST_F(ToolFailureTest, MergeThatLinkedAPageAndThenFailedIsUndone)
     FakeTool("tiffcp", SystemToolPath("tiffcp") + " \"$@\"; exit 2");
     ToolOutcome outcome;
     EXPECT_FALSE(MergeFile(src, out, "", "FALSE", "none", nullptr, &outcome));
-    EXPECT_EQ(outcome.reason, "tiffcp failed");
+    EXPECT_EQ(outcome.reason, "tiffcp failed with exit status 2");
     EXPECT_TRUE(ReadBytes(out) == before);
     EXPECT_TRUE(HasPagesOf(out, {{first, 2}}));
 }

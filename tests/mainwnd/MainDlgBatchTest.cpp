@@ -159,6 +159,23 @@ protected:
     }
 };
 
+// Merge All and Split All on either engine: "builtin", which an unset
+// "Engine" means, and "tools".
+class BatchWindowEngine : public BatchWindow, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override {
+        BatchWindow::SetUp();
+        if (GetParam() == kEngineTools)
+            ASSERT_TRUE(WriteEngineSetting(false));
+    }
+    // Enough files for a batch to be stopped on its way: the builtin engine
+    // copies a small file in a fraction of a millisecond.
+    int StoppableCount() const { return GetParam() == kEngineBuiltin ? 1500 : 50; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Engines, BatchWindowEngine, ::testing::Values(kEngineBuiltin, kEngineTools),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
 TEST_F(BatchWindow, CompressesEveryFileIntoTheChosenFolder) {
     ASSERT_TRUE(WriteCompressMethodSetting(FindCompressionMethod("lzw")->index));
     AddFiles({2, 1, 3});
@@ -197,7 +214,7 @@ TEST_F(BatchWindow, AFailedRowKeepsWhyItFailed) {
     EXPECT_EQ(dlg->GetFileList()->GetItemNote(1), "");
 }
 
-TEST_F(BatchWindow, MergesIntoTheSavedFileWithTheExtensionAdded) {
+TEST_P(BatchWindowEngine, MergesIntoTheSavedFileWithTheExtensionAdded) {
     AddFiles({1, 2, 3});
     SaveAs(out / "merged");
     Press(IDC_MERGEALL);
@@ -236,7 +253,7 @@ TEST_F(BatchWindow, TakesTheRowsThereWereBeforeTheOutputWasAskedFor) {
     ExpectMergedPages(out / "merged.tif", {1, 2}, 2);
 }
 
-TEST_F(BatchWindow, SplitsIntoFoldersNamedByTheRule) {
+TEST_P(BatchWindowEngine, SplitsIntoFoldersNamedByTheRule) {
     ASSERT_TRUE(WriteNamingRule("Demo1_"));
     AddFiles({2, 1, 3});
     fs::create_directories(out / "Demo1__2");
@@ -257,8 +274,9 @@ TEST_F(BatchWindow, SplitsIntoFoldersNamedByTheRule) {
     }
 }
 
-TEST_F(BatchWindow, StopInTheMiddleOfAMergeKeepsExactlyTheFinishedPages) {
-    AddFiles(std::vector<int>(50, 1));
+TEST_P(BatchWindowEngine, StopInTheMiddleOfAMergeKeepsExactlyTheFinishedPages) {
+    const int count = StoppableCount();
+    AddFiles(std::vector<int>(count, 1));
     SaveAs(out / "all.tif");
     Press(IDC_MERGEALL);
     ASSERT_TRUE(ActWhen([&] { return Successes() >= 5; }, [&] { Press(IDC_MERGEALL); }));
@@ -270,10 +288,10 @@ TEST_F(BatchWindow, StopInTheMiddleOfAMergeKeepsExactlyTheFinishedPages) {
     wxMilliSleep(200);
     test::Pump();
     EXPECT_EQ(Successes(), done);
-    EXPECT_LT(done, 50);
-    for (int i = 0; i < 50; ++i)
+    EXPECT_LT(done, count);
+    for (int i = 0; i < count; ++i)
         EXPECT_EQ(Status(i), i < done ? "Success" : "") << i;
-    ExpectMergedPages(out / "all.tif", std::vector<int>(50, 1), done);
+    ExpectMergedPages(out / "all.tif", std::vector<int>(count, 1), done);
     EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
     EXPECT_TRUE(fs::is_empty(temp.path()));
 }
@@ -437,7 +455,74 @@ TEST_F(BatchWindow, AWindowDestroyedMidBatchStopsItsBatch) {
     test::Pump();
 }
 
+TEST_P(BatchWindowEngine, ClosingDuringAMergeAsksFirstAndKeepsTheFinishedPages) {
+    const int count = StoppableCount();
+    AddFiles(std::vector<int>(count, 1));
+    SaveAs(out / "all.tif");
+    Press(IDC_MERGEALL);
+    {
+        BoxAnswers no(IDNO);
+        dlg->Close();
+        ASSERT_EQ(no.boxes.size(), 1u);
+        EXPECT_EQ(no.boxes[0].caption, "Ostrel Converter");
+    }
+    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(dlg->IsBatchRunning());
+    {
+        BoxAnswers yes(IDYES);
+        ASSERT_TRUE(ActWhen([&] { return Successes() >= 5; }, [&] { dlg->Close(); }));
+        EXPECT_EQ(yes.boxes.size(), 1u);
+    }
+    EXPECT_FALSE(dlg->IsShown());
+    ExpectIdle();
+    const int done = Successes();
+    EXPECT_LT(done, count);
+    ExpectMergedPages(out / "all.tif", std::vector<int>(count, 1), done);
+    EXPECT_TRUE(fs::is_empty(temp.path()));
+    dlg->GetFileList()->DeleteAllItems();
+    dlg.reset();
+    test::Pump();
+}
+
+// Unset, "Engine" copies the pages without any tool; "tools" needs them.
+TEST_F(BatchWindow, TheDefaultEngineMergesAndSplitsWithoutTheTools) {
+    for (const char* tool : {"tiffinfo", "tiffcp", "tiffsplit"})
+        program.RemoveTool(tool);
+    ASSERT_TRUE(WriteNamingRule("S"));
+    AddFiles({2, 1, 3});
+    SaveAs(out / "merged.tif");
+    Press(IDC_MERGEALL);
+    ASSERT_TRUE(WaitDone());
+    for (long i = 0; i < 3; ++i)
+        EXPECT_EQ(Status(i), "Success") << i;
+    ExpectMergedPages(out / "merged.tif", {2, 1, 3}, 3);
+
+    Press(IDC_SPLITALL);
+    ASSERT_TRUE(WaitDone());
+    const int pages[] = {2, 1, 3};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Status(i), "Success") << i;
+        const fs::path folder = out / ("S_" + std::to_string(i + 1));
+        for (int p = 0; p < pages[i]; ++p) {
+            const std::string page = folder / ("f0" + std::to_string(i) + "aa" + std::string(1, char('a' + p)) + ".tif");
+            EXPECT_EQ(test::ReadPagePixels(page, 0), test::ReadPagePixels(sources[i], p)) << page;
+        }
+    }
+
+    ASSERT_TRUE(WriteEngineSetting(false));
+    SaveAs(out / "again.tif");
+    Press(IDC_MERGEALL);
+    ASSERT_TRUE(WaitDone());
+    for (long i = 0; i < 3; ++i) {
+        EXPECT_EQ(Status(i), "Failed") << i;
+        EXPECT_FALSE(dlg->GetFileList()->GetItemNote(i).empty()) << i;
+    }
+    EXPECT_FALSE(fs::exists(out / "again.tif"));
+}
+
+// A batch of the tools lasts long enough to change the list while it runs.
 TEST_F(BatchWindow, RowsRemovedDuringABatchGetNoOtherFilesStatus) {
+    ASSERT_TRUE(WriteEngineSetting(false));
     AddFiles(std::vector<int>(30, 1));
     SaveAs(out / "all.tif");
     Press(IDC_MERGEALL);
@@ -455,6 +540,7 @@ TEST_F(BatchWindow, RowsRemovedDuringABatchGetNoOtherFilesStatus) {
 }
 
 TEST_F(BatchWindow, RemovedRowsShiftingUpKeepTheirOwnStatus) {
+    ASSERT_TRUE(WriteEngineSetting(false));
     AddFiles(std::vector<int>(30, 1));
     SaveAs(out / "all.tif");
     Press(IDC_MERGEALL);

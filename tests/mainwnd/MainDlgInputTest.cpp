@@ -1,10 +1,12 @@
 // The main window under a user's real input: clicks, Ctrl+clicks, drags and
 // keys through the display server, under a window manager as well.
 
+#include "dialogs/COptionsDlg.h"
 #include "mainwnd/BrowseTiffFiles.h"
 #include "mainwnd/CMainDlg.h"
 #include "mainwnd/CommandLine.h"
 #include "res/ResourceIds.h"
+#include "settings/ProgramSettings.h"
 #include "tests/fixtures/TiffFixtures.h"
 #include "ui/SplitterBar.h"
 #include "tests/ui/RealInput.h"
@@ -16,6 +18,7 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/control.h>
 #include <wx/timer.h>
 
@@ -274,6 +277,32 @@ TEST(KeyboardByHand, MnemonicsPressButtonsAndTabReachesTheViewersTools) {
     }
     EXPECT_TRUE(reached);
     SetOpenFilesDialogRunner(nullptr);
+}
+
+// The Options dialog's copy box answers Alt and its marked letter, and OK
+// then stores what it shows.
+TEST(KeyboardByHand, TheOptionsCopyBoxTogglesWithItsMnemonic) {
+    test::TempFolder config;
+    test::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.path());
+    test::ProgramFolder program(false);
+    COptionsDlg options(nullptr);
+    options.ResetOptions();
+    options.LoadOptions();
+    options.Show();
+    options.Raise();
+    ASSERT_TRUE(test::WaitFor([&] { return options.IsShownOnScreen(); }, 5000));
+    test::WaitFor([] { return false; }, 500);
+    ASSERT_TRUE(options.GetEngineBox()->GetValue());
+    test::PressKeys("alt+p");
+    EXPECT_TRUE(test::WaitFor([&] { return !options.GetEngineBox()->GetValue(); }));
+    wxCommandEvent ok(wxEVT_BUTTON, IDC_DIALOG_OK);
+    options.FindWindow(IDC_DIALOG_OK)->ProcessWindowEvent(ok);
+    EXPECT_EQ(ReadEngineSetting(), "tools");
+    test::PressKeys("alt+p");
+    EXPECT_TRUE(test::WaitFor([&] { return options.GetEngineBox()->GetValue(); }));
+    options.FindWindow(IDC_DIALOG_OK)->ProcessWindowEvent(ok);
+    EXPECT_EQ(ReadEngineSetting(), "builtin");
+    options.Hide();
 }
 
 // The bar between the preview and the list under the user's own mouse and

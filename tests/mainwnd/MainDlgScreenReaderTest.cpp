@@ -154,6 +154,11 @@ TEST(ScreenReader, FindsTheFocusOnTheOptionsCompressionBox) {
     // Announced as a dialog, not as a window of its own.
     EXPECT_TRUE(Has(view, "\n  dialog|")) << view;
     EXPECT_FALSE(Has(view, "text|Name||focused")) << view;
+    // The copy box is heard by its text.
+    options.FindWindow(IDC_OPTIONS_ENGINE)->SetFocus();
+    test::WaitFor([] { return false; }, 300);
+    const std::string copyView = ScreenReaderView();
+    EXPECT_TRUE(Has(copyView, "check box|Copy pages as stored||focused")) << copyView;
     options.Hide();
 }
 

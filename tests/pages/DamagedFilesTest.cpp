@@ -75,6 +75,34 @@ TEST(DamagedFiles, GarbledDataIsCopiedAsStored)
     EXPECT_EQ(ReadPagePixels(folder / "out.tif", 2), ReadPagePixels(good, 2));
 }
 
+// A ThunderScan page (a scheme libtiff only reads, so extraction decodes
+// it) whose data ends rows early: libtiff reports it damaged, and the
+// extraction refuses it instead of passing on the rows it made up.
+TEST(DamagedFiles, APageLibtiffCannotDecodeWholeIsRefused)
+{
+    TempFolder folder;
+    TestPage thunder = Make(4, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_THUNDERSCAN);
+    thunder.rowsPerStrip = thunder.height;
+    const auto rows = [&thunder](uint32_t count) {
+        // Each row one run of width pixels of 0.
+        return [&thunder, count](int) { return std::vector<std::string>{std::string(count, static_cast<char>(thunder.width))}; };
+    };
+    thunder.rawStrips = rows(thunder.height);
+    const std::string sound = folder / "sound.tif";
+    ASSERT_TRUE(WriteTestTiff(sound, {thunder}));
+    thunder.rawStrips = rows(thunder.height / 2);
+    const std::string damaged = folder / "damaged.tif";
+    ASSERT_TRUE(WriteTestTiff(damaged, {thunder}));
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ExtractPages(sound, folder / "sound-out.tif", "all"), 1);
+    EXPECT_EQ(ExtractPages(damaged, folder / "damaged-out.tif", "all"), 0);
+    const std::string line = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(RgbaPixels(folder / "sound-out.tif", 0), RgbaPixels(sound, 0));
+    EXPECT_FALSE(fs::exists(folder / "damaged-out.tif"));
+    EXPECT_NE(line.find("] Failed to load '" + damaged + "' file..."), std::string::npos) << line;
+}
+
 // Files of several kinds of page with bytes changed at random: whatever
 // comes out, it comes out without a crash, an endless loop or a message on
 // the terminal.

@@ -319,6 +319,28 @@ TEST(ConvertedPages, NextBecomesLosslessGrey)
     }
 }
 
+// A converted page keeps what of its directory does not describe the
+// stored data: here a GeoTIFF key directory, a private tag and an EXIF
+// directory.
+TEST(ConvertedPages, KeepTheEntriesThatDoNotDescribeTheirData)
+{
+    TempFolder folder;
+    const std::string source = folder / "next.tif";
+    ASSERT_TRUE(WriteTaggedTiff(source, 1, "w", 2, COMPRESSION_NEXT));
+    ASSERT_FALSE(RgbaPixels(source, 0).empty());
+    const std::string output = folder / "out.tif";
+    ASSERT_EQ(pw::ExtractPages(source, output, "all"), 1);
+    EXPECT_EQ(PageTags(output, 0)["Compression"], std::to_string(COMPRESSION_ADOBE_DEFLATE));
+    EXPECT_EQ(RgbaPixels(output, 0), RgbaPixels(source, 0));
+    const auto kept = ListTags(output, 0);
+    const auto original = ListTags(source, 0);
+    for (const char* tag : {"34735 ", "65000 ", "65001 ", "34665 ", "  36867 ", "34853 "}) {
+        const auto line = std::find_if(original.begin(), original.end(), [tag](const std::string& l) { return l.rfind(tag, 0) == 0; });
+        ASSERT_NE(line, original.end()) << tag;
+        EXPECT_NE(std::find(kept.begin(), kept.end(), *line), kept.end()) << *line;
+    }
+}
+
 TEST(ConvertedPages, MixWithStoredCopies)
 {
     TempFolder folder;

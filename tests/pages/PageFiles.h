@@ -51,6 +51,26 @@ std::vector<uint32_t> RgbaPixels(const std::string& path, int pageIndex);
 // Values of the describing tags of page index, as text by tag name.
 std::map<std::string, std::string> PageTags(const std::string& path, int pageIndex);
 
+// Pages of 40 x 30 grey samples of bits with every kind of entry: GeoTIFF's
+// tags, two private ones (65000, 65001), ICC profile, XMP, IPTC,
+// Photoshop, and an EXIF and a GPS directory written before each page.
+// NeXT pages (of 2 bits) are written as literal rows.
+bool WriteTaggedTiff(const std::string& path, int pages, const char* mode, uint16_t bits = 8,
+                     uint16_t compression = COMPRESSION_LZW);
+
+// Every entry of page index's directory as the file stores it, read from
+// its bytes (tiffdump-style), one line each: "tag type count value", the
+// value's bytes in hex with every number in big-endian order, so that the
+// listings of files of either byte order compare. 8-byte types of BigTIFF
+// are listed as their 4-byte kin. The values of the strip and tile
+// offsets are left out (they depend on the layout); an EXIF, GPS,
+// Interoperability or SubIFDs entry is followed by the listing of the
+// directory it points to, indented. Empty when the page cannot be found.
+std::vector<std::string> ListTags(const std::string& path, int pageIndex);
+
+// The listing without the lines of tag (and what is indented under them).
+std::vector<std::string> WithoutTag(std::vector<std::string> listing, uint16_t tag);
+
 // Edits a classic little-endian TIFF file in memory.
 class TiffPatcher {
 public:

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 
 #include "pages/RawPageFile.h"
 #include "pages/TiffDiagnostics.h"
@@ -94,8 +96,20 @@ TEST(RawPageFile, LeavesWhatItCannotCopyToThePageCopierAndNothingBehindOnFailure
     TiffDiagnostics diagnostics;
     TiffSource bigTiff(big, diagnostics);
     std::string error;
-    EXPECT_EQ(WriteRawPageFile(bigTiff, 0, folder / "p.tif", error), RawPageResult::NotHandled);
-    EXPECT_FALSE(std::filesystem::exists(folder / "p.tif"));
+    ASSERT_EQ(WriteRawPageFile(bigTiff, 1, folder / "p.tif", error), RawPageResult::Written) << "BigTIFF as classic";
+    EXPECT_EQ(ReadBytes(folder / "p.tif").substr(0, 4), std::string("II*\0", 4));
+    EXPECT_EQ(StoredStrips(folder / "p.tif", 0), StoredStrips(big, 1));
+
+    // Tables that libtiff reads otherwise than they are stored (it mends
+    // the lengths of uncompressed strips that look wrong).
+    const std::string mended = folder / "mended.tif";
+    ASSERT_TRUE(WriteTestTiff(mended, {TestPage()}, "w"));
+    TiffPatcher patcher(ReadBytes(mended));
+    patcher.SetElement(0, TIFFTAG_STRIPBYTECOUNTS, 1, 5);
+    ASSERT_TRUE(patcher.Save(mended));
+    TiffSource odd(mended, diagnostics);
+    EXPECT_EQ(WriteRawPageFile(odd, 0, folder / "m.tif", error), RawPageResult::NotHandled);
+    EXPECT_FALSE(std::filesystem::exists(folder / "m.tif"));
 
     const std::string good = folder / "good.tif";
     ASSERT_TRUE(WriteTestTiff(good, {TestPage()}, "w"));
@@ -105,6 +119,53 @@ TEST(RawPageFile, LeavesWhatItCannotCopyToThePageCopierAndNothingBehindOnFailure
     ASSERT_TRUE(WriteBytes(folder / "kept.tif", "there before"));
     EXPECT_EQ(WriteRawPageFile(input, 0, folder / "kept.tif", error), RawPageResult::Written);
     EXPECT_EQ(CountDirectories(folder / "kept.tif"), 1) << "an old file is replaced";
+}
+
+// Tagged files with bytes changed at random in their directories and
+// values: a page is copied with every entry as the damaged file has it, or
+// not at all, and nothing reaches the terminal.
+TEST(RawPageFile, RandomDamage)
+{
+    TempFolder folder;
+    const std::string good = folder / "good.tif";
+    ASSERT_TRUE(WriteTaggedTiff(good, 2, "wl"));
+    const std::string bytes = ReadBytes(good);
+    std::mt19937 random(20261209);
+    const std::string source = folder / "damaged.tif";
+    int written = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string damaged = bytes;
+        for (int i = 1 + static_cast<int>(random() % 6); i > 0; --i)
+            damaged[random() % damaged.size()] = static_cast<char>(random());
+        ASSERT_TRUE(WriteBytes(source, damaged));
+        testing::internal::CaptureStderr();
+        TiffDiagnostics diagnostics;
+        TiffSource input(source, diagnostics);
+        for (int page = 0; page < input.pageCount(); ++page) {
+            const std::string file = folder / "page.tif";
+            std::string error;
+            if (WriteRawPageFile(input, page, file, error) == RawPageResult::Written) {
+                ++written;
+                // A tag changed out of order is put in its place.
+                auto copied = WithoutTag(ListTags(file, 0), TIFFTAG_PAGENUMBER);
+                auto expected = WithoutTag(ListTags(source, page), TIFFTAG_PAGENUMBER);
+                std::sort(copied.begin(), copied.end());
+                std::sort(expected.begin(), expected.end());
+                ASSERT_EQ(copied, expected) << "round " << round;
+            }
+            RawTiffOutput swapped;
+            const std::string other = folder / "other.tif";
+            ASSERT_TRUE(swapped.Create(other, true, false, error));
+            const RawPageResult result = swapped.AppendPage(input, page, 0, 1, error);
+            swapped.Close(error);
+            if (result == RawPageResult::Written)
+                ASSERT_EQ(CountDirectories(other), 1) << "round " << round;
+            else
+                ASSERT_EQ(ReadBytes(other).size(), 8u) << "only the header; round " << round;
+        }
+        ASSERT_EQ(testing::internal::GetCapturedStderr(), "") << "round " << round;
+    }
+    EXPECT_GT(written, 100);
 }
 
 }  // namespace

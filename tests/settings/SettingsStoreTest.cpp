@@ -86,6 +86,23 @@ TEST_F(SettingsStore, UseCompressMethodIsOnOnlyForExactlyTRUE)
     EXPECT_EQ(ReadUseCompressMethod(), "FALSE");
 }
 
+TEST_F(SettingsStore, EngineIsBuiltinUnlessExactlyTools)
+{
+    EXPECT_EQ(ReadEngineSetting(), "ERROR");
+    EXPECT_TRUE(IsBuiltinEngine(ReadEngineSetting()));
+    for (const auto& [stored, builtin] : std::vector<std::pair<std::string, bool>>{
+             {"tools", false}, {"builtin", true}, {"Tools", true}, {"tools.", true}, {"", true}, {"x", true}}) {
+        ASSERT_TRUE(WritePrivateProfileString("Pagewright", "Engine", stored, SettingsFile()));
+        EXPECT_EQ(IsBuiltinEngine(ReadEngineSetting()), builtin) << stored;
+        EXPECT_EQ(IsBuiltinEngine(ReadProgramSettings().engine), builtin) << stored;
+    }
+    EXPECT_TRUE(WriteEngineSetting(false));
+    EXPECT_EQ(ReadEngineSetting(), "tools");
+    EXPECT_TRUE(WriteEngineSetting(true));
+    EXPECT_EQ(ReadEngineSetting(), "builtin");
+    EXPECT_EQ(ReadBytes(SettingsFile()), "[Pagewright]\nEngine=builtin\n");
+}
+
 TEST_F(SettingsStore, WritesKeepEveryOtherKeySectionAndComment)
 {
     Store("; written by hand\n[Pagewright]\nName=Demo1_\nCompressMethod=2\n[Mine]\nkey=value\n");
