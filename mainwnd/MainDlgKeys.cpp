@@ -36,7 +36,7 @@ bool IsNavigationKey(int code) {
 // A field of the window that acts on Return itself (the viewer's page
 // number): there Return presses no button.
 bool TakesReturnItself(wxWindow* focus, const wxWindow* window) {
-    auto* field = wxDynamicCast(focus, wxTextCtrl);
+    auto* field = dynamic_cast<wxTextCtrl*>(focus);
     return field && field->HasFlag(wxTE_PROCESS_ENTER) && wxGetTopLevelParent(field) == window;
 }
 

@@ -20,11 +20,19 @@ namespace {
 // cancelled between rows).
 constexpr uint64_t kMaxBandBytes = uint64_t{16} << 20;
 // Rows between two looks at the cancel flag within a strip, tile row or
-// page read row by row.
+// page read row by row: 64, or fewer of rows of many megabytes.
 constexpr uint32_t kRowsPerCancelCheck = 64;
+constexpr uint64_t kBytesPerCancelCheck = uint64_t{4} << 20;
 constexpr int kMaxReduction = 4096;  // keeps the sums of one box within 32 bits
 
 bool Cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
+
+// Whether row (from 0) of rows of rowBytes each is one to look at the
+// cancel flag after.
+bool CancelPoint(uint64_t row, uint64_t rowBytes) {
+    const uint64_t every = std::clamp<uint64_t>(kBytesPerCancelCheck / std::max<uint64_t>(rowBytes, 1), 1, kRowsPerCancelCheck);
+    return row % every == every - 1;
+}
 
 // Sizes a damaged file claims can overflow any product of them.
 uint64_t Times(uint64_t a, uint64_t b) { return a != 0 && b > UINT64_MAX / a ? UINT64_MAX : a * b; }
@@ -234,7 +242,7 @@ private:
                     ConvertRow(layout_, &tile[r * tileRowBytes_], &band[(size_t{r} * width_ + x) * 3], cols);
             }
             for (uint32_t r = 0; r < rows; ++r) {
-                if (r % kRowsPerCancelCheck == kRowsPerCancelCheck - 1 && Cancelled(cancel))
+                if (CancelPoint(r, uint64_t{width_} * 3) && Cancelled(cancel))
                     return false;
                 reducer.AddRow(&band[size_t{r} * width_ * 3]);
             }
@@ -245,7 +253,7 @@ private:
     bool ReadRows(BoxReducer& reducer, const std::atomic<bool>* cancel, std::string& error) {
         std::vector<uint8_t> row(static_cast<size_t>(rowBytes_));
         for (uint32_t y = 0; y < height_; ++y) {
-            if (y % kRowsPerCancelCheck == 0 && Cancelled(cancel))
+            if (CancelPoint(y, std::max<uint64_t>(rowBytes_, uint64_t{width_} * 3)) && Cancelled(cancel))
                 return false;
             if (TIFFReadScanline(tif_, row.data(), y, 0) < 0 || Reported()) {
                 error = "A row of the page cannot be decoded.";
@@ -267,7 +275,7 @@ private:
         TIFFGetFieldDefaulted(tif_, TIFFTAG_FILLORDER, &fillOrder);
         const bool swapped = TIFFIsByteSwapped(tif_) != 0;
         for (uint32_t y = 0; y < height_; ++y) {
-            if (y % kRowsPerCancelCheck == 0 && Cancelled(cancel))
+            if (CancelPoint(y, std::max<uint64_t>(rowBytes_, uint64_t{width_} * 3)) && Cancelled(cancel))
                 return false;
             const uint32_t strip = y / rowsPerStrip_;
             const uint64_t at = Times(y % rowsPerStrip_, rowBytes_);
@@ -301,7 +309,7 @@ private:
             }
             // A strip can hold a whole page of many millions of pixels.
             for (uint32_t r = 0; r < rows; ++r) {
-                if (r % kRowsPerCancelCheck == kRowsPerCancelCheck - 1 && Cancelled(cancel))
+                if (CancelPoint(r, std::max<uint64_t>(rowBytes_, uint64_t{width_} * 3)) && Cancelled(cancel))
                     return false;
                 uint8_t* dst = reducer.NextRow();
                 ConvertRow(layout_, &strip[r * rowBytes_], dst, width_);
@@ -389,7 +397,7 @@ public:
                 return false;
             }
             for (uint32_t r = 0; r < rows; ++r) {
-                if (r % kRowsPerCancelCheck == kRowsPerCancelCheck - 1 && Cancelled(cancel))
+                if (CancelPoint(r, uint64_t{width_} * 4) && Cancelled(cancel))
                     return false;
                 const uint32_t* abgr = &band[size_t{r} * width_];
                 for (uint32_t x = 0; x < width_; ++x) {

@@ -28,7 +28,7 @@ void* AccessibleOf(wxWindow* window) {
     if (!window || !getAccessible)
         return nullptr;
     GtkWidget* widget = window->GetConnectWidget();
-    if (auto* list = wxDynamicCast(window, wxDataViewCtrl))
+    if (auto* list = dynamic_cast<wxDataViewCtrl*>(window))
         widget = list->GtkGetTreeView();
     return widget ? getAccessible(widget) : nullptr;
 }

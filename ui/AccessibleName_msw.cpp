@@ -43,7 +43,7 @@ AccessibleProperties& AccessiblePropertiesOf(wxWindow* window) {
     if (auto* known = dynamic_cast<AccessibleProperties*>(window->GetAccessible()))
         return *known;
     // A list keeps its rows and cells for screen readers.
-    if (auto* list = wxDynamicCast(window, wxDataViewCtrl)) {
+    if (auto* list = dynamic_cast<wxDataViewCtrl*>(window)) {
         auto* made = new Described<wxDataViewCtrlAccessible>(list);
         window->SetAccessible(made);
         return *made;

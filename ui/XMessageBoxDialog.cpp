@@ -379,7 +379,7 @@ void XMessageBoxDialog::OnShow(wxShowEvent& event) {
 }
 
 void XMessageBoxDialog::OnCountdownTick() {
-    auto* button = wxDynamicCast(FindWindow(defaultId_), wxButton);
+    auto* button = dynamic_cast<wxButton*>(FindWindow(defaultId_));
     if (countdownLeft_ < 1) {
         countdown_->Stop();
         Command(static_cast<int>(static_cast<unsigned>(defaultId_) | XMB_RESULT_TIMEOUT));
@@ -418,7 +418,7 @@ void XMessageBoxDialog::OnDisabledTick() {
 void XMessageBoxDialog::SetButtonsEnabled(bool enable) {
     for (wxWindow* child : GetChildren()) {
         const int id = child->GetId();
-        if (id >= 1 && id <= 26 && (wxDynamicCast(child, wxButton) || wxDynamicCast(child, wxCheckBox)))
+        if (id >= 1 && id <= 26 && (dynamic_cast<wxButton*>(child) || dynamic_cast<wxCheckBox*>(child)))
             child->Enable(enable);
     }
 }
@@ -427,7 +427,7 @@ std::string XMessageBoxDialog::CopyText() const {
     std::vector<std::string> buttons;
     // The check box counts as a button here, as its caption belongs to the box.
     for (const wxWindow* child : GetChildren())
-        if (wxDynamicCast(child, wxButton) || wxDynamicCast(child, wxCheckBox))
+        if (dynamic_cast<const wxButton*>(child) || dynamic_cast<const wxCheckBox*>(child))
             buttons.push_back(child->GetLabel().utf8_string());
     std::optional<std::string> message;
     if (message_) message = ValidUtf8(content_.text);

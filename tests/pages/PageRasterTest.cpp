@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <functional>
 
 namespace pw {
@@ -231,6 +233,8 @@ TEST(PageRasterLimits, AHugePageIsReducedWhileItIsRead) {
 TEST(PageRasterHostile, EveryFileIsShownOrRefusedWithAMessage) {
     test::TempFolder folder;
     for (const test::HostileTiff& h : test::HostileTiffs()) {
+        if (h.slow)
+            continue;  // below
         const std::string path = folder / (h.name + ".tif");
         ASSERT_TRUE(test::WriteBytes(path, h.bytes));
         // At the preview's limits, and at limits that even the largest
@@ -505,6 +509,21 @@ TEST(PageRasterCancel, ASetFlagStopsTheDecodingAndKeepsNoPixels) {
     const PageRaster raster = DecodePageRaster(folder / "page.tif", 0, {}, &cancel);
     EXPECT_TRUE(raster.cancelled);
     EXPECT_TRUE(raster.rgb.empty());
+    // Pages that take long to decode, cancelled while they are read.
+    for (const test::HostileTiff& h : test::HostileTiffs()) {
+        if (!h.slow)
+            continue;
+        ASSERT_TRUE(test::WriteBytes(folder / "slow.tif", h.bytes));
+        std::atomic<bool> later{false};
+        std::thread canceller([&later] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            later = true;
+        });
+        const PageRaster slow = DecodePageRaster(folder / "slow.tif", 0, {}, &later);
+        canceller.join();
+        EXPECT_TRUE(slow.cancelled) << h.name << ": " << slow.error;
+        EXPECT_TRUE(slow.rgb.empty()) << h.name;
+    }
 }
 
 }  // namespace
