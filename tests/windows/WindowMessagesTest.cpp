@@ -30,7 +30,8 @@ std::string DeepFile(const std::string& root, int levels) {
     std::string path = root;
     ::CreateDirectoryW(Widen(path).c_str(), nullptr);
     for (int i = 0; i < levels; ++i) {
-        path += "/" + Repeat("文", 40);
+        path += '/';
+        path += Repeat("文", 40);
         ::CreateDirectoryW(Widen(path).c_str(), nullptr);
     }
     path += "/ß.tif";
@@ -48,7 +49,8 @@ TEST(WindowMessagesTest, PingAnswersOnlyTheQuestion) {
 }
 
 // The batch buttons are enabled exactly while the list holds a row, so
-// each refusal below is seen before the first file is let in.
+// each refusal below is seen before the first file is let in; the rows read
+// back at the end show that nothing else came in.
 TEST(WindowMessagesTest, AddFileTakesAnExistingPathAndRefusesTheRest) {
     test::TempFolder folder;
     const std::string fits = DeepFile(folder.path(), 3);
@@ -74,6 +76,20 @@ TEST(WindowMessagesTest, AddFileTakesAnExistingPathAndRefusesTheRest) {
 
     EXPECT_EQ(window.AddFile(Widen(fits)), LRESULT(0));
     EXPECT_TRUE(window.ControlEnabled(IDC_MERGEALL)) << "the path of 3 folders was not added";
+    const std::string wide = folder / "Größe 文書.tif";
+    ASSERT_TRUE(test::WriteTiff(wide, 2));
+    EXPECT_EQ(window.AddFile(Widen(wide)), LRESULT(0));
+
+    // Read back from the list view as any program reads one: the two files
+    // whole, in order, with their page counts and no status yet.
+    const auto rows = window.Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], Widen(fits));
+    EXPECT_EQ(rows[0][1], L"1");
+    EXPECT_EQ(rows[1][0], Widen(wide));
+    EXPECT_EQ(rows[1][1], L"2");
+    EXPECT_FALSE(rows[1][2].empty());  // the size
+    EXPECT_EQ(rows[1][3], L"");
     // The sender deleted its atom after the reply; the window still answers.
     EXPECT_EQ(window.Ping(kPingQuestion), LRESULT(kPingAnswer));
     EXPECT_EQ(window.Close(), DWORD(0));
