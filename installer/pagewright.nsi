@@ -81,8 +81,16 @@ Section "Uninstall"
   Delete "$INSTDIR\tiffcp.exe"
   Delete "$INSTDIR\tiffsplit.exe"
   Delete "$INSTDIR\uninstall.exe"
+  ; The settings the program keeps beside itself while its folder is writable.
+  Delete "$INSTDIR\Pagewright.ini"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+
+  ; The settings, profile and window place of the user who uninstalls.
+  SetShellVarContext current
+  RMDir /r "$APPDATA\${PRODUCT}"
+  DeleteRegKey HKCU "Software\${PRODUCT}"
+  SetShellVarContext all
 
   !insertmacro RemoveOpenWithVerb ".tif"
   !insertmacro RemoveOpenWithVerb ".tiff"

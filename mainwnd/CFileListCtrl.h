@@ -41,6 +41,14 @@ wxDECLARE_EVENT(EVT_FILELIST_COLUMN_CLICK, wxCommandEvent);
 // itself.
 wxDECLARE_EVENT(EVT_FILELIST_ROWS_DROPPED, wxCommandEvent);
 
+}  // namespace pw
+
+#ifdef __WXMSW__
+#include "mainwnd/CFileListCtrl_msw.h"
+#else
+
+namespace pw {
+
 class CFileListCtrl : public wxDataViewCtrl {
 public:
     static constexpr int kColumns = 4;
@@ -175,3 +183,5 @@ private:
 };
 
 }  // namespace pw
+
+#endif

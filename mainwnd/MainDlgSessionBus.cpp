@@ -7,6 +7,7 @@ void CMainDlg::StartSessionBusService() {
     if (m_busService)
         return;
     SessionBusHandlers handlers;
+    handlers.window = GetHandle();
     handlers.addFile = [this](const std::string& path) { AddExistingFile(path.c_str()); };
     handlers.progressText = [this](unsigned position, const std::string& text) { OnProgressText(position, text); };
     m_busService = SessionBusService::Start(std::move(handlers));

@@ -1,5 +1,8 @@
 #pragma once
-// The window's interface for other programs on the user's session bus:
+// The window's interface for other programs. On Windows it is the window
+// messages of mainwnd/WindowMessages.h, sent to the main window itself with
+// texts as global atoms (the buffers there set the same limits as below).
+// Elsewhere it is the user's session bus:
 // each window owns a bus name of its own (the application id, ".p" and the
 // process id; "_2", "_3"... for further windows of the same process) with
 // one object offering three methods:
@@ -27,6 +30,9 @@ inline constexpr std::size_t kBusMaxTextBytes = 299;
 inline unsigned PingAnswer(unsigned value) { return value == 8888 ? 9999 : 0; }
 
 struct SessionBusHandlers {
+    // The window that answers (its native handle), where other programs
+    // reach it by window messages; unused on the session bus.
+    void* window = nullptr;
     std::function<void(const std::string& path)> addFile;
     std::function<void(unsigned position, const std::string& text)> progressText;
 };
@@ -35,7 +41,9 @@ class SessionBusService {
 public:
     // Connects to the session bus, offers the object and takes a new bus
     // name. Null, with one line in the debug trace, when there is no session
-    // bus or the name cannot be had; the window then runs without it.
+    // bus or the name cannot be had; the window then runs without it. On
+    // Windows: answers the window messages of handlers.window until the
+    // service ends (null without a window); BusName() is empty.
     static std::unique_ptr<SessionBusService> Start(SessionBusHandlers handlers);
     ~SessionBusService();
     SessionBusService(const SessionBusService&) = delete;
