@@ -50,7 +50,10 @@ std::string ChooseFolder(wxWindow* owner) {
         if (!chosen || chosen->empty())
             return std::string();
         if (wxDirExists(PathToWx(*chosen))) {
-            WriteOpenFolder(*chosen);
+            // Storing a settings file waits for the disk: the folder chosen
+            // again, as it mostly is, is not stored again.
+            if (ReadOpenFolder() != *chosen)
+                WriteOpenFolder(*chosen);
             return *chosen;
         }
         AppMessageBox(owner, PathToWx(*chosen) + "\nis not an existing folder. Please select a folder that exists.",

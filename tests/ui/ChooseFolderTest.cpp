@@ -2,6 +2,7 @@
 // recent files, and gives back only a folder that exists.
 
 #include "settings/DialogSettings.h"
+#include "settings/SettingsFiles.h"
 #include "tests/fixtures/TiffFixtures.h"
 #include "tests/ui/ExpectMessageBox.h"
 #include "ui/ChooseFolder.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <wx/testing.h>
 #include <wx/utils.h>
+
+#include <sys/stat.h>
 
 namespace pw {
 namespace {
@@ -48,6 +51,29 @@ TEST(ChooseFolder, ATypedPathThatIsNoFolderIsToldAndNeitherReturnedNorRemembered
     WriteOpenFolder("");
     wxTEST_DIALOG(EXPECT_EQ(ChooseFolder(nullptr), ""), test::ExpectMessageBox(&first));
     EXPECT_EQ(ReadOpenFolder(), "");
+    SetFolderDialogRunner(nullptr);
+}
+
+TEST(ChooseFolder, TheRememberedFolderIsStoredOnlyWhenItChanges) {
+    test::TempFolder config, first, second;
+    test::ScopedEnvironment configHome("XDG_CONFIG_HOME", config.path());
+    const auto stored = [] {
+        struct stat st {};
+        return ::stat(GetAppProfilePath().c_str(), &st) == 0 ? st.st_ino : ino_t{0};
+    };
+    std::string answer = first.path();
+    SetFolderDialogRunner([&](wxWindow*, const std::string&) { return std::optional<std::string>(answer); });
+    EXPECT_EQ(ChooseFolder(nullptr), first.path());
+    EXPECT_EQ(ReadOpenFolder(), first.path());
+    const ino_t once = stored();
+    ASSERT_NE(once, ino_t{0});
+    // The file is replaced whole when stored: the same file means no write.
+    EXPECT_EQ(ChooseFolder(nullptr), first.path());
+    EXPECT_EQ(stored(), once);
+    answer = second.path();
+    EXPECT_EQ(ChooseFolder(nullptr), second.path());
+    EXPECT_EQ(ReadOpenFolder(), second.path());
+    EXPECT_NE(stored(), once);
     SetFolderDialogRunner(nullptr);
 }
 
