@@ -64,13 +64,13 @@ int main(int argc, char** argv)
             for (bool tiled : {false, true}) {
                 if ((scheme == COMPRESSION_CCITTFAX3 || scheme == COMPRESSION_CCITTFAX4) && bits != 1)
                     continue;
-                PageSpec spec = Page(bits, scheme, 40, 24);
-                spec.tiled = tiled;
-                spec.rowsPerStrip = 8;
-                spec.samplesPerPixel = bits == 16 ? 3 : 1;
+                PageSpec shape = Page(bits, scheme, 40, 24);
+                shape.tiled = tiled;
+                shape.rowsPerStrip = 8;
+                shape.samplesPerPixel = bits == 16 ? 3 : 1;
                 const std::string name = folder + "/fixture-" + std::to_string(bits) + "-" +
                                          std::to_string(scheme) + (tiled ? "-tiles" : "") + ".tif";
-                keep(name, WriteTiff(name, 2, spec));
+                keep(name, WriteTiff(name, 2, shape));
             }
 
     // The page tests' kinds, each in both byte orders, and as BigTIFF.

@@ -1,4 +1,5 @@
 #include "mainwnd/CFileListCtrl.h"
+#include "mainwnd/FileListRules.h"
 
 #include <wx/dataobj.h>
 #include <wx/dnd.h>
@@ -460,22 +461,8 @@ bool CFileListCtrl::ReorderRows(const std::vector<long>& order) {
 }
 
 bool CFileListCtrl::MoveRows(std::vector<long> rows, long before) {
-    const long count = GetItemCount();
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    if (rows.empty() || rows.front() < 0 || rows.back() >= count || before < 0 || before > count)
-        return false;
-    std::vector<bool> moving(static_cast<std::size_t>(count), false);
-    for (long row : rows)
-        moving[static_cast<std::size_t>(row)] = true;
-    std::vector<long> order;
-    for (long i = 0; i <= count; ++i) {
-        if (i == before)
-            order.insert(order.end(), rows.begin(), rows.end());
-        if (i < count && !moving[static_cast<std::size_t>(i)])
-            order.push_back(i);
-    }
-    return ReorderRows(order);
+    const std::vector<long> order = MovedRowsOrder(std::move(rows), before, GetItemCount());
+    return !order.empty() && ReorderRows(order);
 }
 
 void CFileListCtrl::SelectAllRows() {

@@ -1,5 +1,7 @@
 #include "mainwnd/FileListRules.h"
 
+#include <algorithm>
+
 #include "platform/AsciiText.h"
 #include "platform/Paths.h"
 #include "res/ResourceIds.h"
@@ -46,6 +48,24 @@ std::array<std::pair<int, bool>, 6> FileListButtonStates(int count, int selected
         {IDC_COMPRESS, any},
         {IDC_SPLITALL, any},
     }};
+}
+
+std::vector<long> MovedRowsOrder(std::vector<long> rows, long before, long count) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty() || rows.front() < 0 || rows.back() >= count || before < 0 || before > count)
+        return {};
+    std::vector<bool> moving(static_cast<std::size_t>(count), false);
+    for (long row : rows)
+        moving[static_cast<std::size_t>(row)] = true;
+    std::vector<long> order;
+    for (long i = 0; i <= count; ++i) {
+        if (i == before)
+            order.insert(order.end(), rows.begin(), rows.end());
+        if (i < count && !moving[static_cast<std::size_t>(i)])
+            order.push_back(i);
+    }
+    return order;
 }
 
 }  // namespace pw

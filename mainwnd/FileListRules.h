@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace pw {
 
@@ -33,5 +34,11 @@ std::string FormatFileSize(const std::string& path);
 // `count` rows of which `selected` are selected, in the order they are set:
 // Remove, Extract, Remove All, Merge All, Compress, Split All.
 std::array<std::pair<int, bool>, 6> FileListButtonStates(int count, int selected);
+
+// The order of a list of count rows once the given rows (any order,
+// repeats allowed) have moved, together, in front of row before (count: to
+// the end): entry i is the old index of the row that comes i-th. Empty
+// when a row or before lies outside the list.
+std::vector<long> MovedRowsOrder(std::vector<long> rows, long before, long count);
 
 }  // namespace pw
