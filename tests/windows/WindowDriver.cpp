@@ -5,8 +5,11 @@
 #include "tests/fixtures/TiffFixtures.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cwctype>
 
 namespace pw::test {
 
@@ -50,6 +53,60 @@ struct ControlSearch {
     HWND found;
 };
 
+// A window with a caption bar: dialogs and message boxes, not the tips
+// and menus that are top-level windows too.
+struct DialogSearch {
+    DWORD process;
+    const wchar_t* caption;
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || window == search->except || !::IsWindowVisible(window) ||
+        (::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION)
+        return TRUE;
+    if (search->caption && WindowText(window) != search->caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    ::GetClassNameW(window, name, 128);
+    return name;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ChildrenOf(HWND window) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+    auto* found = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == found->first && ::IsWindowVisible(window))
+        found->second.push_back(window);
+    return TRUE;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return std::towlower(x) == std::towlower(y);
+           });
+}
+
 BOOL CALLBACK MatchControl(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<ControlSearch*>(data);
     if (::GetDlgCtrlID(window) == search->id) {
@@ -65,6 +122,53 @@ HWND FindProcessWindow(DWORD process, const wchar_t* caption, HWND except) {
     WindowSearch search{process, caption, except, nullptr};
     ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND DialogControl(HWND dialog, int id) {
+    ControlSearch search{id, nullptr};
+    ::EnumChildWindows(dialog, MatchControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[2048] = {};
+    if (window)
+        ::SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 20000, nullptr);
+    return text;
+}
+
+bool SetControlText(HWND dialog, int id, const std::wstring& text) {
+    HWND control = DialogControl(dialog, id);
+    DWORD_PTR result = 0;
+    return control && ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                            SMTO_NORMAL, 20000, &result) && result != 0;
+}
+
+bool ClickControl(HWND dialog, int id) {
+    HWND control = DialogControl(dialog, id);
+    return control && ::IsWindowEnabled(control) && ::PostMessageW(control, BM_CLICK, 0, 0);
+}
+
+std::string DescribeWindow(HWND window) {
+    std::string text = Narrow(ClassOf(window)) + " \"" + Narrow(WindowText(window)) + "\"\n";
+    for (HWND child : ChildrenOf(window))
+        text += "  " + std::to_string(::GetDlgCtrlID(child)) + " " + Narrow(ClassOf(child)) + " \"" +
+                Narrow(WindowText(child)) + "\"" + (::IsWindowVisible(child) ? "" : " (hidden)") + "\n";
+    return text;
+}
+
+int ChildProcessCount(DWORD parent, const wchar_t* exeName) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent && SameText(entry.szExeFile, exeName))
+            ++count;
+    ::CloseHandle(snapshot);
+    return count;
 }
 
 WindowDriver::~WindowDriver() {
@@ -135,6 +239,12 @@ std::wstring WindowDriver::ControlText(int id) const {
     wchar_t text[1024] = {};
     ::SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 20000, nullptr);
     return text;
+}
+
+std::wstring WindowDriver::ButtonCaption(int id) const {
+    std::wstring caption = ControlText(id);
+    caption.erase(std::remove(caption.begin(), caption.end(), L'&'), caption.end());
+    return caption;
 }
 
 bool WindowDriver::ControlEnabled(int id) const {
@@ -236,6 +346,104 @@ std::vector<std::vector<std::wstring>> WindowDriver::Rows() const {
     return rows;
 }
 
+std::vector<int> WindowDriver::SelectedRows() const {
+    std::vector<int> rows;
+    HWND list = Control(1002);
+    DWORD_PTR next = static_cast<DWORD_PTR>(-1);
+    while (list && ::SendMessageTimeoutW(list, LVM_GETNEXTITEM, next, LVNI_SELECTED, SMTO_NORMAL, 20000, &next) &&
+           static_cast<int>(next) >= 0)
+        rows.push_back(static_cast<int>(next));
+    return rows;
+}
+
+HWND WindowDriver::WaitForDialog(const wchar_t* caption, std::chrono::milliseconds timeout) const {
+    DialogSearch search{m_process.dwProcessId, caption, m_window, nullptr};
+    WaitUntil([&] {
+        search.found = nullptr;
+        ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, timeout);
+    return search.found;
+}
+
+bool WindowDriver::WaitForDialogClosed(HWND dialog, std::chrono::milliseconds timeout) const {
+    return WaitUntil([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, timeout);
+}
+
+// The save dialog and the folder chooser are the system's item dialogs:
+// the name or the folder is typed into the name field (edt1; cmb13 in
+// the older explorer-style dialog), then OK pressed.
+bool WindowDriver::AnswerItemDialog(const std::wstring& path) {
+    HWND dialog = nullptr;
+    HWND field = nullptr;
+    WaitUntil([&] {
+        dialog = WaitForDialog(nullptr, std::chrono::milliseconds(0));
+        field = nullptr;
+        for (int id : {edt1, cmb13}) {
+            HWND control = dialog ? DialogControl(dialog, id) : nullptr;
+            if (control && ::IsWindowVisible(control)) {
+                field = control;
+                break;
+            }
+        }
+        return field != nullptr;
+    }, std::chrono::seconds(30));
+    DWORD_PTR result = 0;
+    return field &&
+           ::SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 20000,
+                                 &result) &&
+           ClickControl(dialog, IDOK) && WaitForDialogClosed(dialog, std::chrono::seconds(10));
+}
+
+bool WindowDriver::AnswerSaveDialog(const std::wstring& path) { return AnswerItemDialog(path); }
+
+bool WindowDriver::AnswerFolderDialog(const std::wstring& folder) { return AnswerItemDialog(folder); }
+
+bool WindowDriver::AnswerMessageBox(int button, std::wstring* text, const wchar_t* caption,
+                                    std::chrono::milliseconds timeout) {
+    HWND box = nullptr;
+    WaitUntil([&] {
+        box = WaitForDialog(caption, std::chrono::milliseconds(0));
+        return box && DialogControl(box, button);
+    }, timeout);
+    if (!box || !DialogControl(box, button))
+        return false;
+    if (text) {
+        text->clear();
+        for (HWND child : ChildrenOf(box)) {
+            const std::wstring part = WindowText(child);
+            if (SameText(ClassOf(child), L"Static") && !part.empty())
+                *text += (text->empty() ? L"" : L"\n") + part;
+        }
+    }
+    return ClickControl(box, button) && WaitForDialogClosed(box);
+}
+
+std::string WindowDriver::DescribeOtherWindows() const {
+    std::pair<DWORD, std::vector<HWND>> found{m_process.dwProcessId, {}};
+    ::EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&found));
+    std::string text;
+    for (HWND window : found.second)
+        if (window != m_window)
+            text += DescribeWindow(window);
+    return text.empty() ? "no other window" : text;
+}
+
+bool WindowDriver::StartBatch(int button) {
+    return ProgressText(0, L"Batch starting") && ControlText(1025) == L"Batch starting" && Click(button);
+}
+
+bool WindowDriver::BatchRunning() const {
+    for (int id : {1086, 1016, 1082})
+        if (ButtonCaption(id) == L"Stop")
+            return true;
+    return false;
+}
+
+bool WindowDriver::WaitForBatchEnd(std::chrono::milliseconds timeout) const {
+    return WaitUntil([&] { return ControlText(1025) == L"Done." && !BatchRunning(); }, timeout);
+}
+
 std::optional<DWORD> WindowDriver::Close(std::chrono::milliseconds timeout) {
     if (!m_process.hProcess)
         return std::nullopt;
@@ -243,6 +451,8 @@ std::optional<DWORD> WindowDriver::Close(std::chrono::milliseconds timeout) {
         ::PostMessageW(m_window, WM_CLOSE, 0, 0);
     return WaitForExit(timeout);
 }
+
+bool WindowDriver::AskToClose() { return m_window && ::PostMessageW(m_window, WM_CLOSE, 0, 0); }
 
 std::optional<DWORD> WindowDriver::WaitForExit(std::chrono::milliseconds timeout) {
     if (!m_process.hProcess)
