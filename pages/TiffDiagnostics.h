@@ -30,8 +30,10 @@ public:
 
     static constexpr tmsize_t kMaxAllocation = tmsize_t{256} << 20;
 
-private:
+    // Opens through opener, given the options that send the messages here.
     TIFF* OpenWith(const std::function<TIFF*(TIFFOpenOptions*)>& opener);
+
+private:
     static int OnError(TIFF*, void* self, const char* module, const char* format, va_list args);
     static int OnWarning(TIFF*, void* self, const char* module, const char* format, va_list args);
 

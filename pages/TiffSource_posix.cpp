@@ -1,5 +1,7 @@
 #include "pages/TiffSource.h"
 
+#include "pages/BufferedTiffFile_posix.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,9 +32,10 @@ TIFF* TiffSource::OpenRegularFile(const std::string& path)
     // "c": strips are seen as the file has them, never chopped up, so that
     // they can be copied as they are. "m": read, not mapped: libtiff walks
     // the whole directory chain on the first jump to a directory, through a
-    // mapping at a page fault per directory, and unmapping is not free.
-    // The handle closes the descriptor.
-    TIFF* tif = diagnostics_.OpenDescriptor(fd, path, "rcm");
+    // mapping at a page fault per directory, and unmapping is not free;
+    // the small reads of the directories come from one read of the file
+    // around them. The handle closes the descriptor.
+    TIFF* tif = OpenBufferedTiffDescriptor(diagnostics_, fd, path, "rcm");
     if (tif == nullptr)
         ::close(fd);
     return tif;

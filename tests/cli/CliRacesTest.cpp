@@ -174,6 +174,39 @@ TEST_F(CliRaces, ASourceWhoseDirectoryChainBreaksOffFailsOnEveryRoute)
     EXPECT_EQ(FilesIn(out), std::set<std::string>()) << "nothing written, and the failed splits' folders gone";
 }
 
+// A bad sector fails only what reads it: page data a count never reads
+// fails nothing, though it lies a few bytes from the directories it reads.
+TEST_F(CliRaces, AReadErrorInPageDataBesideADirectoryFailsNothingThatDoesNotReadIt)
+{
+    const std::string file = File("near.tif", 3);
+    std::vector<std::pair<uint64_t, uint64_t>> strips;  // offset, byte count
+    std::vector<uint64_t> directories;
+    {
+        TIFF* tif = TIFFOpen(file.c_str(), "r");
+        ASSERT_NE(tif, nullptr);
+        do {
+            directories.push_back(TIFFCurrentDirOffset(tif));
+            for (tstrip_t s = 0; s < TIFFNumberOfStrips(tif); ++s)
+                strips.emplace_back(TIFFGetStrileOffset(tif, s), TIFFGetStrileByteCount(tif, s));
+        } while (TIFFReadDirectory(tif));
+        TIFFClose(tif);
+    }
+    // The page byte closest to a directory that is not the first.
+    uint64_t bad = 0, distance = UINT64_MAX;
+    for (const auto& [offset, count] : strips)
+        for (size_t d = 1; d < directories.size(); ++d)
+            for (const uint64_t byte : {offset, offset + count - 1}) {
+                const uint64_t apart = byte > directories[d] ? byte - directories[d] : directories[d] - byte;
+                if (count > 0 && apart < distance)
+                    bad = byte, distance = apart;
+            }
+    ASSERT_LT(distance, 4096u) << "the fixture's pages lie far from its directories";
+    const CliResult result =
+        RunWithFaults({{"PW_FAULT_EIO_FILE", file}, {"PW_FAULT_EIO_OFFSET", std::to_string(bad)}}, {"count", file});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, "3\t" + file + "\n");
+}
+
 // A source that becomes a FIFO between the look at it and its opening is
 // refused at once instead of waiting for a writer that never comes.
 TEST_F(CliRaces, ASourceSwappedForAFifoIsRefusedWithoutWaiting)
