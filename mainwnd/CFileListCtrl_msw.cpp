@@ -34,8 +34,6 @@ private:
     int& m_depth;
 };
 
-constexpr int kIconSize = 16;
-
 const wxDataFormat& RowsFormat() {
     static const wxDataFormat rows("application/x-pagewright-rows");
     return rows;
@@ -87,9 +85,7 @@ private:
 }  // namespace
 
 CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style)
-    : wxListCtrl(parent, id, pos, size, style | wxLC_REPORT | wxLC_VIRTUAL),
-      m_images(FromDIP(kIconSize), FromDIP(kIconSize), true, 1) {
-    SetImageList(&m_images, wxIMAGE_LIST_SMALL);
+    : wxListCtrl(parent, id, pos, size, style | wxLC_REPORT | wxLC_VIRTUAL) {
     // Whole rows selected, the cells' rules, and the row's tip (its path
     // and why it failed) where the pointer rests.
     ::SendMessageW(static_cast<HWND>(GetHWND()), LVM_SETEXTENDEDLISTVIEWSTYLE,
@@ -108,7 +104,43 @@ CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
     SetUpRowDrags();
 }
 
-CFileListCtrl::~CFileListCtrl() { SetImageList(nullptr, wxIMAGE_LIST_SMALL); }
+// The window goes after this destructor, but its last messages no longer
+// reach this class: the lists go back here.
+CFileListCtrl::~CFileListCtrl() { ReturnImageLists(); }
+
+// The lists go to the list view directly: the toolkit's own image list
+// members stay empty, so that nothing of the toolkit copies, replaces or
+// deletes the borrowed lists.
+void CFileListCtrl::BorrowImageLists(_IMAGELIST* small, _IMAGELIST* large) {
+    HWND list = static_cast<HWND>(GetHWND());
+    // A list view without this style destroys the lists it holds when it
+    // goes.
+    const LONG_PTR style = ::GetWindowLongPtrW(list, GWL_STYLE);
+    if (!(style & LVS_SHAREIMAGELISTS))
+        ::SetWindowLongPtrW(list, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
+    ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(small));
+    ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(large));
+    m_borrowsImageLists = true;
+    if (!m_rows.empty())
+        Refresh();
+}
+
+void CFileListCtrl::ReturnImageLists() {
+    if (!m_borrowsImageLists || !GetHWND())
+        return;
+    HWND list = static_cast<HWND>(GetHWND());
+    ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    m_borrowsImageLists = false;
+}
+
+WXLRESULT CFileListCtrl::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) {
+    // Destroyed from outside (its parent's window destroyed first): the
+    // lists go back before the list view's own clean-up.
+    if (message == WM_DESTROY)
+        ReturnImageLists();
+    return wxListCtrl::MSWWindowProc(message, wParam, lParam);
+}
 
 long CFileListCtrl::InsertColumn(long column, const wxString& heading, int format, int width) {
     if (column < 0 || column > GetColumnCount() || GetColumnCount() >= kColumns)
@@ -131,14 +163,6 @@ wxString CFileListCtrl::GetColumnTitle(int column) const {
     wxListItem item;
     item.SetMask(wxLIST_MASK_TEXT);
     return column >= 0 && column < GetColumnCount() && GetColumn(column, item) ? item.GetText() : wxString();
-}
-
-void CFileListCtrl::SetIconSource(IconSource icons) {
-    m_icons = std::move(icons);
-    m_images.RemoveAll();
-    m_imageOf.clear();
-    if (!m_rows.empty())
-        Refresh();
 }
 
 long CFileListCtrl::InsertItem(long index, const wxString& text, int image) {
@@ -264,23 +288,9 @@ wxString CFileListCtrl::OnGetItemText(long item, long column) const { return Get
 
 int CFileListCtrl::OnGetItemImage(long item) const { return OnGetItemColumnImage(item, 0); }
 
-// The icons come into the image list as rows first show them.
+// The row's image is an index into the borrowed small list, as given.
 int CFileListCtrl::OnGetItemColumnImage(long item, long column) const {
-    const int image = column == 0 ? GetItemImage(item) : -1;
-    if (image < 0 || !m_icons)
-        return -1;
-    auto found = m_imageOf.find(image);
-    if (found == m_imageOf.end()) {
-        const wxBitmapBundle bundle = m_icons(image);
-        int at = -1;
-        if (bundle.IsOk()) {
-            const wxIcon icon = bundle.GetIcon(const_cast<wxImageList&>(m_images).GetSize());
-            if (icon.IsOk())
-                at = const_cast<wxImageList&>(m_images).Add(icon);
-        }
-        found = m_imageOf.emplace(image, at).first;
-    }
-    return found->second;
+    return column == 0 && m_borrowsImageLists ? GetItemImage(item) : -1;
 }
 
 bool CFileListCtrl::IsSelected(long index) const {

@@ -5,17 +5,15 @@
 // operations are those of CFileListCtrl.h, which documents them; included
 // from there.
 
-#include <wx/imaglist.h>
 #include <wx/listctrl.h>
 
-#include <map>
+struct _IMAGELIST;
 
 namespace pw {
 
 class CFileListCtrl : public wxListCtrl {
 public:
     static constexpr int kColumns = 4;
-    using IconSource = std::function<wxBitmapBundle(int image)>;
 
     CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size, long style);
     ~CFileListCtrl() override;
@@ -26,7 +24,11 @@ public:
     int GetColumnWidth(int column) const override;
     wxString GetColumnTitle(int column) const;
 
-    void SetIconSource(IconSource icons);
+    // The rows' images are indexes into these lists (the small list for the
+    // report view), which the list shows until ReturnImageLists and never
+    // destroys: they belong to their lender. Null: none of that size.
+    void BorrowImageLists(_IMAGELIST* small, _IMAGELIST* large);
+    void ReturnImageLists();
 
     long InsertItem(long index, const wxString& text, int image = -1);
     long InsertItem(long index, const std::array<wxString, kColumns>& texts, int image = -1);
@@ -62,6 +64,7 @@ protected:
     int OnGetItemImage(long item) const override;
     int OnGetItemColumnImage(long item, long column) const override;
     bool MSWOnNotify(int idCtrl, WXLPARAM lParam, WXLPARAM* result) override;
+    WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
 
 private:
     // The row-based operations of the toolkit's list stay inside.
@@ -92,9 +95,7 @@ private:
     long RowsPerPage() const;
 
     std::vector<Row> m_rows;
-    IconSource m_icons;
-    wxImageList m_images;
-    mutable std::map<int, int> m_imageOf;  // the source's image -> m_images
+    bool m_borrowsImageLists = false;
     bool m_focusCleared = true;
     int m_quiet = 0;
     std::vector<long> m_selectionTold;

@@ -133,7 +133,7 @@ bool CMainDlg::OnInitDialog() {
     SetUpFileList();
 
     if (m_fileList)
-        m_fileList->SetIconSource([](int image) { return SystemImageLists::Get().GetIconBundle(image); });
+        SystemImageLists::Get().LendTo(*m_fileList);
     if (m_progress)
         m_progress->SetRange(100);
     DragAcceptFiles(true);
@@ -183,10 +183,10 @@ int CMainDlg::ProcessCommandLine(const std::vector<std::string>& args) {
 }
 
 void CMainDlg::ReleaseBorrowedImageLists() {
-    // The icons belong to the process; the list lets go of them and they
-    // stay with their owner.
+    // The icons belong to the desktop or the process; the list lets go of
+    // them and they stay with their owner.
     if (m_fileList && !m_fileList->IsBeingDeleted())
-        m_fileList->SetIconSource({});
+        SystemImageLists::Get().TakeBackFrom(*m_fileList);
 }
 
 void CMainDlg::OnEraseBackground(wxEraseEvent& event) {

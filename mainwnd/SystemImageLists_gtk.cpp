@@ -1,5 +1,7 @@
 #include "mainwnd/SystemImageLists.h"
 
+#include "mainwnd/CFileListCtrl.h"
+
 #include "pages/FileTypes.h"
 #include "platform/Paths.h"
 
@@ -88,6 +90,12 @@ wxBitmapBundle SystemImageLists::GetIconBundle(int index) const {
         return wxBitmapBundle();
     return m_bundles[static_cast<std::size_t>(index)];
 }
+
+void SystemImageLists::LendTo(CFileListCtrl& list) {
+    list.SetIconSource([this](int image) { return GetIconBundle(image); });
+}
+
+void SystemImageLists::TakeBackFrom(CFileListCtrl& list) { list.SetIconSource({}); }
 
 int SystemImageLists::LookUp(const std::string& kind) {
     for (const wxString& name : IconNamesForKind(kind)) {
