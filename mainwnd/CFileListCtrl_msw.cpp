@@ -1,4 +1,5 @@
 #include "mainwnd/CFileListCtrl.h"
+#include "mainwnd/FileListAccessible_msw.h"
 #include "mainwnd/FileListRules.h"
 
 #include <wx/dataobj.h>
@@ -102,6 +103,9 @@ CFileListCtrl::CFileListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos
     });
     Bind(wxEVT_KEY_DOWN, &CFileListCtrl::OnKeyDown, this);
     SetUpRowDrags();
+    // Screen readers ask the window itself (the toolkit answers for it), so
+    // the rows are told from here.
+    SetAccessible(NewFileListAccessible(this));
 }
 
 // The window goes after this destructor, but its last messages no longer
