@@ -27,7 +27,6 @@ public:
     bool Start(const std::string& exe, const std::wstring& arguments = std::wstring());
     HWND Window() const { return m_window; }
     DWORD ProcessId() const { return m_process.dwProcessId; }
-    HANDLE Process() const { return m_process.hProcess; }
 
     // The three messages of other programs. Each waits for the reply; the
     // atom is deleted once the window has handled the message. nullopt: the
