@@ -5,7 +5,6 @@
 #include "ui/PathText.h"
 #include "ui/XMessageBox.h"
 
-#include <wx/dirdlg.h>
 #include <wx/filefn.h>
 #include <wx/utils.h>
 
@@ -16,16 +15,6 @@ namespace {
 FolderDialogRunner& Runner() {
     static FolderDialogRunner runner;
     return runner;
-}
-
-std::optional<std::string> RunDesktopDialog(wxWindow* owner, const std::string& initial) {
-    // GTK's chooser shows the current folder's path itself, so it needs no
-    // status line of ours.
-    wxDirDialog dialog(owner, "Please select a folder:", PathToWx(FolderChooserStart(initial)),
-                       wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
-    if (dialog.ShowModal() != wxID_OK)
-        return std::nullopt;
-    return PathFromWx(dialog.GetPath());
 }
 
 }  // namespace
@@ -46,7 +35,7 @@ std::string ChooseFolder(wxWindow* owner) {
     std::string initial = ReadOpenFolder();
     for (;;) {
         const std::optional<std::string> chosen =
-            Runner() ? Runner()(owner, initial) : RunDesktopDialog(owner, initial);
+            Runner() ? Runner()(owner, initial) : RunFolderDialog(owner, initial);
         if (!chosen || chosen->empty())
             return std::string();
         if (wxDirExists(PathToWx(*chosen))) {

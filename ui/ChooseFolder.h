@@ -21,6 +21,10 @@ std::string ChooseFolder(wxWindow* owner);
 // exists, the home folder otherwise.
 std::string FolderChooserStart(const std::string& remembered);
 
+// The desktop's own folder dialog, once: the folder chosen, or nullopt for a
+// cancel.
+std::optional<std::string> RunFolderDialog(wxWindow* owner, const std::string& initial);
+
 // Stands in for the desktop's dialog: given the owner and the initial
 // folder, the folder chosen, or nullopt for a cancel. An empty function
 // puts the real dialog back. For tests and benchmarks that answer the

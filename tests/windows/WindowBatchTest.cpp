@@ -175,7 +175,10 @@ TEST_F(WindowBatchTest, MergeAllAndSplitAllWriteEveryPageOfEveryRow) {
     const std::string split = m_files / "Teile 部分";
     fs::create_directory(fs::path(Widen(split)));
     ASSERT_TRUE(window.StartBatch(IDC_SPLITALL));
-    ASSERT_TRUE(window.AnswerFolderDialog(test::WindowsPath(split))) << window.DescribeOtherWindows();
+    std::wstring browser;
+    ASSERT_TRUE(window.AnswerFolderDialog(test::WindowsPath(split), &browser)) << window.DescribeOtherWindows();
+    // The browser's title text, and its status line following the selection.
+    EXPECT_EQ(browser, L"Please select a folder:\n" + test::WindowsPath(split));
     ASSERT_TRUE(window.WaitForBatchEnd());
     EXPECT_EQ(Statuses(window), (std::vector<std::wstring>{kSuccess, kSuccess}));
     EXPECT_EQ(Names(split), (std::vector<std::wstring>{Widen("Größe 文書 0_1"), Widen("Größe 文書 1_2")}));

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 #include <dlgs.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -26,6 +27,10 @@ std::wstring WindowsPath(const std::string& path) {
 }
 
 namespace {
+
+// The folder browser's tree and status line.
+constexpr int kBrowserTree = 0x3741;
+constexpr int kBrowserStatus = 0x3743;
 
 struct WindowSearch {
     DWORD process;
@@ -397,7 +402,51 @@ bool WindowDriver::AnswerItemDialog(const std::wstring& path) {
 
 bool WindowDriver::AnswerSaveDialog(const std::wstring& path) { return AnswerItemDialog(path); }
 
-bool WindowDriver::AnswerFolderDialog(const std::wstring& folder) { return AnswerItemDialog(folder); }
+// The system's folder browser (a tree of folders, no name field) takes
+// its selection as a path by BFFM_SETSELECTIONW, whose text must be in the
+// browser's process.
+bool WindowDriver::AnswerFolderDialog(const std::wstring& folder, std::wstring* texts) {
+    HWND browser = nullptr;
+    WaitUntil([&] {
+        browser = WaitForDialog(nullptr, std::chrono::milliseconds(0));
+        return browser && DialogControl(browser, IDOK) &&
+               (DialogControl(browser, edt1) || DialogControl(browser, kBrowserTree));
+    }, std::chrono::seconds(30));
+    if (!browser || DialogControl(browser, edt1))
+        return AnswerItemDialog(folder);
+    if (!DialogControl(browser, kBrowserTree))
+        return false;
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, m_process.dwProcessId);
+    if (!process)
+        return false;
+    const SIZE_T size = (folder.size() + 1) * sizeof(wchar_t);
+    void* remote = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    bool selected = remote && ::WriteProcessMemory(process, remote, folder.c_str(), size, nullptr);
+    // A browser that is still filling its tree may let a selection pass:
+    // it is asked again until its status line names the folder (the
+    // program shows the selected folder there) or the time is up.
+    const auto shows = [&] { return WindowText(DialogControl(browser, kBrowserStatus)) == folder; };
+    for (int attempt = 0; selected && attempt < 10 && !shows(); ++attempt) {
+        DWORD_PTR result = 0;
+        selected = ::SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote),
+                                         SMTO_NORMAL, 20000, &result);
+        WaitUntil(shows, std::chrono::seconds(1));
+    }
+    if (remote)
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    if (!selected)
+        return false;
+    if (texts) {
+        texts->clear();
+        for (HWND child : ChildrenOf(browser)) {
+            const std::wstring part = WindowText(child);
+            if (SameText(ClassOf(child), L"Static") && !part.empty())
+                *texts += (texts->empty() ? L"" : L"\n") + part;
+        }
+    }
+    return ClickControl(browser, IDOK) && WaitForDialogClosed(browser, std::chrono::seconds(10));
+}
 
 bool WindowDriver::AnswerMessageBox(int button, std::wstring* text, const wchar_t* caption,
                                     std::chrono::milliseconds timeout) {

@@ -70,11 +70,15 @@ public:
     bool WaitForDialogClosed(HWND dialog, std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
 
     // The common save dialog: the name typed into its file-name field, then
-    // its OK button. The folder chooser: the folder typed in, then OK. Both
-    // take the path as the system writes it (backslashes: WindowsPath); a
-    // dialog that refuses the answer stays open, and false is returned.
+    // its OK button. The folder chooser: the folder chosen in it (typed in,
+    // when it is a file dialog picking folders), then OK. Both take the
+    // path as the system writes it (backslashes: WindowsPath); a dialog that
+    // refuses the answer stays open, and false is returned.
     bool AnswerSaveDialog(const std::wstring& path);
-    bool AnswerFolderDialog(const std::wstring& folder);
+    // In the system's folder browser the folder is selected (in its tree);
+    // its texts (title, status line) once the selection shows, joined by
+    // line feeds, in *texts.
+    bool AnswerFolderDialog(const std::wstring& folder, std::wstring* texts = nullptr);
     // A message box of the process (the system's or the program's own):
     // its texts joined by line feeds in *text, then the button with that
     // number (IDYES, IDNO, IDOK) pressed.
