@@ -9,6 +9,7 @@
 #include <wx/dialog.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include <memory>
 
@@ -36,7 +37,17 @@ struct ComboDialog {
         list->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) { chosen.push_back(e.GetInt()); });
         dlg->Show();
         test::WaitFor([this] { return dlg->IsShownOnScreen(); });
-        test::Pump();
+        // A window manager places the dialog after it is shown: wait until it
+        // stays where it is, so that screen positions read now still hold.
+        wxPoint before = dlg->GetScreenPosition();
+        for (int i = 0; i < 40; ++i) {
+            wxMilliSleep(50);
+            test::Pump();
+            const wxPoint now = dlg->GetScreenPosition();
+            if (now == before && i >= 2)
+                break;
+            before = now;
+        }
     }
     ~ComboDialog() { CTipComboBox::HideTip(); }
     bool TipShown() { return CTipComboBox::GetTipWindow()->IsShown(); }
@@ -232,12 +243,14 @@ TEST(TipComboBox, AWiderListKeepsToTheChosenEdge) {
     ComboDialog d;
     CTipComboBox* c = d.list;
     const int client = c->GetClientSize().x;
-    const int originX = c->ClientToScreen(wxPoint(0, 0)).x;
     for (auto [alignment, shift] : {std::pair{CTipComboBox::AlignRight, 40}, std::pair{CTipComboBox::AlignCentre, 20},
                                     std::pair{CTipComboBox::AlignLeft, 0}}) {
         c->SetDroppedWidth(client + 40);
         c->SetDropAlignment(alignment);
         ASSERT_TRUE(d.Open(c));
+        // Read once the list is open: a window manager may still have been
+        // placing the dialog before.
+        const int originX = c->ClientToScreen(wxPoint(0, 0)).x;
         wxWindow* popup = c->GetPopupWindow();
         EXPECT_EQ(popup->GetScreenPosition().x, originX - shift) << alignment;
         EXPECT_EQ(popup->GetSize().x, client + 40) << alignment;
