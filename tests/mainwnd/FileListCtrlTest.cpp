@@ -62,7 +62,7 @@ struct ListWindow {
     void Show() {
         frame->Show();
         ASSERT_TRUE(test::WaitFor([&] { return list->IsShownOnScreen(); }));
-        test::WaitFor([] { return false; }, 300);  // laid out and drawn
+        test::WaitUntilPlaced(frame);  // placed, laid out and drawn
     }
 };
 

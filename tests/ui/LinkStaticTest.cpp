@@ -131,7 +131,7 @@ TEST(LinkStatic, ADoubleClickOpensTheTargetOnce) {
     CLinkStatic* link = f.link("https://example.org/twice");
     f.frame->Show();
     ASSERT_TRUE(test::WaitFor([&] { return link->IsShownOnScreen(); }));
-    test::WaitFor([] { return false; }, 300);
+    test::WaitUntilPlaced(f.frame.get());
     test::FakeLauncher opener;
     test::MovePointer(link->GetScreenPosition() + link->GetSize() / 2);
     test::Xdotool("click --repeat 2 --delay 60 1");

@@ -9,7 +9,6 @@
 #include <wx/dialog.h>
 #include <wx/settings.h>
 #include <wx/textctrl.h>
-#include <wx/utils.h>
 
 #include <memory>
 
@@ -36,18 +35,7 @@ struct ComboDialog {
         }
         list->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) { chosen.push_back(e.GetInt()); });
         dlg->Show();
-        test::WaitFor([this] { return dlg->IsShownOnScreen(); });
-        // A window manager places the dialog after it is shown: wait until it
-        // stays where it is, so that screen positions read now still hold.
-        wxPoint before = dlg->GetScreenPosition();
-        for (int i = 0; i < 40; ++i) {
-            wxMilliSleep(50);
-            test::Pump();
-            const wxPoint now = dlg->GetScreenPosition();
-            if (now == before && i >= 2)
-                break;
-            before = now;
-        }
+        test::WaitUntilPlaced(dlg.get());
     }
     ~ComboDialog() { CTipComboBox::HideTip(); }
     bool TipShown() { return CTipComboBox::GetTipWindow()->IsShown(); }

@@ -60,4 +60,16 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
+void WaitUntilPlaced(wxWindow* window) {
+    WaitFor([window] { return window->IsShownOnScreen(); });
+    wxPoint before = window->GetScreenPosition();
+    for (int unchanged = 0, i = 0; unchanged < 3 && i < 40; ++i) {
+        wxMilliSleep(50);
+        Pump();
+        const wxPoint now = window->GetScreenPosition();
+        unchanged = now == before ? unchanged + 1 : 0;
+        before = now;
+    }
+}
+
 }  // namespace pw::test

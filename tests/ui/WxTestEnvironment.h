@@ -15,4 +15,8 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 3000);
 // Handles the events that are waiting now.
 void Pump();
 
+// Waits until a shown top-level window stays where it is: a window manager
+// places it after it is shown, so screen positions read before may not hold.
+void WaitUntilPlaced(wxWindow* window);
+
 }  // namespace pw::test
