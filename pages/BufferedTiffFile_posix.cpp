@@ -74,10 +74,14 @@ private:
     static constexpr uint64_t kAlignment = 512;
 
     // Reads exactly what was asked, from where libtiff is: a read error is
-    // then the error of these bytes, not of bytes near them.
+    // then the error of these bytes, not of bytes near them. A read that
+    // fails gives what came before the failure, never -1: libtiff takes the
+    // count it is given as bytes read, and a strip read that got -1 clears
+    // from one byte before its buffer. A place the system cannot seek to
+    // (beyond the largest file it can hold) holds nothing.
     tmsize_t ReadDirect(void* buffer, tmsize_t size) {
         if (::lseek(fd_, static_cast<off_t>(position_), SEEK_SET) < 0)
-            return -1;
+            return 0;
         tmsize_t done = 0;
         auto* out = static_cast<unsigned char*>(buffer);
         while (done < size) {
@@ -86,7 +90,7 @@ private:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                return done > 0 ? done : -1;
+                break;
             }
             if (n == 0)
                 break;
