@@ -32,10 +32,15 @@ namespace {
 constexpr int kBrowserTree = 0x3741;
 constexpr int kBrowserStatus = 0x3743;
 
+// A visible top-level window of the process, other than except, with the
+// caption (null: any); with dialogsOnly a window with a caption bar:
+// dialogs and message boxes, not the tips and menus that are top-level
+// windows too.
 struct WindowSearch {
     DWORD process;
     const wchar_t* caption;
     HWND except;
+    bool dialogsOnly;
     HWND found;
 };
 
@@ -44,6 +49,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
     if (owner != search->process || window == search->except || !::IsWindowVisible(window))
+        return TRUE;
+    if (search->dialogsOnly && (::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION)
         return TRUE;
     wchar_t title[256] = {};
     ::GetWindowTextW(window, title, 256);
@@ -57,28 +64,6 @@ struct ControlSearch {
     int id;
     HWND found;
 };
-
-// A window with a caption bar: dialogs and message boxes, not the tips
-// and menus that are top-level windows too.
-struct DialogSearch {
-    DWORD process;
-    const wchar_t* caption;
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<DialogSearch*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || window == search->except || !::IsWindowVisible(window) ||
-        (::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION)
-        return TRUE;
-    if (search->caption && WindowText(window) != search->caption)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[128] = {};
@@ -124,7 +109,7 @@ BOOL CALLBACK MatchControl(HWND window, LPARAM data) {
 }  // namespace
 
 HWND FindProcessWindow(DWORD process, const wchar_t* caption, HWND except) {
-    WindowSearch search{process, caption, except, nullptr};
+    WindowSearch search{process, caption, except, false, nullptr};
     ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -362,10 +347,10 @@ std::vector<int> WindowDriver::SelectedRows() const {
 }
 
 HWND WindowDriver::WaitForDialog(const wchar_t* caption, std::chrono::milliseconds timeout) const {
-    DialogSearch search{m_process.dwProcessId, caption, m_window, nullptr};
+    WindowSearch search{m_process.dwProcessId, caption, m_window, true, nullptr};
     WaitUntil([&] {
         search.found = nullptr;
-        ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     }, timeout);
     return search.found;
