@@ -32,16 +32,16 @@ void SetFolderDialogRunner(FolderDialogRunner runner) { Runner() = std::move(run
 // The desktop's chooser takes a typed path as it is, also one that names no
 // folder; the user is told and chooses again.
 std::string ChooseFolder(wxWindow* owner) {
-    std::string initial = ReadOpenFolder();
+    const std::string remembered = ReadOpenFolder();
     for (;;) {
         const std::optional<std::string> chosen =
-            Runner() ? Runner()(owner, initial) : RunFolderDialog(owner, initial);
+            Runner() ? Runner()(owner, remembered) : RunFolderDialog(owner, remembered);
         if (!chosen || chosen->empty())
             return std::string();
         if (wxDirExists(PathToWx(*chosen))) {
             // Storing a settings file waits for the disk: the folder chosen
             // again, as it mostly is, is not stored again.
-            if (ReadOpenFolder() != *chosen)
+            if (remembered != *chosen)
                 WriteOpenFolder(*chosen);
             return *chosen;
         }
