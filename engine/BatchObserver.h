@@ -4,17 +4,20 @@
 // Delivery contract:
 // - The calls come in notices, one notice at a time, in the order the worker
 //   makes them; a notice holds one call or a few made together (an entry's
-//   status and the next entry's progress and index), and the worker goes on
-//   only when it has run. A front may have each notice run on another thread
-//   (the window's) and wait until it has: BatchSession::Start's carrier,
-//   NoticeRelay for instance.
+//   progress and index). A front may have the notices run on another thread
+//   (the window's), in order: BatchSession::Start's carrier, NoticeRelay
+//   for instance. The worker then goes on without waiting for each; it
+//   waits for the finished notice, so the batch has ended only once the
+//   front has seen all of it. A notice the worker has handed over counts as
+//   made: its entry's output is kept.
 // - The worker begins no notice once the batch's stop request is set
 //   (BatchSession::Stop); a notice begun before is completed. While Stop
-//   waits for the worker to end, it keeps calling the deliverPending hook
-//   its caller gives it, so a front that hands notices to the very thread
-//   that called Stop can deliver the one the worker waits for (for a
-//   NoticeRelay: its DeliverPending). Stop therefore cannot deadlock with a
-//   worker blocked in a notice, and after Stop returns no notice is made.
+//   waits for the worker to end, and once after, it calls the
+//   deliverPending hook its caller gives it, so a front that hands notices
+//   to the very thread that called Stop can deliver those still on their
+//   way (for a NoticeRelay: its DeliverPending). Stop therefore cannot
+//   deadlock with a worker waiting for a notice, and after Stop returns
+//   every notice made has run and no further one is made.
 // - A stopped batch sends no finished notice; whoever called Stop brings its
 //   display to the idle state itself.
 // - The observer must outlive the worker (until BatchSession::IsRunning

@@ -120,7 +120,7 @@ void BatchSession::WorkerMain(BatchJob job, BatchObserver* observer, std::shared
     changed_.notify_all();
 }
 
-bool BatchSession::Notify(const std::function<void()>& notice)
+bool BatchSession::Notify(std::function<void()> notice, bool wait)
 {
     NoticeCarrier carry;
     {
@@ -130,7 +130,7 @@ bool BatchSession::Notify(const std::function<void()>& notice)
         carry = carry_;
     }
     if (carry)
-        return carry(notice);
+        return carry(std::move(notice), wait);
     notice();
     return true;
 }
@@ -215,6 +215,9 @@ void BatchSession::Stop(const std::function<void()>& deliverPending, std::chrono
             }
         }
     }
+    // The worker's last notices may still be queued for this thread.
+    if (running && deliverPending)
+        deliverPending();
     if (leftBehind) {
         TerminateToolProcesses();
         std::lock_guard<std::mutex> threadLock(threadMutex_);

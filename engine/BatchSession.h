@@ -41,10 +41,11 @@ public:
     // until Stop has returned.
     bool IsRunning() const;
 
-    // Runs a notice - one or more calls of the observer - where the observer
-    // lives, on another thread say, and returns once it has run (true) or
-    // has been dropped (false). NoticeRelay::Run is one.
-    using NoticeCarrier = std::function<bool(const std::function<void()>&)>;
+    // Has a notice - one or more calls of the observer - run where the
+    // observer lives, on another thread say, after the notices carried
+    // before it. Returns true once it is sure to run (with wait: once it has
+    // run), false when it has been dropped. NoticeRelay::Run is one.
+    using NoticeCarrier = std::function<bool(std::function<void()> notice, bool wait)>;
 
     // Clears the stop request and starts the worker on the job. False, with
     // nothing started, when a worker is running or no thread can be made.
@@ -63,7 +64,8 @@ public:
     // temporary images, and waits until the worker has ended, calling
     // deliverPending (when given) on this thread while it waits. The thread
     // is never ended forcibly. Afterwards the worker has ended: it starts no
-    // tool and makes no notice any more. Returns with the stop request
+    // tool and makes no notice any more, and deliverPending has been called
+    // once after its end (every notice it made has run). Returns with the stop request
     // cleared and IsRunning() false. Thread-safe; concurrent Stops wait for
     // each other. Called from the worker's own thread (by an observer), it
     // only requests the stop: the worker ends after the current notice.
@@ -82,7 +84,7 @@ public:
     void WaitUntilIdle();
 
 private:
-    bool Notify(const std::function<void()>& notice) override;
+    bool Notify(std::function<void()> notice, bool wait) override;
     StopSignal* ToolStopSignal() override;
     void WorkerMain(BatchJob job, BatchObserver* observer, std::shared_ptr<BatchOperations> operations,
                     std::shared_ptr<StopSignal> toolStop);

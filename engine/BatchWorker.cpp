@@ -75,21 +75,24 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
     };
     auto failSucceeded = [&](const std::string& reason) {
         for (const int index : succeeded)
-            host.Notify([&] { observer.OnItemStatus(index, "Failed", reason); });
+            host.Notify([&observer, index, reason] { observer.OnItemStatus(index, "Failed", reason); }, false);
         succeeded.clear();
     };
 
-    // The start of an entry (its progress and its index) and the status of
-    // the entry before it go out as one notice: a front that hands notices
-    // to another thread and waits for each then waits once per entry. The
-    // stop request is still read between the status and the next start.
+    // The notices go out without the worker waiting for them: a front that
+    // hands them to another thread keeps them in order, and a stop delivers
+    // every one made before it.
     auto startEntry = [&](size_t i) {
-        observer.OnProgress(static_cast<int>((99 + 100 * i) / count));
-        observer.OnItemStarted(static_cast<int>(i));
+        const int position = static_cast<int>((99 + 100 * i) / count);
+        const int index = static_cast<int>(i);
+        return host.Notify(
+            [&observer, position, index] {
+                observer.OnProgress(position);
+                observer.OnItemStarted(index);
+            },
+            false);
     };
-    bool entryStarted = false;
-    if (operation != Operation::None && count > 0 && !host.IsStopRequested())
-        entryStarted = host.Notify([&] { startEntry(0); });
+    bool entryStarted = operation != Operation::None && count > 0 && !host.IsStopRequested() && startEntry(0);
 
     for (size_t i = 0; entryStarted; ++i) {
         const int index = static_cast<int>(i);
@@ -131,14 +134,8 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
 
         const std::string status = ok ? "Success" : "Failed";
         const std::string reason = ok ? std::string() : outcome.reason;
-        entryStarted = false;
-        const bool reported = host.Notify([&] {
-            observer.OnItemStatus(index, status, reason);
-            if (i + 1 < count && !host.IsStopRequested()) {
-                startEntry(i + 1);
-                entryStarted = true;
-            }
-        });
+        const bool reported = host.Notify(
+            [&observer, index, status, reason] { observer.OnItemStatus(index, status, reason); }, false);
         if (!reported && ok && checkpoint)
             checkpoint->Restore();
         if (!reported && ok && staging)
@@ -147,13 +144,15 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
             succeeded.push_back(index);
         if (!mergedLost.empty())
             failSucceeded(mergedLost);
+        entryStarted = reported && i + 1 < count && startEntry(i + 1);
     }
     // The merged file takes the output's place once a file made it in, also
     // after a stop; otherwise the old output stays as it was.
     operations.CloseOutputs();
     if (merged && !succeeded.empty() && (!mergedIntact() || !merged->Commit()))
         failSucceeded(mergedLost.empty() ? merged->reason() : mergedLost);
-    host.Notify([&] { observer.OnItemStarted(kBatchFinished); });
+    // Waited for: the batch has ended only once its front has seen it all.
+    host.Notify([&observer] { observer.OnItemStarted(kBatchFinished); }, true);
 }
 
 }  // namespace pw

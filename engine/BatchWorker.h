@@ -20,7 +20,10 @@ public:
     virtual bool IsStopRequested() const = 0;
     // Makes the notice unless the stop request is set (checked atomically
     // with the setting of the request); false when the notice was dropped.
-    virtual bool Notify(const std::function<void()>& notice) = 0;
+    // The notice may run after Notify has returned, on another thread: it
+    // holds copies of what it uses. With wait, Notify returns once it has
+    // run.
+    virtual bool Notify(std::function<void()> notice, bool wait) = 0;
     // The signal the batch's tool runs are made under; may be null.
     virtual StopSignal* ToolStopSignal() = 0;
 };
@@ -28,9 +31,9 @@ public:
 // Runs the batch named by operation ("Compress", "Merge" or "Split",
 // compared exactly; any other text runs no entry). Before every entry the
 // stop request is read; then the progress, the item-started index, the
-// operation and the entry's status follow. The progress and index of the
-// first entry are one Notify call; each entry's status and the progress and
-// index of the next are another, the request read again between the two.
+// operation and the entry's status follow. An entry's progress and index
+// are one notice, its status another; the worker goes on without waiting
+// for them, and waits only for the finished notice.
 // While it runs, no output takes the place of one of the job's sources
 // (ProtectedFiles), except a recompressed file its own. Merge appends to a
 // temporary file beside the output and takes back an append whose entry is

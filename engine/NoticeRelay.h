@@ -1,21 +1,28 @@
 #pragma once
-// Hands the worker's notices to another thread - the window's - and makes
-// the worker wait until each has been handled there, in order. Built for the
-// delivery contract of BatchObserver.h:
+// Hands the worker's notices to another thread - the window's - where they
+// run one at a time, in the order they were made. Built for the delivery
+// contract of BatchObserver.h:
 //
 //   NoticeRelay relay([](std::function<void()> task) { app.CallAfter(task); });
 //   session.Start(job, window, operations, relay.Carrier());  // window: a BatchObserver
 //   ...
 //   session.Stop([&] { relay.DeliverPending(); });  // on the window's thread
 //
-// The tasks handed to the poster hold only a weak reference to the relay:
-// a task that runs after the relay is gone does nothing.
+// The worker does not wait for each notice: it queues it and goes on, and
+// waits only for the batch's last notice or while kQueueLimit notices have
+// not run yet (a window that falls behind holds the worker back instead of
+// piling notices up). The tasks handed to the poster hold only a weak
+// reference to the relay: a task that runs after the relay is gone does
+// nothing.
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace pw {
 
@@ -25,40 +32,47 @@ public:
     // thread.
     using Poster = std::function<void(std::function<void()>)>;
 
+    // Notices queued and not yet run beyond which Run waits.
+    static constexpr size_t kQueueLimit = 64;
+
     explicit NoticeRelay(Poster post);
     // Closes the relay.
     ~NoticeRelay();
     NoticeRelay(const NoticeRelay&) = delete;
     NoticeRelay& operator=(const NoticeRelay&) = delete;
 
-    // Worker thread: has the notice run on the target thread and returns once
-    // it has run (true). Returns false at once, without running it, when the
-    // relay is closed or gets closed while the worker waits.
-    bool Run(std::function<void()> notice);
+    // Worker thread: queues the notice to run on the target thread after
+    // every notice queued before it. With wait, returns once it has run;
+    // without, at once (once the queue is below its limit). True when the
+    // notice is queued; false, without it, when the relay is closed, or,
+    // with wait, gets closed before the notice has run.
+    bool Run(std::function<void()> notice, bool wait = true);
 
     // Run as a function, for BatchSession::Start; the relay must outlive
     // the batch.
-    std::function<bool(const std::function<void()>&)> Carrier()
+    std::function<bool(std::function<void()>, bool)> Carrier()
     {
-        return [this](const std::function<void()>& notice) { return Run(notice); };
+        return [this](std::function<void()> notice, bool wait) { return Run(std::move(notice), wait); };
     }
 
-    // Target thread: runs the notice a worker waits for, if there is one,
-    // right now (the posted task then finds nothing to do).
+    // Target thread: runs the notices queued by now, in order (the posted
+    // tasks then find nothing to do).
     void DeliverPending();
 
-    // Target thread: from now on every notice is dropped; a worker waiting in
-    // Run returns false.
+    // Target thread: drops the queued notices, and every later one; a worker
+    // waiting in Run returns false. Whoever must see every notice the worker
+    // was told went out delivers them first (a stop with DeliverPending).
     void Close();
 
 private:
     struct State {
         std::mutex mutex;
-        std::condition_variable handled;
-        std::function<void()> pending;
-        uint64_t posted = 0;     // number of the last notice handed over
-        uint64_t delivered = 0;  // number of the last notice that has run
+        std::condition_variable changed;
+        std::deque<std::pair<uint64_t, std::function<void()>>> queue;  // numbered from 1
+        uint64_t queued = 0;  // notices queued so far
+        uint64_t ran = 0;     // of those, the ones that have run
         bool closed = false;
+        bool taskPosted = false;  // a task is on its way that has not begun to deliver
     };
     static void Deliver(const std::shared_ptr<State>& state);
 

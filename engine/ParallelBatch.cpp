@@ -74,7 +74,7 @@ public:
     }
 
     bool IsStopRequested() const override { return batch_.stopRequested_; }
-    bool Notify(const std::function<void()>& notice) override
+    bool Notify(std::function<void()> notice, bool) override
     {
         std::lock_guard<std::mutex> lock(batch_.noticeMutex_);
         if (batch_.stopRequested_)
@@ -130,7 +130,7 @@ void ParallelBatch::Run(const std::string& operation, const BatchJob& job, Batch
         RunBatchWorker(operation, one, operations, host, host);
     });
     EntryHost finished(*this, observer, kBatchFinished, 0);
-    finished.Notify([&] { observer.OnItemStarted(kBatchFinished); });
+    finished.Notify([&observer] { observer.OnItemStarted(kBatchFinished); }, true);
 }
 
 void ParallelBatch::Stop()

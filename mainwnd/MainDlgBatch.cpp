@@ -73,7 +73,17 @@ MainDlgBatchLink::MainDlgBatchLink(CMainDlg& window)
 MainDlgBatchLink::~MainDlgBatchLink() { Shutdown(); }
 
 BatchSession::NoticeCarrier MainDlgBatchLink::Carrier() {
-    return [this](const std::function<void()>& notice) { return m_relay.Run([this, notice] { RunNotice(notice); }); };
+    // A notice of an earlier batch - of a worker a stop left behind, still
+    // on its way - is not this batch's.
+    const uint64_t batch = ++m_batchNumber;
+    return [this, batch](std::function<void()> notice, bool wait) {
+        return m_relay.Run(
+            [this, batch, notice = std::move(notice)] {
+                if (m_active && batch == m_batchNumber)
+                    RunNotice(notice);
+            },
+            wait);
+    };
 }
 
 void MainDlgBatchLink::RunNotice(const std::function<void()>& notice) {
@@ -197,10 +207,6 @@ bool CMainDlg::StartBatch() {
         return false;
     }
 
-    SetInformationLine(this, "Please waiting...");
-    if (m_progress)
-        m_progress->SetValue(5);
-    ClearInformationColumn();
     m_batch->BatchStarted(plan.job.sources);
     // Merge and split on the engine of the "Engine" setting, read with the
     // other keys; operations put in by a test take its place.
@@ -212,6 +218,12 @@ bool CMainDlg::StartBatch() {
         XMessageBox(nullptr, "CreateThread error.", "Error", MB_ICONERROR);
         return false;
     }
+    // The worker is under way while the window shows the start: its notices
+    // run on this thread, so only after this.
+    SetInformationLine(this, "Please waiting...");
+    if (m_progress)
+        m_progress->SetValue(5);
+    ClearInformationColumn();
     return true;
 }
 

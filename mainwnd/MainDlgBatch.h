@@ -1,7 +1,7 @@
 #pragma once
 // The main window's end of a batch: the worker's notices reach the window's
-// thread through a relay, one at a time, while the window exists; once the
-// window closes the relay drops them.
+// thread through a relay, one at a time and in order, while the window
+// exists; once the window closes the relay drops them.
 
 #include "engine/BatchObserver.h"
 #include "engine/BatchSession.h"
@@ -10,6 +10,7 @@
 
 #include <wx/timer.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -59,6 +60,7 @@ private:
     PaintPace m_pace;
     std::vector<std::string> m_sources;
     bool m_active = false;  // a batch of this window runs
+    uint64_t m_batchNumber = 0;  // of the batch whose notices are shown
 };
 
 }  // namespace pw

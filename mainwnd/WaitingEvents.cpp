@@ -5,6 +5,10 @@
 
 namespace pw {
 
+namespace {
+constexpr int kMostEvents = 200;
+}  // namespace
+
 void DispatchWaitingEvents() {
     static bool dispatching = false;
     if (dispatching || !wxTheApp)
@@ -12,7 +16,8 @@ void DispatchWaitingEvents() {
     dispatching = true;
     wxEventLoopBase* loop = wxEventLoopBase::GetActive();
     if (loop && loop->IsRunning()) {
-        while (loop->Pending())
+        // Bounded: a batch whose notices keep coming keeps events waiting.
+        for (int i = 0; i < kMostEvents && loop->Pending(); ++i)
             if (!loop->Dispatch())
                 break;
         wxTheApp->ProcessPendingEvents();

@@ -12,6 +12,7 @@
 #include <deque>
 #include <future>
 #include <mutex>
+#include <numeric>
 #include <thread>
 
 #include "engine/BatchSession.h"
@@ -340,62 +341,86 @@ private:
     std::thread thread_;
 };
 
-TEST(BatchSession, AWindowThreadStopsABatchWhoseWorkerWaitsForThatThread)
+TEST(BatchSession, AStopOnTheWindowThreadDeliversEveryNoticeMadeBeforeItAndNothingAfter)
 {
     BatchSession session;
     HeldOperations operations(session);
+    operations.holdAt = "s5";
     RecordingObserver window;  // runs on the window thread only
     WindowThread thread;
     std::atomic<int> posted{0};
-    std::promise<void> noticeWaiting;
-    bool told = false;
+    // From the third notice on the window thread is taken up elsewhere: its
+    // tasks are lost, and only the stop's DeliverPending runs those notices.
     NoticeRelay relay([&](std::function<void()> task) {
-        // The worker has handed over a notice; tell the test once, at the
-        // second entry's status, so that the stop meets a waiting worker.
-        if (++posted == 3 && !told) {
-            told = true;
-            noticeWaiting.set_value();
-            return;  // this task is lost on the way: only DeliverPending can run the notice
-        }
-        thread.Post(std::move(task));
+        if (++posted < 3)
+            thread.Post(std::move(task));
     });
     session.SetCurrentOperation("Compress");
     ASSERT_TRUE(session.Start(Job(10), window, operations, relay.Carrier()));
-    noticeWaiting.get_future().wait();
+    operations.WaitUntilHeld();
 
-    // The window thread now stops the batch; the worker waits in Run for it.
     auto stopped = thread.Run([&] { session.Stop([&] { relay.DeliverPending(); }); });
     ASSERT_EQ(stopped.wait_for(10s), std::future_status::ready) << "the stop must not deadlock";
     thread.Run([] {}).wait();
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5; ++i) {
+        expected.push_back("progress " + std::to_string(9 + 10 * i));
+        expected.push_back("started " + std::to_string(i));
+        expected.push_back("status " + std::to_string(i) + " Success");
+    }
+    expected.push_back("progress 59");
+    expected.push_back("started 5");
     const std::vector<std::string> events = window.Events();
-    EXPECT_THAT(events, ElementsAre("progress 9", "started 0", "status 0 Success", "progress 19", "started 1",
-                                    "status 1 Success"))
-        << "the notice the worker waited for is delivered by the stop itself";
+    EXPECT_EQ(events, expected) << "the held entry's status is not made once the stop is requested";
     EXPECT_FALSE(session.IsRunning());
     std::this_thread::sleep_for(30ms);
     thread.Run([] {}).wait();
     EXPECT_EQ(window.Events(), events);
 }
 
-TEST(NoticeRelay, RunsNoticesOnTheTargetThreadInOrderAndWaitsForEach)
+TEST(NoticeRelay, RunsNoticesOnTheTargetThreadInOrderAndAWaitedOneAfterAllBeforeIt)
 {
     WindowThread thread;
     std::thread::id targetId;
     thread.Run([&] { targetId = std::this_thread::get_id(); }).wait();
     NoticeRelay relay([&](std::function<void()> task) { thread.Post(std::move(task)); });
-    std::vector<int> seen;
+    std::vector<int> seen;  // of the target thread
     bool allOnTarget = true;
-    for (int i = 0; i < 50; ++i) {
-        EXPECT_TRUE(relay.Run([&, i] {
+    auto note = [&](int i) {
+        return [&, i] {
             seen.push_back(i);
             allOnTarget = allOnTarget && std::this_thread::get_id() == targetId;
-        }));
-        EXPECT_EQ(seen.size(), static_cast<size_t>(i + 1)) << "Run returns only after the notice ran";
-    }
+        };
+    };
+    for (int i = 0; i < 300; ++i)
+        EXPECT_TRUE(relay.Run(note(i), false));
+    EXPECT_TRUE(relay.Run(note(300), true));
+    std::vector<int> expected(301);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(seen, expected) << "a waited notice returns once it and every one before it has run";
     EXPECT_TRUE(allOnTarget);
 }
 
-TEST(NoticeRelay, ClosingReleasesAWaitingWorkerAndDropsLaterNotices)
+TEST(NoticeRelay, AWorkerAheadOfTheTargetWaitsAtTheQueueLimit)
+{
+    NoticeRelay relay([](std::function<void()>) {});  // only DeliverPending delivers
+    std::vector<size_t> seen;
+    for (size_t i = 0; i < NoticeRelay::kQueueLimit; ++i)
+        ASSERT_TRUE(relay.Run([&seen, i] { seen.push_back(i); }, false));
+    auto next = std::async(std::launch::async, [&] {
+        return relay.Run([&seen] { seen.push_back(NoticeRelay::kQueueLimit); }, false);
+    });
+    EXPECT_EQ(next.wait_for(100ms), std::future_status::timeout) << "a full queue holds the worker back";
+    relay.DeliverPending();
+    ASSERT_EQ(next.wait_for(10s), std::future_status::ready);
+    EXPECT_TRUE(next.get());
+    relay.DeliverPending();
+    ASSERT_EQ(seen.size(), NoticeRelay::kQueueLimit + 1);
+    for (size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i], i);
+}
+
+TEST(NoticeRelay, ClosingReleasesAWaitingWorkerAndDropsQueuedAndLaterNotices)
 {
     std::vector<std::function<void()>> parked;
     std::mutex mutex;
@@ -403,20 +428,22 @@ TEST(NoticeRelay, ClosingReleasesAWaitingWorkerAndDropsLaterNotices)
         std::lock_guard<std::mutex> lock(mutex);
         parked.push_back(std::move(task));
     });
-    bool ran = false;
-    auto worker = std::async(std::launch::async, [&] { return relay->Run([&] { ran = true; }); });
+    int ran = 0;
+    auto worker = std::async(std::launch::async, [&] { return relay->Run([&] { ++ran; }, true); });
     while (true) {
         std::lock_guard<std::mutex> lock(mutex);
-        if (!parked.empty())
+        if (parked.size() == 1)
             break;
     }
+    EXPECT_TRUE(relay->Run([&] { ++ran; }, false)) << "queued behind the waited one";
     relay->Close();
     EXPECT_FALSE(worker.get());
-    EXPECT_FALSE(relay->Run([&] { ran = true; }));
+    EXPECT_FALSE(relay->Run([&] { ++ran; }, false));
+    relay->DeliverPending();
     relay.reset();
     for (auto& task : parked)
         task();  // a task that outlives its relay does nothing
-    EXPECT_FALSE(ran);
+    EXPECT_EQ(ran, 0);
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ private:
 class FakeHost : public BatchWorkerHost {
 public:
     bool IsStopRequested() const override { return stopRequested; }
-    bool Notify(const std::function<void()>& notice) override
+    bool Notify(std::function<void()> notice, bool) override
     {
         if (stopRequested && dropAfterStop)
             return false;
@@ -274,8 +274,8 @@ TEST(BatchWorker, AMergeWhoseFileIsRemovedDuringTheBatchFailsEveryEntry)
         GTEST_SKIP() << "this system keeps a folder that holds an open file from being removed";
     const std::string lost = " (the file being merged beside " + job.outputs[0] + " was removed or replaced)";
     EXPECT_THAT(observer.events, ElementsAre("progress 33", "started 0", "status 0 Success", "progress 66",
-                                             "started 1", "status 1 Failed" + lost, "progress 99", "started 2",
-                                             "status 0 Failed" + lost, "status 2 Failed" + lost, "started -1"));
+                                             "started 1", "status 1 Failed" + lost, "status 0 Failed" + lost,
+                                             "progress 99", "started 2", "status 2 Failed" + lost, "started -1"));
     EXPECT_EQ(operations.calls.size(), 2u) << "nothing more is merged into a file that is gone";
     EXPECT_TRUE(test::FolderEntries(folder).empty());
 }
@@ -379,18 +379,18 @@ TEST(BatchWorker, AStopDuringAnEntryEndsTheLoopAndNoFurtherNoticeIsMade)
                                              "started 1", "status 1 Success", "progress 59", "started 2"));
 }
 
-// A front that carries notices to another thread waits once per notice:
-// the status of one entry and the start of the next travel together, and a
-// stop requested while the status is shown starts no further entry.
-TEST(BatchWorker, AnEntrysStatusAndTheNextStartAreOneNoticeUnlessAStopComesBetween)
+// A front that carries notices to another thread is waited for only at the
+// end: an entry's start and its status are notices of their own, and a
+// stop requested while a status is shown starts no further entry.
+TEST(BatchWorker, OnlyTheFinishedNoticeIsWaitedForAndAStopStartsNoFurtherEntry)
 {
     class MarkingHost : public FakeHost {
     public:
         explicit MarkingHost(RecordingObserver& observer) : observer_(observer) {}
-        bool Notify(const std::function<void()>& notice) override
+        bool Notify(std::function<void()> notice, bool wait) override
         {
-            observer_.events.push_back("|");
-            return FakeHost::Notify(notice);
+            observer_.events.push_back(wait ? "|wait" : "|");
+            return FakeHost::Notify(std::move(notice), wait);
         }
 
     private:
@@ -411,18 +411,18 @@ TEST(BatchWorker, AnEntrysStatusAndTheNextStartAreOneNoticeUnlessAStopComesBetwe
     FakeOperations operations;
     StoppingObserver whole;
     MarkingHost wholeHost(whole);
-    RunBatchWorker("Compress", Job(3), operations, whole, wholeHost);
-    EXPECT_THAT(whole.events, ElementsAre("|", "progress 33", "started 0", "|", "status 0 Success", "progress 66",
-                                          "started 1", "|", "status 1 Success", "progress 99", "started 2", "|",
-                                          "status 2 Success", "|", "started -1"));
+    RunBatchWorker("Compress", Job(2), operations, whole, wholeHost);
+    EXPECT_THAT(whole.events, ElementsAre("|", "progress 49", "started 0", "|", "status 0 Success", "|",
+                                          "progress 99", "started 1", "|", "status 1 Success", "|wait", "started -1"));
 
     StoppingObserver stopped;
     MarkingHost stoppedHost(stopped);
     stopped.stopAt = 1;
     stopped.host = &stoppedHost;
     RunBatchWorker("Compress", Job(3), operations, stopped, stoppedHost);
-    EXPECT_THAT(stopped.events, ElementsAre("|", "progress 33", "started 0", "|", "status 0 Success", "progress 66",
-                                            "started 1", "|", "status 1 Success", "|"));
+    EXPECT_THAT(stopped.events, ElementsAre("|", "progress 33", "started 0", "|", "status 0 Success", "|",
+                                            "progress 66", "started 1", "|", "status 1 Success", "|", "|wait"))
+        << "after the stop neither the next start nor the finished notice is made";
 }
 
 TEST(BatchWorker, AnUnknownOperationRunsNoEntryButFinishes)

@@ -37,7 +37,7 @@ public:
         results[static_cast<size_t>(index)] = status + (reason.empty() ? "" : ": " + reason);
     }
     bool IsStopRequested() const override { return false; }
-    bool Notify(const std::function<void()>& notice) override
+    bool Notify(std::function<void()> notice, bool) override
     {
         notice();
         return true;

@@ -310,7 +310,7 @@ TEST_F(ToolPixelCheck, ASplitThatChangesAPageLeavesNothingBehind)
         void OnItemStarted(int) override {}
         void OnItemStatus(int, const std::string& status, const std::string&) override { results.push_back(status); }
         bool IsStopRequested() const override { return false; }
-        bool Notify(const std::function<void()>& notice) override
+        bool Notify(std::function<void()> notice, bool) override
         {
             notice();
             return true;
