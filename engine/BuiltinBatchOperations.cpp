@@ -8,6 +8,7 @@
 
 #include "engine/AppendRollback.h"
 #include "engine/ToolOutputFile.h"
+#include "pages/LibtiffPage.h"
 #include "pages/PageCopier.h"
 #include "pages/RawPageFile.h"
 #include "pages/TiffDiagnostics.h"
@@ -427,8 +428,6 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
     // files written before it.
     PageCopier copier(input, diagnostics);
     std::vector<std::string> written;
-    std::string mode = "w";
-    mode += TIFFIsBigEndian(input.tiff()) ? 'b' : 'l';
     for (int i = 0; i < input.pageCount(); ++i) {
         if (Stopped(stop)) {
             reason = "stopped";
@@ -463,19 +462,22 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
             NoteFallback(source, ReadOnlySchemeText(static_cast<size_t>(i), compression));
             return ToolBatchOperations().Split(source, output, stop, outcome);
         }
-        TiffDiagnostics writing;
-        TiffHandle out(writing.Open(name, (plan.outputBytesBound > kClassicTiffLimit - 16 ? mode + '8' : mode).c_str()));
-        if (!out) {
-            reason = "cannot create " + name + ": " + writing.lastError();
+        // Through libtiff's writer, with the entries of the page it does
+        // not know added back.
+        RawTiffOutput out;
+        std::string error;
+        if (!out.Create(name, TIFFIsBigEndian(input.tiff()) != 0, plan.outputBytesBound > kClassicTiffLimit - 16,
+                        error)) {
+            reason = error;
             return false;
         }
-        const PageCopier::Result result = copier.Write(plan, out.get(), 0, 1);
-        if (result != PageCopier::Result::Written) {
-            TIFFSetMode(out.get(), O_RDONLY);
-            out.reset();
+        LibtiffPage page(name);
+        const LibtiffPage::Result result = page.Append(copier, input, plan, out, 0, 1, diagnostics, error);
+        const bool closed = out.Close(error);
+        if (result != LibtiffPage::Result::Written || !closed) {
             ::unlink(name.c_str());
-            reason = result == PageCopier::Result::SourceFailed ? PageError(diagnostics, static_cast<size_t>(i))
-                                                                : "cannot write " + name + ": " + writing.lastError();
+            reason = result == LibtiffPage::Result::SourceFailed ? PageError(diagnostics, static_cast<size_t>(i))
+                                                                  : "cannot write " + name + ": " + error;
             return false;
         }
         written.push_back(name);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "pages/FileTypes.h"
+#include "pages/LibtiffPage.h"
 #include "pages/PageCopier.h"
 #include "pages/PageRange.h"
 #include "pages/RawPageFile.h"
@@ -33,67 +34,6 @@ bool IsAll(const std::string& text)
 {
     return EqualsIgnoringAsciiCase(text, "all");
 }
-
-// A page that cannot be copied entry by entry (converted, or stored in a
-// way the entry copy does not take) is written by libtiff's writer into a
-// file of its own beside the output, and copied from there.
-class LibtiffPage {
-public:
-    explicit LibtiffPage(const std::string& output)
-    {
-        const PathParts parts = SplitPath(output);
-        path_ = CreateTempFile(parts.drive + parts.dir, ".tif");
-    }
-    ~LibtiffPage()
-    {
-        if (!path_.empty())
-            RemoveTemp(path_);
-    }
-    LibtiffPage(const LibtiffPage&) = delete;
-    LibtiffPage& operator=(const LibtiffPage&) = delete;
-
-    enum class Result { Written, SourceFailed, OutputFailed };
-
-    // The page keeps the entries of the source's page that do not describe
-    // its stored data.
-    Result Append(PageCopier& copier, TiffSource& source, const PagePlan& plan, RawTiffOutput& out, uint32_t number,
-                  uint32_t total, TiffDiagnostics& diagnostics, std::string& error)
-    {
-        if (path_.empty()) {
-            error = std::strerror(errno);
-            return Result::OutputFailed;
-        }
-        TiffDiagnostics writing;
-        std::string mode = "w";
-        mode += out.bigTiff() ? '8' : '4';
-        mode += out.bigEndian() ? 'b' : 'l';
-        TiffHandle page(writing.Open(path_, mode.c_str()));
-        if (!page) {
-            error = writing.lastError();
-            return Result::OutputFailed;
-        }
-        const PageCopier::Result written = copier.Write(plan, page.get(), number, total);
-        if (written != PageCopier::Result::Written) {
-            TIFFSetMode(page.get(), O_RDONLY);
-            page.reset();
-            error = written == PageCopier::Result::SourceFailed ? diagnostics.lastError() : writing.lastError();
-            return written == PageCopier::Result::SourceFailed ? Result::SourceFailed : Result::OutputFailed;
-        }
-        page.reset();
-        TiffSource copy(path_, writing, TiffSource::Chain::Whole);
-        const RawTiffOutput::EntriesOf entries{source, plan.index};
-        if (copy.pageCount() != 1 || (out.AppendPage(copy, 0, number, total, error, &entries) != RawPageResult::Written &&
-                                      out.AppendPage(copy, 0, number, total, error) != RawPageResult::Written)) {
-            if (error.empty())
-                error = "the page written by libtiff cannot be copied";
-            return Result::OutputFailed;
-        }
-        return Result::Written;
-    }
-
-private:
-    std::string path_;
-};
 
 void ReportLoadFailure(ExtractControl& control, const std::string& error, const std::string& source)
 {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 
 #include "engine/BatchWorker.h"
 #include "engine/BuiltinBatchOperations.h"
@@ -357,6 +358,46 @@ TEST_F(BuiltinEngine, EveryEntryOfEveryPageSurvivesMergeAndSplit)
         EXPECT_EQ(WithoutTag(ListTags(file, 0), TIFFTAG_PAGENUMBER), WithoutTag(ListTags(merged, i), TIFFTAG_PAGENUMBER))
             << file;
     }
+}
+
+// A page the entry copy does not take (here: a strip table longer than
+// libtiff reads) goes through libtiff's writer, and its page file still
+// gets every entry that does not describe the stored data.
+TEST_F(BuiltinEngine, APageFileWrittenThroughLibtiffKeepsTheOtherEntries)
+{
+    const std::string tagged = work_ / "tagged.tif";
+    ASSERT_TRUE(WriteTaggedTiff(tagged, 1, "wl", 8, COMPRESSION_NONE));
+    TiffPatcher patched(ReadBytes(tagged));
+    patched.SetValue(0, TIFFTAG_ROWSPERSTRIP, 30);  // one strip to libtiff, four in the table
+    const std::string source = work_ / "long-table.tif";
+    ASSERT_TRUE(patched.Save(source));
+    const std::string folder = work_ / "split-long-table";
+    ::mkdir(folder.c_str(), 0777);
+    BuiltinBatchOperations builtin;
+    ToolOutcome outcome;
+    ASSERT_TRUE(builtin.Split(source, folder + "/p.tif", nullptr, &outcome)) << outcome.reason;
+    EXPECT_TRUE(builtin.Fallbacks().empty());
+    // The entries that do not describe the data, with the directories
+    // under them.
+    auto kept = [](const std::vector<std::string>& listing) {
+        const std::set<int> tags = {33550, 33922, 34735, 34736, 34737, 65000, 65001, 34665, 34853, 34675, 700, 33723, 34377};
+        std::vector<std::string> lines;
+        bool under = false;
+        for (const std::string& line : listing) {
+            if (!line.empty() && line[0] == ' ') {
+                if (under)
+                    lines.push_back(line);
+                continue;
+            }
+            under = tags.count(std::stoi(line)) > 0;
+            if (under)
+                lines.push_back(line);
+        }
+        return lines;
+    };
+    const std::vector<std::string> expected = kept(ListTags(source, 0));
+    ASSERT_GT(expected.size(), 13u);
+    EXPECT_EQ(kept(ListTags(folder + "/paaa.tif", 0)), expected);
 }
 
 // Files whose pages libtiff reads as stored, though their data is damaged
