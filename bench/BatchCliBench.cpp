@@ -221,7 +221,7 @@ void WorkerBench()
         relayed.push_back(WorkerSecondsPerEntry(kEntries / 10, true));
     }
     std::printf("worker  per entry with operations that do nothing: %.2f us with notices on the worker thread, "
-                "%.2f us with the notices handed to another thread and waited for (%d / %d entries, median of 3)\n",
+                "%.2f us with the notices handed to another thread (%d / %d entries, median of 3)\n",
                 Median(direct) * 1e6, Median(relayed) * 1e6, kEntries, kEntries / 10);
 }
 
