@@ -16,6 +16,7 @@
 #include "engine/BatchWorker.h"
 #include "engine/BuiltinBatchOperations.h"
 #include "engine/ToolInvocations.h"
+#include "pages/PageComparison.h"
 #include "platform/ProcessRunner.h"
 #include "tests/engine/ToolTestSupport.h"
 #include "tests/pages/PageFiles.h"
@@ -298,6 +299,18 @@ TEST_F(ToolPixelCheck, ASplitThatChangesAPageLeavesNothingBehind)
             << outcome.reason;
         EXPECT_TRUE(FolderEntries(pages).empty());
     }
+    // The built-in split copies the same pages as stored, with their YCbCr
+    // tags and profile: they pass the same check.
+    BuiltinBatchOperations builtin;
+    for (const std::string& source : {subsampled, planar, profiled}) {
+        ToolOutcome outcome;
+        ASSERT_TRUE(builtin.Split(source, pages + "/p.tif", nullptr, &outcome)) << source << ": " << outcome.reason;
+        ASSERT_EQ(FolderEntries(pages), std::vector<std::string>{"paaa.tif"});
+        const PageComparison check = CompareFiles(source, pages + "/paaa.tif");
+        EXPECT_EQ(check.result, PageComparison::Result::Same) << source << ": " << check.what;
+        ::unlink((pages + "/paaa.tif").c_str());
+    }
+    EXPECT_TRUE(builtin.Fallbacks().empty());
 
     const std::string out = work / "out";
     ::mkdir(out.c_str(), 0777);
