@@ -108,6 +108,7 @@ void MainDlgBatchLink::OnWatch(wxTimerEvent&) {
 
 void MainDlgBatchLink::BatchStarted(std::vector<std::string> sources) {
     m_sources = std::move(sources);
+    m_shift = 0;
     m_active = true;
     m_watch.Start(1000);
 }
@@ -129,21 +130,42 @@ void MainDlgBatchLink::Shutdown() {
 
 void MainDlgBatchLink::OnProgress(int position) { m_window.OnProgress(position); }
 
-void MainDlgBatchLink::OnItemStarted(int index) { m_window.OnItemStarted(index); }
+void MainDlgBatchLink::OnItemStarted(int index) {
+    if (index == kBatchFinished) {
+        m_window.OnItemStarted(kBatchFinished);
+        return;
+    }
+    const long row = RowOf(index);
+    if (row >= 0)
+        m_window.OnItemStarted(row);
+}
+
+// Rows removed during the batch move the rows below them up, by as many as
+// were removed above: the row of an entry is looked for where the last one
+// was found, then further up. A row whose file has left the list has none.
+long MainDlgBatchLink::RowOf(int index) {
+    CFileListCtrl* list = m_window.GetFileList();
+    if (!list || index < 0 || static_cast<size_t>(index) >= m_sources.size())
+        return -1;
+    const std::string& path = m_sources[index];
+    for (long row = std::min<long>(index - m_shift, list->GetItemCount() - 1); row >= 0; --row) {
+        if (PathFromWx(list->GetItemText(row, 0)) == path) {
+            m_shift = index - row;
+            return row;
+        }
+    }
+    return -1;
+}
 
 void MainDlgBatchLink::OnItemStatus(int index, const std::string& status, const std::string& reason) {
-    // Rows are addressed by their index when the batch started. A row that
-    // no longer holds its file (rows before it were removed) keeps its cell:
-    // the status belongs to a file that has left the list.
+    const long row = RowOf(index);
+    if (row < 0)
+        return;
     CFileListCtrl* list = m_window.GetFileList();
-    if (!list || index < 0 || index >= list->GetItemCount() || static_cast<size_t>(index) >= m_sources.size())
-        return;
-    if (PathFromWx(list->GetItemText(index, 0)) != m_sources[index])
-        return;
-    list->SetItem(index, 3, wxString::FromUTF8(status));
+    list->SetItem(row, 3, wxString::FromUTF8(status));
     // Why it failed: the status cell's tooltip and its description for
     // screen readers.
-    list->SetItemNote(index, wxString::FromUTF8(reason));
+    list->SetItemNote(row, wxString::FromUTF8(reason));
 }
 
 void CMainDlg::BindBatchButtons() {

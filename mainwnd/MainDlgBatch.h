@@ -50,6 +50,7 @@ public:
 
 private:
     void RunNotice(const std::function<void()>& notice);
+    long RowOf(int index);
     void OnWatch(wxTimerEvent& event);
 
     CMainDlg& m_window;
@@ -61,6 +62,7 @@ private:
     std::vector<std::string> m_sources;
     bool m_active = false;  // a batch of this window runs
     uint64_t m_batchNumber = 0;  // of the batch whose notices are shown
+    long m_shift = 0;            // rows the last entry found had moved up
 };
 
 }  // namespace pw

@@ -539,20 +539,23 @@ TEST_F(BatchWindow, RowsRemovedDuringABatchGetNoOtherFilesStatus) {
     EXPECT_EQ(test::CountDirectories(out / "all.tif"), 30);
 }
 
-TEST_F(BatchWindow, RemovedRowsShiftingUpKeepTheirOwnStatus) {
+TEST_F(BatchWindow, RowsMovedUpByARemovalGetTheirOwnStatus) {
     ASSERT_TRUE(WriteEngineSetting(false));
     AddFiles(std::vector<int>(30, 1));
     SaveAs(out / "all.tif");
     Press(IDC_MERGEALL);
     ASSERT_TRUE(test::WaitFor([&] { return Successes() >= 2; }, 60000));
-    const int before = Successes();
     dlg->GetFileList()->DeleteItem(0);
+    ASSERT_TRUE(test::WaitFor([&] { return Successes() >= 4; }, 60000));
+    dlg->GetFileList()->DeleteItem(2);
     ASSERT_TRUE(WaitDone());
-    // Every row after the removed one moved up; none shows a status that
-    // belongs to the file that was below it.
-    EXPECT_EQ(Successes(), before - 1);
-    for (long i = before - 1; i < dlg->GetFileList()->GetItemCount(); ++i)
-        EXPECT_EQ(Status(i), "") << i;
+    // Every row below a removed one moved up and still gets the status of
+    // its own file; the running row was selected where it had moved.
+    ASSERT_EQ(dlg->GetFileList()->GetItemCount(), 28);
+    for (long i = 0; i < 28; ++i)
+        EXPECT_EQ(Status(i), "Success") << i;
+    EXPECT_EQ(dlg->GetFileList()->GetSelectedItems(), std::vector<long>{27});
+    EXPECT_EQ(test::CountDirectories(out / "all.tif"), 30);
 }
 
 TEST_F(BatchWindow, RefusedPlansAreToldAndChangeNothing) {
