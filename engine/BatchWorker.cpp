@@ -94,7 +94,9 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
     };
     bool entryStarted = operation != Operation::None && count > 0 && !host.IsStopRequested() && startEntry(0);
 
+    size_t ran = 0;  // entries begun
     for (size_t i = 0; entryStarted; ++i) {
+        ran = i + 1;
         const int index = static_cast<int>(i);
         std::optional<AppendRollback> checkpoint;
         std::optional<SplitStaging> staging;
@@ -146,6 +148,11 @@ void RunBatchWorker(const std::string& operationText, const BatchJob& job, Batch
             failSucceeded(mergedLost);
         entryStarted = reported && i + 1 < count && startEntry(i + 1);
     }
+    // The batch made every entry's split folder before it began: those of
+    // entries a stop kept from running go again.
+    if (operation == Operation::Split)
+        for (size_t i = ran; i < count; ++i)
+            SplitStaging::RemoveUnusedSplitFolder(job.outputs[i]);
     // The merged file takes the output's place once a file made it in, also
     // after a stop; otherwise the old output stays as it was.
     operations.CloseOutputs();

@@ -32,12 +32,30 @@ std::vector<std::string> FileNames(const std::string& folder)
 
 }  // namespace
 
+namespace {
+
+std::string SplitFolderOf(const std::string& output)
+{
+    const PathParts parts = SplitPath(output);
+    std::string folder = parts.drive + parts.dir;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == kPathSeparator))
+        folder.pop_back();
+    return folder;
+}
+
+}  // namespace
+
+void SplitStaging::RemoveUnusedSplitFolder(const std::string& output)
+{
+    const std::string folder = SplitFolderOf(output);
+    if (!folder.empty())
+        ::rmdir(folder.c_str());
+}
+
 SplitStaging::SplitStaging(const std::string& output)
 {
     const PathParts parts = SplitPath(output);
-    splitFolder_ = parts.drive + parts.dir;
-    while (splitFolder_.size() > 1 && (splitFolder_.back() == '/' || splitFolder_.back() == kPathSeparator))
-        splitFolder_.pop_back();
+    splitFolder_ = SplitFolderOf(output);
     const PathParts above = SplitPath(splitFolder_);
     folder_ = CreateTempFolderIn(above.drive + above.dir);
     if (folder_.empty()) {

@@ -37,6 +37,10 @@ public:
     // split folder then.
     bool Commit();
 
+    // The split folder of an entry that never ran (a stop came first) goes
+    // when it is empty, as it is after the batch made it.
+    static void RemoveUnusedSplitFolder(const std::string& output);
+
     // Takes away again the page files Commit put in place (a split whose
     // status a stop kept from being reported).
     void TakeBack();

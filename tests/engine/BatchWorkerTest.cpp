@@ -477,6 +477,34 @@ TEST(BatchWorker, AStoppedSplitLosesThePageFilesItWroteAndKeepsOlderOnes)
         EXPECT_NE(::access((dir / gone).c_str(), F_OK), 0) << gone;
 }
 
+// The batch makes every split folder before it begins; a stop leaves only
+// those that got page files, and any that something else has filled since.
+TEST(BatchWorker, AStoppedSplitRemovesTheEmptyFoldersOfEntriesThatNeverRan)
+{
+    TempFolder dir;
+    BatchJob job = Job(4);
+    for (int i = 0; i < 4; ++i) {
+        const std::string folder = dir / ("f" + std::to_string(i));
+        ASSERT_EQ(::mkdir(folder.c_str(), 0777), 0);
+        job.outputs[i] = folder + "/p.tif";
+    }
+    ASSERT_TRUE(test::WriteBytes(dir / "f3/since.txt", "put there during the batch"));
+    FakeOperations operations;
+    FakeHost host;
+    operations.hook = [&](const Call& call) {
+        test::WriteBytes(call.output.substr(0, call.output.size() - 4) + "aaa.tif", "page 1");
+        if (call.source == job.sources[1])
+            host.stopRequested = true;
+        return true;
+    };
+    RecordingObserver observer;
+    RunBatchWorker("Split", job, operations, observer, host);
+    EXPECT_EQ(test::FolderEntries(dir / "f0"), std::vector<std::string>{"paaa.tif"});
+    for (const char* gone : {"f1", "f2"})
+        EXPECT_NE(::access((dir / gone).c_str(), F_OK), 0) << gone;
+    EXPECT_EQ(test::FolderEntries(dir / "f3"), std::vector<std::string>{"since.txt"});
+}
+
 // Merge with appends made the way tiffcp -a makes them, so that taking an
 // append back can be checked on real pages.
 class MergeTakeBack : public ::testing::Test {
