@@ -464,20 +464,11 @@ bool BuiltinBatchOperations::Split(const std::string& source, const std::string&
         }
         // Through libtiff's writer, with the entries of the page it does
         // not know added back.
-        RawTiffOutput out;
         std::string error;
-        if (!out.Create(name, TIFFIsBigEndian(input.tiff()) != 0, plan.outputBytesBound > kClassicTiffLimit - 16,
-                        error)) {
-            reason = error;
-            return false;
-        }
-        LibtiffPage page(name);
-        const LibtiffPage::Result result = page.Append(copier, input, plan, out, 0, 1, diagnostics, error);
-        const bool closed = out.Close(error);
-        if (result != LibtiffPage::Result::Written || !closed) {
-            ::unlink(name.c_str());
-            reason = result == LibtiffPage::Result::SourceFailed ? PageError(diagnostics, static_cast<size_t>(i))
-                                                                  : "cannot write " + name + ": " + error;
+        const LibtiffPage::Result result = WriteLibtiffPageFile(
+            copier, input, plan, name, plan.outputBytesBound > kClassicTiffLimit - 16, diagnostics, error);
+        if (result != LibtiffPage::Result::Written) {
+            reason = result == LibtiffPage::Result::SourceFailed ? PageError(diagnostics, static_cast<size_t>(i)) : error;
             return false;
         }
         written.push_back(name);

@@ -42,8 +42,8 @@ void NoticeRelay::Deliver(const std::shared_ptr<State>& state)
     // The notices queued by now, one at a time, each taken off the queue
     // before it runs: a notice that runs an event loop of its own (and with
     // it a posted task) leaves the rest to that task, still in order. Those
-    // queued meanwhile are left to their own tasks, so that a worker that
-    // keeps the queue full cannot keep the target thread here.
+    // queued meanwhile are left to the task they post, so that a worker
+    // that keeps the queue full cannot keep the target thread here.
     uint64_t last = 0;
     {
         std::lock_guard<std::mutex> lock(state->mutex);

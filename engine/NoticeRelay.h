@@ -46,7 +46,7 @@ public:
     // without, at once (once the queue is below its limit). True when the
     // notice is queued; false, without it, when the relay is closed, or,
     // with wait, gets closed before the notice has run.
-    bool Run(std::function<void()> notice, bool wait = true);
+    bool Run(std::function<void()> notice, bool wait);
 
     // Run as a function, for BatchSession::Start; the relay must outlive
     // the batch.

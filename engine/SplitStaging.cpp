@@ -30,10 +30,6 @@ std::vector<std::string> FileNames(const std::string& folder)
     return names;
 }
 
-}  // namespace
-
-namespace {
-
 std::string SplitFolderOf(const std::string& output)
 {
     const PathParts parts = SplitPath(output);

@@ -1,6 +1,7 @@
 #include "pages/LibtiffPage.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -56,6 +57,26 @@ LibtiffPage::Result LibtiffPage::Append(PageCopier& copier, TiffSource& source, 
         return Result::OutputFailed;
     }
     return Result::Written;
+}
+
+LibtiffPage::Result WriteLibtiffPageFile(PageCopier& copier, TiffSource& source, const PagePlan& plan,
+                                         const std::string& path, bool bigTiff, TiffDiagnostics& diagnostics,
+                                         std::string& error)
+{
+    RawTiffOutput out;
+    if (!out.Create(path, TIFFIsBigEndian(source.tiff()) != 0, bigTiff, error))
+        return LibtiffPage::Result::OutputFailed;
+    LibtiffPage::Result result = LibtiffPage(path).Append(copier, source, plan, out, 0, 1, diagnostics, error);
+    if (result == LibtiffPage::Result::OutputFailed)
+        error = "cannot write " + path + ": " + error;
+    std::string closeError;
+    if (!out.Close(closeError) && result == LibtiffPage::Result::Written) {
+        result = LibtiffPage::Result::OutputFailed;
+        error = closeError;
+    }
+    if (result != LibtiffPage::Result::Written)
+        ::unlink(path.c_str());
+    return result;
 }
 
 }  // namespace pw

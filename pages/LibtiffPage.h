@@ -34,4 +34,13 @@ private:
     std::string path_;
 };
 
+// Writes the planned page of source to a new file at path as page 1 of 1,
+// in the source's byte order, through libtiff's writer and with the
+// source page's other entries (LibtiffPage::Append); a BigTIFF file when
+// bigTiff. On failure nothing is left at path; error says why (for a
+// source that fails, the source's diagnostics say more).
+LibtiffPage::Result WriteLibtiffPageFile(PageCopier& copier, TiffSource& source, const PagePlan& plan,
+                                         const std::string& path, bool bigTiff, TiffDiagnostics& diagnostics,
+                                         std::string& error);
+
 }  // namespace pw
